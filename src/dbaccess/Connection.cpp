@@ -1,0 +1,235 @@
+#include "dbaccess/Connection.h"
+
+#include <errmsg.h>
+#include <mysql.h>
+#include <mysqld_error.h>
+#include <poll.h>
+
+#include "common/Codepage.h"
+
+namespace zomi::dbaccess {
+
+namespace {
+
+// Errors meaning the server ended the session before it read our statement.
+bool sessionEndedBeforeStatement(unsigned code) {
+    return code == CR_SERVER_GONE_ERROR || code == ER_SERVER_SHUTDOWN ||
+           code == 1927 /* ER_CONNECTION_KILLED */ ||
+           code == 4031 /* ER_CLIENT_INTERACTION_TIMEOUT */;
+}
+
+bool sessionLost(unsigned code) {
+    return sessionEndedBeforeStatement(code) || code == CR_SERVER_LOST;
+}
+
+QByteArray latin2(const QString& text) {
+    try {
+        return ToLatin2(text);
+    } catch (const EncodingError& e) {
+        throw DbError(DbError::kEncoding, e.message());
+    }
+}
+
+}  // namespace
+
+const char* const Connection::kSessionSetUp = "SET NAMES 'latin2' COLLATE 'latin2_hungarian_ci'";
+
+QByteArray EncodeSql(const QString& sql) { return latin2(sql); }
+
+Connection::Connection(QObject* parent) : QObject(parent) {}
+
+Connection::~Connection() { close(); }
+
+void Connection::fail(st_mysql* mysql) const {
+    // Whatever failed, a session the server has dropped is not used again.
+    if (mysql == mysql_ && sessionLost(mysql_errno(mysql))) broken_ = true;
+    throw DbError(mysql_errno(mysql), FromLatin2(QByteArray(mysql_error(mysql))),
+                  QString::fromLatin1(mysql_sqlstate(mysql)));
+}
+
+st_mysql* Connection::connectNew() const {
+    MYSQL* mysql = mysql_init(nullptr);
+    if (!mysql) throw DbError(CR_OUT_OF_MEMORY, QStringLiteral("Out of memory"));
+    const unsigned timeout = static_cast<unsigned>(params_.connectTimeoutSeconds);
+    mysql_optionsv(mysql, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    if (params_.compress) mysql_optionsv(mysql, MYSQL_OPT_COMPRESS, nullptr);
+    const my_bool off = 0;
+    mysql_optionsv(mysql, MYSQL_OPT_RECONNECT, &off);
+    if (params_.setUpSession) mysql_optionsv(mysql, MYSQL_SET_CHARSET_NAME, "latin2");
+
+    const QByteArray host = latin2(params_.host);
+    const QByteArray user = latin2(params_.user);
+    const QByteArray password = latin2(params_.password);
+    const QByteArray database = latin2(params_.database);
+    // Found rows, not changed rows: an UPDATE that matched its row but
+    // changed nothing must not look like a row someone else removed.
+    const unsigned long flags = CLIENT_FOUND_ROWS | CLIENT_MULTI_RESULTS;
+    if (!mysql_real_connect(mysql, host.constData(), user.constData(), password.constData(),
+                            database.isEmpty() ? nullptr : database.constData(), params_.port,
+                            nullptr, flags)) {
+        try {
+            fail(mysql);
+        } catch (...) {
+            mysql_close(mysql);
+            throw;
+        }
+    }
+    if (params_.setUpSession) {
+        try {
+            setUpSession(mysql);
+        } catch (...) {
+            mysql_close(mysql);
+            throw;
+        }
+    }
+    return mysql;
+}
+
+void Connection::setUpSession(st_mysql* mysql) const {
+    if (mysql_query(mysql, kSessionSetUp) != 0) fail(mysql);
+    // Quoting escapes with backslashes; a server that treats them as plain
+    // characters would store every escaped backslash twice.
+    if (mysql_query(mysql, "SELECT @@SESSION.sql_mode LIKE '%NO_BACKSLASH_ESCAPES%'") != 0)
+        fail(mysql);
+    MYSQL_RES* res = mysql_store_result(mysql);
+    if (!res) fail(mysql);
+    MYSQL_ROW row = mysql_fetch_row(res);
+    const bool noBackslash = row && row[0] && row[0][0] == '1';
+    mysql_free_result(res);
+    if (noBackslash &&
+        mysql_query(mysql,
+                    "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(REPLACE(CONCAT(',', "
+                    "@@SESSION.sql_mode, ','), ',NO_BACKSLASH_ESCAPES,', ','), ',,', ','))") != 0)
+        fail(mysql);
+}
+
+void Connection::open() {
+    close();
+    mysql_ = connectNew();
+    broken_ = false;
+}
+
+void Connection::close() {
+    if (mysql_) {
+        mysql_close(mysql_);
+        mysql_ = nullptr;
+    }
+    broken_ = false;
+}
+
+unsigned long Connection::threadId() const { return mysql_ ? mysql_thread_id(mysql_) : 0; }
+
+QString Connection::serverVersion() const {
+    return mysql_ ? QString::fromLatin1(mysql_get_server_info(mysql_)) : QString();
+}
+
+bool Connection::peerHasHungUp() const {
+    // An idle session has nothing to read. Anything readable now is the
+    // server's goodbye (a kill notice, a time-out notice or the closed socket).
+    const int fd = static_cast<int>(mysql_get_socket(mysql_));
+    if (fd < 0) return true;
+    pollfd p{fd, static_cast<short>(POLLIN | POLLRDHUP), 0};
+    const int ready = ::poll(&p, 1, 0);
+    return ready > 0 && (p.revents & (POLLIN | POLLRDHUP | POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+void Connection::reconnect() {
+    MYSQL* fresh = connectNew();
+    if (mysql_) mysql_close(mysql_);
+    mysql_ = fresh;
+    broken_ = false;
+    emit reconnected();
+}
+
+void Connection::ensureAlive() {
+    if (!mysql_) throw DbError(CR_SERVER_GONE_ERROR, QStringLiteral("A kapcsolat nincs megnyitva."));
+    if (broken_ || peerHasHungUp()) reconnect();
+}
+
+void Connection::send(const QByteArray& sql) {
+    ensureAlive();
+    if (mysql_real_query(mysql_, sql.constData(), static_cast<unsigned long>(sql.size())) == 0)
+        return;
+    const unsigned code = mysql_errno(mysql_);
+    if (!sessionLost(code)) fail(mysql_);
+    if (!sessionEndedBeforeStatement(code)) {
+        // The statement may have run: report it, and start the next one on a new session.
+        fail(mysql_);
+    }
+    reconnect();
+    if (mysql_real_query(mysql_, sql.constData(), static_cast<unsigned long>(sql.size())) != 0) {
+        fail(mysql_);
+    }
+}
+
+void Connection::drainResults() {
+    for (;;) {
+        if (MYSQL_RES* res = mysql_store_result(mysql_)) {
+            mysql_free_result(res);
+        } else if (mysql_field_count(mysql_) != 0) {
+            fail(mysql_);
+        } else {
+            affectedRows_ = mysql_affected_rows(mysql_);
+            lastInsertId_ = mysql_insert_id(mysql_);
+        }
+        const int next = mysql_next_result(mysql_);
+        if (next > 0) fail(mysql_);
+        if (next < 0) return;
+    }
+}
+
+void Connection::exec(const QString& sql) {
+    const QByteArray bytes = latin2(sql);
+    send(bytes);
+    drainResults();
+}
+
+ResultSetPtr Connection::query(const QString& sql) {
+    const QByteArray bytes = latin2(sql);
+    send(bytes);
+    MYSQL_RES* res = mysql_store_result(mysql_);
+    if (!res) {
+        if (mysql_field_count(mysql_) != 0) fail(mysql_);
+        // A statement without rows: give an empty result with no fields.
+        affectedRows_ = mysql_affected_rows(mysql_);
+        lastInsertId_ = mysql_insert_id(mysql_);
+        drainResults();
+        return nullptr;
+    }
+    auto result = std::make_shared<const ResultSet>(res);
+    // A procedure call leaves a status result behind; the session must be clear.
+    while (mysql_more_results(mysql_)) {
+        const int next = mysql_next_result(mysql_);
+        if (next > 0) fail(mysql_);
+        if (next < 0) break;
+        if (MYSQL_RES* extra = mysql_store_result(mysql_)) mysql_free_result(extra);
+    }
+    return result;
+}
+
+ScalarValue Connection::scalar(const QString& sql) {
+    ScalarValue value;
+    const ResultSetPtr result = query(sql);
+    if (!result || result->rowCount() == 0 || result->fields().empty()) return value;
+    const RowRef row = result->row(0);
+    value.hasRow = true;
+    value.isNull = row.cells[0] == nullptr;
+    if (!value.isNull) value.text = FromLatin2(row.cells[0], static_cast<qsizetype>(row.lengths[0]));
+    return value;
+}
+
+QStringList Connection::baseTables() {
+    QStringList tables;
+    const ResultSetPtr result = query(QStringLiteral("SHOW FULL TABLES WHERE Table_type = 'BASE TABLE'"));
+    if (!result) return tables;
+    for (int i = 0; i < result->rowCount(); ++i) {
+        const RowRef row = result->row(i);
+        tables << FromLatin2(row.cells[0], static_cast<qsizetype>(row.lengths[0]));
+    }
+    return tables;
+}
+
+DbError::DbError(unsigned code, const QString& message, const QString& sqlState)
+    : std::runtime_error(message.toStdString()), code_(code), message_(message), sqlState_(sqlState) {}
+
+}  // namespace zomi::dbaccess

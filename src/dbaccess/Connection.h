@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include "dbaccess/DbError.h"
+#include "dbaccess/ResultSet.h"
+
+struct st_mysql;
+
+namespace zomi::dbaccess {
+
+struct ConnectionParams {
+    QString host = QStringLiteral("127.0.0.1");
+    unsigned port = 3306;
+    QString user;
+    QString password;
+    QString database;
+    int connectTimeoutSeconds = 30;
+    bool compress = true;
+    // Working connections speak latin2 with Hungarian collation; the
+    // connections that only test a profile leave the server's defaults.
+    bool setUpSession = true;
+};
+
+// The first value of a query, as the scalar routines need it.
+struct ScalarValue {
+    bool hasRow = false;
+    bool isNull = false;
+    QString text;
+};
+
+// One MySQL/MariaDB session. Lost sessions are re-established here rather
+// than by the client library, whose own reconnect resets the collation.
+// A statement is sent again after a reconnection only when it certainly
+// never reached the server; one whose answer was lost is reported instead.
+class Connection : public QObject {
+    Q_OBJECT
+
+public:
+    explicit Connection(QObject* parent = nullptr);
+    ~Connection() override;
+
+    static const char* const kSessionSetUp;
+
+    void setParams(const ConnectionParams& params) { params_ = params; }
+    const ConnectionParams& params() const { return params_; }
+
+    void open();
+    void close();
+    bool isOpen() const { return mysql_ != nullptr; }
+
+    // Runs statements that return no rows; any result sets are discarded.
+    void exec(const QString& sql);
+    // Runs a query and keeps its whole result.
+    ResultSetPtr query(const QString& sql);
+    ScalarValue scalar(const QString& sql);
+    QStringList baseTables();
+
+    quint64 lastInsertId() const { return lastInsertId_; }
+    // With found-rows counting: the rows an UPDATE matched, changed or not.
+    quint64 affectedRows() const { return affectedRows_; }
+    unsigned long threadId() const;
+    QString serverVersion() const;
+
+signals:
+    // A lost session was replaced by a new one (already set up).
+    void reconnected();
+
+private:
+    st_mysql* connectNew() const;
+    void setUpSession(st_mysql* mysql) const;
+    void ensureAlive();
+    bool peerHasHungUp() const;
+    void reconnect();
+    void send(const QByteArray& sql);
+    void drainResults();
+    [[noreturn]] void fail(st_mysql* mysql) const;
+
+    ConnectionParams params_;
+    st_mysql* mysql_ = nullptr;
+    mutable bool broken_ = false;
+    quint64 lastInsertId_ = 0;
+    quint64 affectedRows_ = 0;
+};
+
+// Encodes statement text for the wire, refusing what latin2 cannot hold.
+QByteArray EncodeSql(const QString& sql);
+
+}  // namespace zomi::dbaccess

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <functional>
+#include <vector>
+
+#include "dbaccess/Dataset.h"
+
+namespace zomi::dbaccess {
+
+// Shows a dataset in a QTableView. Nothing is formatted until a cell is
+// painted, so a list of 200,000 rows opens as fast as it is fetched.
+class DatasetModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    // Gives the background of a row (for example a colour by status), or an
+    // invalid QVariant for the view's own.
+    using RowBackground = std::function<QVariant(int row)>;
+
+    explicit DatasetModel(Dataset* dataset, QObject* parent = nullptr);
+
+    // The dataset fields shown, in order; all visible fields when empty.
+    void setColumns(const QStringList& fieldNames);
+    int fieldOfColumn(int column) const;
+    int columnOfField(const QString& fieldName) const;
+    void setRowBackground(RowBackground background) { background_ = std::move(background); }
+
+    Dataset* dataset() const { return dataset_; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    void rebuildColumns();
+
+    Dataset* dataset_;
+    QStringList wanted_;
+    std::vector<int> columns_;
+    RowBackground background_;
+};
+
+}  // namespace zomi::dbaccess

@@ -1,0 +1,89 @@
+#include "dbaccess/ResultSet.h"
+
+#include <mysql.h>
+
+#include <cstring>
+
+#include "common/Codepage.h"
+
+namespace zomi::dbaccess {
+
+namespace {
+
+constexpr unsigned kBinaryCharset = 63;
+
+FieldKind kindOf(const MYSQL_FIELD& f) {
+    switch (f.type) {
+        case MYSQL_TYPE_TINY:
+        case MYSQL_TYPE_SHORT:
+        case MYSQL_TYPE_LONG:
+        case MYSQL_TYPE_INT24:
+        case MYSQL_TYPE_YEAR:
+            return FieldKind::Integer;
+        case MYSQL_TYPE_LONGLONG:
+            return FieldKind::LargeInt;
+        case MYSQL_TYPE_FLOAT:
+        case MYSQL_TYPE_DOUBLE:
+            return FieldKind::Float;
+        case MYSQL_TYPE_DECIMAL:
+        case MYSQL_TYPE_NEWDECIMAL:
+            return FieldKind::Decimal;
+        case MYSQL_TYPE_DATE:
+        case MYSQL_TYPE_NEWDATE:
+            return FieldKind::Date;
+        case MYSQL_TYPE_TIME:
+            return FieldKind::Time;
+        case MYSQL_TYPE_DATETIME:
+        case MYSQL_TYPE_TIMESTAMP:
+            return FieldKind::DateTime;
+        case MYSQL_TYPE_TINY_BLOB:
+        case MYSQL_TYPE_MEDIUM_BLOB:
+        case MYSQL_TYPE_LONG_BLOB:
+        case MYSQL_TYPE_BLOB:
+            return f.charsetnr == kBinaryCharset ? FieldKind::Binary : FieldKind::Memo;
+        case MYSQL_TYPE_BIT:
+        case MYSQL_TYPE_GEOMETRY:
+            return FieldKind::Binary;
+        default:
+            return f.charsetnr == kBinaryCharset ? FieldKind::Binary : FieldKind::Text;
+    }
+}
+
+Field describe(const MYSQL_FIELD& f) {
+    Field field;
+    field.name = FromLatin2(f.name, f.name_length);
+    field.label = field.name;
+    field.kind = kindOf(f);
+    // The session is single-byte, so the declared length is the character count.
+    field.size = static_cast<int>(f.length);
+    field.primaryKey = (f.flags & PRI_KEY_FLAG) != 0;
+    field.autoIncrement = (f.flags & AUTO_INCREMENT_FLAG) != 0;
+    field.notNull = (f.flags & NOT_NULL_FLAG) != 0;
+    field.hasDefault = (f.flags & NO_DEFAULT_VALUE_FLAG) == 0;
+    return field;
+}
+
+}  // namespace
+
+ResultSet::ResultSet(MYSQL_RES* result) : result_(result) {
+    const unsigned columns = mysql_num_fields(result_);
+    MYSQL_FIELD* defs = mysql_fetch_fields(result_);
+    fields_.reserve(columns);
+    for (unsigned i = 0; i < columns; ++i) fields_.push_back(describe(defs[i]));
+
+    const auto count = static_cast<size_t>(mysql_num_rows(result_));
+    rows_.reserve(count);
+    // The library recomputes lengths into one shared buffer per fetch; keep a copy.
+    lengths_.resize(count * columns);
+    size_t row = 0;
+    while (MYSQL_ROW cells = mysql_fetch_row(result_)) {
+        unsigned long* dst = lengths_.data() + row * columns;
+        std::memcpy(dst, mysql_fetch_lengths(result_), columns * sizeof(unsigned long));
+        rows_.push_back(RowRef{cells, dst});
+        ++row;
+    }
+}
+
+ResultSet::~ResultSet() { mysql_free_result(result_); }
+
+}  // namespace zomi::dbaccess

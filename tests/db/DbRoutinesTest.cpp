@@ -1,0 +1,295 @@
+#include "db/DbRoutines.h"
+
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+
+#include "common/Beall.h"
+#include "common/Codepage.h"
+#include "support/TestDatabase.h"
+
+namespace zomi {
+namespace {
+
+using dbaccess::Connection;
+using dbaccess::Query;
+using dbaccess::Table;
+using test::TestDatabase;
+
+class DbRoutinesTest : public ::testing::Test {
+protected:
+    explicit DbRoutinesTest(TestDatabase::Content content = TestDatabase::Content::Empty)
+        : db(content), c(db.connect()) {
+        SetMainConnection(c.get());
+    }
+    ~DbRoutinesTest() override { SetMainConnection(nullptr); }
+
+    TestDatabase db;
+    std::unique_ptr<Connection> c;
+};
+
+int statementsSent(Connection& c) {
+    return QByteArray(c.query(QStringLiteral("SHOW SESSION STATUS LIKE 'Questions'"))->row(0).cells[1]).toInt();
+}
+
+TEST_F(DbRoutinesTest, ExecSqlSendsNothingForBlankTextAndTurnsEscapedLineBreaksIntoRealOnes) {
+    const int before = statementsSent(*c);
+    ExecSql(QString());
+    ExecSql(QStringLiteral("  \t\r\n "));
+    EXPECT_EQ(statementsSent(*c) - before, 1);  // only the counter query itself
+
+    ExecSql(QStringLiteral("CREATE TABLE t (s TEXT)"));
+    // Outside a literal the sequence becomes a line break, which the server skips as blank.
+    ExecSql(QStringLiteral("INSERT INTO t VALUES ('a')\\r\\n"));
+    ExecSql(QStringLiteral("INSERT INTO t VALUES ('x\\R\\ny')"));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT HEX(s) FROM t WHERE s LIKE 'x%'"), QString()),
+              QStringLiteral("780D0A79"));
+}
+
+TEST_F(DbRoutinesTest, ScalarQueriesTellNoRowFromNullFromGarbage) {
+    ExecSql(QStringLiteral("CREATE TABLE z (sorszam INT, datum DATE, nev VARCHAR(20))"));
+    ExecSql(QStringLiteral("INSERT INTO z VALUES (NULL, NULL, NULL), (7, '2025-03-04', 'x')"));
+    // The highest serial of an empty year is one NULL row: 0, not the default.
+    EXPECT_EQ(QueryInt(QStringLiteral("SELECT MAX(sorszam) FROM z WHERE YEAR(datum) = 1999;"), -1), 0);
+    EXPECT_EQ(QueryInt(QStringLiteral("SELECT sorszam FROM z WHERE sorszam = 99"), -1), -1);
+    EXPECT_EQ(QueryInt(QStringLiteral("SELECT ' 42 '"), -1), 42);
+    EXPECT_EQ(QueryInt(QStringLiteral("SELECT 'abc'"), -1), 0);
+    EXPECT_EQ(QueryInt(QStringLiteral("SELECT 1.5"), -1), 0);
+
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT nev FROM z WHERE sorszam = 99"), QStringLiteral("nincs")), QStringLiteral("nincs"));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT nev FROM z WHERE sorszam IS NULL"), QStringLiteral("nincs")), QString());
+
+    EXPECT_EQ(QueryFloat(QStringLiteral("SELECT NULL"), 3.5), 3.5);
+    EXPECT_EQ(QueryFloat(QStringLiteral("SELECT 'x'"), 3.5), 3.5);
+    EXPECT_EQ(QueryFloat(QStringLiteral("SELECT 1 FROM z WHERE 1 = 0"), 3.5), 3.5);
+
+    EXPECT_EQ(QueryDate(QStringLiteral("SELECT datum FROM z WHERE sorszam = 7"), QDateTime()).date(), QDate(2025, 3, 4));
+    EXPECT_FALSE(QueryDate(QStringLiteral("SELECT datum FROM z WHERE sorszam IS NULL"), QDateTime::currentDateTime()).isValid());
+    const QDateTime fallback(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC);
+    EXPECT_EQ(QueryDate(QStringLiteral("SELECT datum FROM z WHERE sorszam = 99"), fallback), fallback);
+}
+
+TEST_F(DbRoutinesTest, QueryFloatReadsTheServersPointUnderHungarianSettings) {
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
+    EXPECT_DOUBLE_EQ(QueryFloat(QStringLiteral("SELECT 2.5"), 0), 2.5);
+    EXPECT_DOUBLE_EQ(QueryFloat(QStringLiteral("SELECT 1.27e0"), 0), 1.27);
+    QLocale::setDefault(previous);
+}
+
+TEST(DateTimeFromText, ReadsByPosition) {
+    EXPECT_EQ(DateTimeFromText(QStringLiteral("2026-12-09")), QDateTime(QDate(2026, 12, 9), QTime(0, 0), Qt::UTC));
+    EXPECT_EQ(DateTimeFromText(QStringLiteral("2026-12-09 13:45:07")),
+              QDateTime(QDate(2026, 12, 9), QTime(13, 45, 7), Qt::UTC));
+    EXPECT_EQ(DateTimeFromText(QStringLiteral("13:45:07")).time(), QTime(13, 45, 7));
+    // An impossible hour, minute or second counts as zero.
+    EXPECT_EQ(DateTimeFromText(QStringLiteral("2026-12-09 25:61:07")).time(), QTime(0, 0, 7));
+    EXPECT_FALSE(DateTimeFromText(QStringLiteral("0000-00-00")).isValid());
+    EXPECT_FALSE(DateTimeFromText(QStringLiteral("abc")).isValid());
+}
+
+TEST_F(DbRoutinesTest, ServerMd5DigestsTheLatin2BytesOfAnAccentedPassword) {
+    const QString password = QStringLiteral("Jelszó-őrző ű'\\");
+    const QByteArray expected = QCryptographicHash::hash(ToLatin2(password), QCryptographicHash::Md5).toHex();
+    EXPECT_EQ(ServerMd5(password), QString::fromLatin1(expected));
+    EXPECT_EQ(ServerMd5(QString()), QStringLiteral("d41d8cd98f00b204e9800998ecf8427e"));
+}
+
+TEST_F(DbRoutinesTest, FillFromQueryAppendsFirstColumnsInServerOrder) {
+    QStringList list{QStringLiteral("marad")};
+    FillFromQuery(list, QStringLiteral("SELECT 2027 UNION ALL SELECT NULL UNION ALL SELECT 'Ős'"));
+    EXPECT_EQ(list, (QStringList{"marad", "2027", "", "Ős"}));
+}
+
+TEST_F(DbRoutinesTest, RecordCounterAndDelimitedLines) {
+    ExecSql(QStringLiteral("CREATE TABLE t (id INT, nev VARCHAR(30), osszeg DOUBLE) CHARACTER SET latin2"));
+    ExecSql(QStringLiteral("INSERT INTO t VALUES (1, 'a;b', 2.5), (2, NULL, NULL), (3, 'Űr', -1)"));
+    Query q(c.get());
+    q.setSql(QStringLiteral("SELECT * FROM t ORDER BY id"));
+    q.open();
+    q.next();
+    EXPECT_EQ(RecordCounterText(q), QStringLiteral("3: 2"));
+
+    QList<QByteArray> lines;
+    DataSetToLines(q, lines, true, QString(), QLatin1Char('\t'), false, false);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], "id\tnev\tosszeg\t");
+    EXPECT_EQ(lines[1], "1\ta,b\t2.5\t");
+    EXPECT_EQ(lines[2], "2\t\t\t");
+    EXPECT_EQ(lines[3], "3\t\xDBr\t-1\t");  // code page 1250
+    EXPECT_EQ(q.recNo(), 3);                // left at the end
+
+    lines.clear();
+    DataSetToLines(q, lines, false, QStringLiteral("id;osszeg"), QLatin1Char(';'), true, true);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], "1;a,b;");
+    EXPECT_EQ(lines[2], "3;\xC5\xB0r;");  // UTF-8
+
+    lines.clear();
+    DataSetToLines(q, lines, true, QStringLiteral("ID"), QLatin1Char(','), false, false);
+    EXPECT_EQ(lines[0], "id,nev,osszeg,");  // exclusion compares the exact letter case
+}
+
+TEST_F(DbRoutinesTest, AmountFormatsFollowTheFieldTags) {
+    ExecSql(QStringLiteral("CREATE TABLE t (a DOUBLE, b DOUBLE, c DOUBLE, d DOUBLE, n INT)"));
+    ExecSql(QStringLiteral("INSERT INTO t VALUES (1234567.891, 1234567.891, 1234567.891, 1234567.891, 1234567)"));
+    Beall.Format = QStringLiteral("### ### ##0");
+    Beall.Format2 = QStringLiteral("### ### ##0.00");
+    for (bool compact : {false, true}) {
+        Query q(c.get());
+        q.setSql(QStringLiteral("SELECT * FROM t"));
+        q.open();
+        q.field(1).tag = -1;
+        q.field(2).tag = 2;
+        q.field(3).tag = 7;
+        q.field(4).tag = 0;
+        SetAmountFormats(q, compact);
+        if (!compact) {
+            EXPECT_EQ(q.displayText(0, 0), QStringLiteral("1 234 568"));
+            EXPECT_EQ(q.displayText(0, 1), QStringLiteral("1 234 567.89"));
+            EXPECT_EQ(q.displayText(0, 2), QStringLiteral("1 234 567.891"));
+        } else {
+            EXPECT_EQ(q.displayText(0, 0), QStringLiteral("1234568"));
+            EXPECT_EQ(q.displayText(0, 2), QStringLiteral("1234567.891"));
+        }
+        EXPECT_EQ(q.field(3).displayFormat, QString());  // other tags unchanged
+        EXPECT_EQ(q.field(4).displayFormat, QString());  // integers untouched
+    }
+}
+
+// ---------------------------------------------------------------- data script
+
+int statementCount(const QString& script) { return script.count(QStringLiteral("INSERT IGNORE INTO")); }
+
+TEST_F(DbRoutinesTest, InsertScriptPutsAtMostHundredRowsInAStatementStartingWith99) {
+    ExecSql(QStringLiteral("CREATE TABLE ktgh (ktgh INT PRIMARY KEY, cim VARCHAR(50), kepviselo VARCHAR(50), "
+                           "telefon VARCHAR(50), emil VARCHAR(50), kepviselo_cim VARCHAR(50))"));
+    Table table(c.get());
+    EXPECT_EQ(TableInsertScript(table, QStringLiteral("ktgh")), QString());
+
+    const auto fill = [&](int upTo) {
+        ExecSql(QStringLiteral("INSERT INTO ktgh (ktgh) SELECT seq FROM seq_1_to_%1 WHERE seq > "
+                               "(SELECT COALESCE(MAX(ktgh), 0) FROM ktgh)").arg(upTo));
+    };
+    fill(99);
+    QString script = TableInsertScript(table, QStringLiteral("ktgh"));
+    EXPECT_EQ(statementCount(script), 1);
+    EXPECT_TRUE(script.startsWith(QStringLiteral(
+        "INSERT IGNORE INTO ktgh (ktgh,cim,kepviselo,telefon,emil,kepviselo_cim) VALUES\r\n(1,NULL,NULL,NULL,NULL,NULL),\r\n")));
+    EXPECT_TRUE(script.endsWith(QStringLiteral("(99,NULL,NULL,NULL,NULL,NULL);\r\n")));
+
+    fill(100);
+    script = TableInsertScript(table, QStringLiteral("ktgh"));
+    EXPECT_EQ(statementCount(script), 2);
+    EXPECT_TRUE(script.contains(QStringLiteral("(99,NULL,NULL,NULL,NULL,NULL);\r\nINSERT IGNORE")));
+
+    fill(250);
+    script = TableInsertScript(table, QStringLiteral("ktgh"));
+    const QStringList statements = script.split(QStringLiteral("INSERT IGNORE INTO"), Qt::SkipEmptyParts);
+    ASSERT_EQ(statements.size(), 3);
+    EXPECT_EQ(statements[0].count(QStringLiteral("\r\n(")), 99);
+    EXPECT_EQ(statements[1].count(QStringLiteral("\r\n(")), 100);
+    EXPECT_EQ(statements[2].count(QStringLiteral("\r\n(")), 51);
+    EXPECT_FALSE(table.isOpen());
+}
+
+// Runs a data script the way a restore does: statement by statement.
+void runScript(Connection& c, const QByteArray& cp1250) {
+    QString statement;
+    for (const QString& line : FromCp1250(cp1250).split(QStringLiteral("\r\n"))) {
+        statement += line + QLatin1Char('\n');
+        if (line.endsWith(QLatin1Char(';'))) {
+            c.exec(statement);
+            statement.clear();
+        }
+    }
+    ASSERT_TRUE(statement.trimmed().isEmpty()) << statement.toStdString();
+}
+
+QString tableDump(Connection& c, const QString& table) {
+    const auto rows = c.query(QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table));
+    QString dump;
+    for (int r = 0; r < rows->rowCount(); ++r) {
+        for (size_t f = 0; f < rows->fields().size(); ++f) {
+            const char* cell = rows->row(r).cells[f];
+            dump += cell ? QStringLiteral("[") + FromLatin2(cell, rows->row(r).lengths[f]) + QStringLiteral("]")
+                         : QStringLiteral("NULL");
+        }
+        dump += QLatin1Char('\n');
+    }
+    return dump;
+}
+
+TEST_F(DbRoutinesTest, DataScriptRestoresEveryTableExactly) {
+    ExecSql(QStringLiteral(
+        "CREATE TABLE minden (id INT AUTO_INCREMENT PRIMARY KEY, szoveg VARCHAR(100), memo TEXT, "
+        "szam DOUBLE, nagy BIGINT, nap DATE, ido TIME, mikor DATETIME, tizedes DECIMAL(10,2), kep BLOB) "
+        "CHARACTER SET latin2 COLLATE latin2_hungarian_ci"));
+    ExecSql(QStringLiteral("CREATE TABLE ures (x INT)"));
+    ExecSql(QStringLiteral("CREATE VIEW nezet AS SELECT id FROM minden"));
+    Table editor(c.get());
+    editor.setTableName(QStringLiteral("minden"));
+    editor.open();
+    const QList<QVariantList> rows = {
+        {QStringLiteral("O'Reilly \\ út"), QStringLiteral("első sor\r\nmásodik\nharmadik\\r\\n"), 0.1 + 0.2,
+         qlonglong(-9007199254740993LL), QDate(2024, 2, 29), QTime(0, 0, 1),
+         QDateTime(QDate(2026, 3, 29), QTime(2, 30, 0), Qt::UTC), 12.34, QByteArray("\x00\x01'\\", 4)},
+        {QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()},
+        {QStringLiteral("árvíztűrő tükörfúrógép ÁRVÍZTŰRŐ TÜKÖRFÚRÓGÉP"), QString(), 1e-7, qlonglong(0),
+         QDate(1999, 12, 31), QTime(23, 59, 59), QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC), -0.5,
+         QByteArray()},
+    };
+    const QStringList names{"szoveg", "memo", "szam", "nagy", "nap", "ido", "mikor", "tizedes", "kep"};
+    for (const QVariantList& row : rows) {
+        editor.append();
+        for (int i = 0; i < names.size(); ++i) editor.setValue(names[i], row[i]);
+        editor.post();
+    }
+    const QString before = tableDump(*c, QStringLiteral("minden"));
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("adat.sql"));
+    int maximum = -1;
+    QList<int> positions;
+    Table scratch(c.get());
+    WriteDataScript(scratch, Progress{[&](int m) { maximum = m; }, [&](int p) { positions << p; }}, file);
+    EXPECT_EQ(maximum, 2);  // the view is not a base table
+    EXPECT_EQ(positions, (QList<int>{0, 1, 0}));
+
+    QFile in(file);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray script = in.readAll();
+    EXPECT_TRUE(script.contains("TRUNCATE ures;\r\n\r\n"));
+
+    ExecSql(QStringLiteral("DELETE FROM minden"));
+    ExecSql(QStringLiteral("INSERT INTO ures VALUES (1)"));
+    runScript(*c, script);
+    EXPECT_EQ(tableDump(*c, QStringLiteral("minden")), before);
+    EXPECT_EQ(QueryInt(QStringLiteral("SELECT COUNT(*) FROM ures"), -1), 0);
+}
+
+TEST_F(DbRoutinesTest, DataScriptThatCannotBeWrittenLeavesTheOldFileAlone) {
+    QTemporaryDir dir;
+    Table scratch(c.get());
+    EXPECT_THROW(WriteDataScript(scratch, Progress{}, dir.filePath(QStringLiteral("nincs/ilyen/mappa.sql"))), FileError);
+
+    const QString file = dir.filePath(QStringLiteral("jo.sql"));
+    {
+        QFile good(file);
+        ASSERT_TRUE(good.open(QIODevice::WriteOnly));
+        good.write("régi mentés");
+    }
+    ExecSql(QStringLiteral("CREATE TABLE t (s VARCHAR(10)) CHARACTER SET latin2"));
+    // A character code page 1250 cannot hold fails the backup part-way.
+    ExecSql(QStringLiteral("INSERT INTO t VALUES (UNHEX('80'))"));
+    EXPECT_ANY_THROW(WriteDataScript(scratch, Progress{}, file));
+    QFile old(file);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("régi mentés"));
+}
+
+}  // namespace
+}  // namespace zomi

@@ -1,0 +1,181 @@
+#include "dbaccess/Connection.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <chrono>
+#include <thread>
+
+#include "common/Codepage.h"
+#include "support/TestDatabase.h"
+
+namespace zomi::dbaccess {
+namespace {
+
+using test::TestDatabase;
+
+const QString kPangram = QStringLiteral("árvíztűrő tükörfúrógép ÁRVÍZTŰRŐ TÜKÖRFÚRÓGÉP");
+
+QString scalarText(Connection& c, const QString& sql) { return c.scalar(sql).text; }
+
+void killFrom(const TestDatabase& db, unsigned long threadId) {
+    auto killer = db.connect();
+    killer->exec(QStringLiteral("KILL %1").arg(threadId));
+}
+
+TEST(Connection, WorkingSessionSpeaksLatin2WithHungarianCollationAndCompression) {
+    TestDatabase db(TestDatabase::Content::Empty);
+    auto c = db.connect();
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@character_set_connection")), "latin2");
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@character_set_results")), "latin2");
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@collation_connection")), "latin2_hungarian_ci");
+    const ResultSetPtr status = c->query(QStringLiteral("SHOW SESSION STATUS LIKE 'Compression'"));
+    ASSERT_TRUE(status && status->rowCount() == 1);
+    EXPECT_STREQ(status->row(0).cells[1], "ON");
+}
+
+TEST(Connection, TestConnectionKeepsTheServerDefaults) {
+    TestDatabase db(TestDatabase::Content::Empty);
+    ConnectionParams p = db.params();
+    p.setUpSession = false;
+    Connection c;
+    c.setParams(p);
+    c.open();
+    EXPECT_NE(scalarText(c, QStringLiteral("SELECT @@collation_connection")), "latin2_hungarian_ci");
+}
+
+TEST(Connection, KilledIdleSessionIsReplacedWithTheSameSetUpBeforeTheNextStatement) {
+    TestDatabase db(TestDatabase::Content::Empty);
+    auto c = db.connect();
+    c->exec(QStringLiteral("CREATE TABLE t (s VARCHAR(100)) CHARACTER SET latin2 COLLATE latin2_hungarian_ci"));
+    QSignalSpy reconnected(c.get(), &Connection::reconnected);
+    const unsigned long before = c->threadId();
+    killFrom(db, before);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+
+    // The statement did not reach the dead session, so it runs on the new one.
+    c->exec(QStringLiteral("INSERT INTO t VALUES ('") + kPangram + QStringLiteral("')"));
+    EXPECT_EQ(reconnected.count(), 1);
+    EXPECT_NE(c->threadId(), before);
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@collation_connection")), "latin2_hungarian_ci");
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@character_set_client")), "latin2");
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT s FROM t")), kPangram);
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT COUNT(*) FROM t")), "1");
+}
+
+TEST(Connection, StatementWhoseAnswerWasLostIsReportedAndNeverRepeated) {
+    TestDatabase db(TestDatabase::Content::Empty);
+    auto c = db.connect();
+    c->exec(QStringLiteral("CREATE TABLE log (x INT) ENGINE=Aria"));
+    const unsigned long victim = c->threadId();
+    std::thread killer([&db, victim] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        killFrom(db, victim);
+    });
+    bool failed = false;
+    try {
+        c->exec(QStringLiteral("INSERT INTO log SELECT SLEEP(2)"));
+    } catch (const DbError& e) {
+        failed = true;
+        EXPECT_EQ(e.code(), 2013u) << e.what();
+    }
+    killer.join();
+    EXPECT_TRUE(failed);
+    // A repeated statement would have had time to complete and insert its row.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2200));
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT COUNT(*) FROM log")), "0");
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@collation_connection")), "latin2_hungarian_ci");
+}
+
+TEST(Connection, RefusesTextLatin2CannotHoldAndStoresNothing) {
+    TestDatabase db(TestDatabase::Content::Empty);
+    auto c = db.connect();
+    c->exec(QStringLiteral("CREATE TABLE t (s VARCHAR(50)) CHARACTER SET latin2"));
+    for (const QString& bad : {QStringLiteral("5 €"), QString::fromUtf8("smile \xF0\x9F\x98\x80")}) {
+        try {
+            c->exec(QStringLiteral("INSERT INTO t VALUES ('") + bad + QStringLiteral("')"));
+            ADD_FAILURE() << "accepted " << bad.toStdString();
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.code(), DbError::kEncoding);
+            EXPECT_TRUE(e.message().contains(QStringLiteral("U+"))) << e.what();
+        }
+    }
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT COUNT(*) FROM t")), "0");
+}
+
+TEST(Connection, BackslashEscapesWorkEvenWhenTheServerDisablesThem) {
+    TestDatabase db(TestDatabase::Content::Empty);
+    auto admin = db.connect();
+    const QString oldMode = scalarText(*admin, QStringLiteral("SELECT @@GLOBAL.sql_mode"));
+    admin->exec(QStringLiteral("SET GLOBAL sql_mode = 'NO_BACKSLASH_ESCAPES,STRICT_TRANS_TABLES'"));
+    struct Restore {
+        Connection& c;
+        QString mode;
+        ~Restore() { c.exec(QStringLiteral("SET GLOBAL sql_mode = '%1'").arg(mode)); }
+    } restore{*admin, oldMode};
+
+    auto c = db.connect();
+    const QString mode = scalarText(*c, QStringLiteral("SELECT @@SESSION.sql_mode"));
+    EXPECT_FALSE(mode.contains(QStringLiteral("NO_BACKSLASH_ESCAPES"))) << mode.toStdString();
+    EXPECT_TRUE(mode.contains(QStringLiteral("STRICT_TRANS_TABLES"))) << mode.toStdString();
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT 'a\\\\b'")), QStringLiteral("a\\b"));
+}
+
+TEST(Connection, ErrorsCarryTheServerMessage) {
+    TestDatabase db(TestDatabase::Content::Empty);
+    auto c = db.connect();
+    try {
+        c->query(QStringLiteral("SELECT * FROM nincs_ilyen"));
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.code(), 1146u);
+        EXPECT_TRUE(e.message().contains(QStringLiteral("nincs_ilyen"))) << e.what();
+    }
+    // The session stays usable after an ordinary error.
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT 1")), "1");
+
+    ConnectionParams wrong = db.params();
+    wrong.password = QStringLiteral("rossz");
+    Connection refused;
+    refused.setParams(wrong);
+    try {
+        refused.open();
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.code(), 1045u) << e.what();
+        EXPECT_FALSE(refused.isOpen());
+    }
+}
+
+TEST(Connection, ListsBaseTablesButNotViewsAndDrainsProcedureResults) {
+    TestDatabase db(TestDatabase::Content::Empty);
+    auto c = db.connect();
+    c->exec(QStringLiteral("CREATE TABLE b (x INT)"));
+    c->exec(QStringLiteral("CREATE TABLE a (x INT)"));
+    c->exec(QStringLiteral("CREATE VIEW v AS SELECT * FROM a"));
+    c->exec(QStringLiteral("CREATE PROCEDURE p() BEGIN SELECT 1; SELECT 2; END"));
+    QStringList tables = c->baseTables();
+    tables.sort();
+    EXPECT_EQ(tables, (QStringList{"a", "b"}));
+    c->exec(QStringLiteral("CALL p()"));
+    const ResultSetPtr first = c->query(QStringLiteral("CALL p()"));
+    ASSERT_TRUE(first);
+    EXPECT_STREQ(first->row(0).cells[0], "1");
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT 3")), "3");
+}
+
+TEST(Connection, ReportsInsertIdsAndFoundRows) {
+    TestDatabase db(TestDatabase::Content::Empty);
+    auto c = db.connect();
+    c->exec(QStringLiteral("CREATE TABLE t (id INT AUTO_INCREMENT PRIMARY KEY, x INT)"));
+    c->exec(QStringLiteral("INSERT INTO t (x) VALUES (5)"));
+    EXPECT_EQ(c->lastInsertId(), 1u);
+    // Setting the value it already has still counts the row as found.
+    c->exec(QStringLiteral("UPDATE t SET x = 5 WHERE id = 1"));
+    EXPECT_EQ(c->affectedRows(), 1u);
+    c->exec(QStringLiteral("UPDATE t SET x = 5 WHERE id = 2"));
+    EXPECT_EQ(c->affectedRows(), 0u);
+}
+
+}  // namespace
+}  // namespace zomi::dbaccess

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "dbaccess/Connection.h"
+
+namespace zomi::test {
+
+// A database of its own for one test on the private test server, created
+// from the schema (or empty) and dropped again at the end of the test.
+// The server is the one scripts/dbserver starts; ZOMI_DB_HOST, ZOMI_DB_PORT,
+// ZOMI_DB_USER and ZOMI_DB_PASSWORD point elsewhere.
+class TestDatabase {
+public:
+    enum class Content { Empty, Schema, Demo };
+
+    explicit TestDatabase(Content content = Content::Schema);
+    ~TestDatabase();
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
+
+    const QString& name() const { return name_; }
+    dbaccess::ConnectionParams params() const;
+    std::unique_ptr<dbaccess::Connection> connect() const;
+    // Runs an SQL file through the command-line client (it understands DELIMITER).
+    void loadFile(const QString& path) const;
+
+    static dbaccess::ConnectionParams serverParams();
+    static QString sourceDir();
+
+private:
+    QString name_;
+};
+
+}  // namespace zomi::test
