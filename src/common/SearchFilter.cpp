@@ -1,0 +1,71 @@
+#include "common/SearchFilter.h"
+
+#include <stdexcept>
+
+#include "common/Text.h"
+
+namespace zomi {
+
+namespace {
+
+// Bounds on the size of the condition the server gets on every keystroke.
+constexpr int kMaxWords = 4;
+constexpr int kMaxFields = 15;
+
+bool beginsWith(const QString& line, QLatin1String word) {
+    return line.startsWith(word, Qt::CaseInsensitive);
+}
+
+}  // namespace
+
+QString BuildSearchFilter(const QString& fieldList, const QString& searchText,
+                          bool withLeadingAnd) {
+    QString text = searchText;
+    text.replace(QLatin1Char(','), QLatin1Char(' '));
+    text.replace(QLatin1Char(';'), QLatin1Char(' '));
+    if (IsBlankText(text)) return QString();
+
+    QStringList fields;
+    for (int i = 1; i <= kMaxFields; ++i) {
+        const QString name = FieldOf(QStringLiteral(";"), fieldList, i);
+        if (name.isEmpty()) break;
+        fields << name;
+    }
+
+    QStringList groups;
+    for (int i = 1; i <= kMaxWords; ++i) {
+        const QString word = FieldOf(QStringLiteral(" "), text, i);
+        if (IsBlankText(word)) continue;
+        if (fields.isEmpty())
+            throw std::invalid_argument("search filter: the field list names no column");
+        QStringList terms;
+        const QString literal = SqlQuote(QLatin1Char('%') + word + QLatin1Char('%'));
+        for (const QString& field : fields)
+            terms << QLatin1Char('(') + field + QLatin1String(" LIKE ") + literal + QLatin1Char(')');
+        groups << QLatin1Char('(') + terms.join(QLatin1String(" OR ")) + QLatin1Char(')');
+    }
+    if (groups.isEmpty()) return QString();
+    const QString condition = groups.join(QLatin1String(" AND "));
+    return (withLeadingAnd ? QLatin1String(" AND (") : QLatin1String("(")) + condition +
+           QLatin1Char(')');
+}
+
+QString ReplaceWhere(QStringList& lines, const QString& condition, bool firstOnly) {
+    for (QString& line : lines) {
+        if (!beginsWith(line, QLatin1String("WHERE"))) continue;
+        line = QLatin1String("WHERE ") + condition;
+        if (firstOnly) break;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString ReplaceOrderBy(QStringList& lines, const QString& sortField) {
+    for (QString& line : lines) {
+        if (!beginsWith(line, QLatin1String("ORDER"))) continue;
+        line = QLatin1String("ORDER BY ") + sortField + QLatin1Char(';');
+        break;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace zomi

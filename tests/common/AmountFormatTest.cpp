@@ -1,0 +1,77 @@
+#include "common/AmountFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace zomi {
+namespace {
+
+const QString kDefault = QStringLiteral("### ### ##0");
+const QString kThree = QStringLiteral("### ### ##0.000");
+const QString kCompactThree = QStringLiteral("########0.000");
+
+std::string show(double v, const QString& pattern) { return FormatAmount(v, pattern).toStdString(); }
+
+TEST(AmountFormat, GroupsThousandsWithBlanksOnlyWhenThePatternHasThem) {
+    EXPECT_EQ(show(1234567.891, kDefault), "1 234 568");
+    EXPECT_EQ(show(1234567.891, kThree), "1 234 567.891");
+    EXPECT_EQ(show(1234567.891, kCompactThree), "1234567.891");
+    EXPECT_EQ(show(1234567.891, QStringLiteral("###0.00")), "1234567.89");
+    EXPECT_EQ(show(999, kDefault), "999");
+    EXPECT_EQ(show(1000, kDefault), "1 000");
+    // More digits than the pattern has places: the grouping goes on.
+    EXPECT_EQ(show(12345678901234.0, kDefault), "12 345 678 901 234");
+    EXPECT_EQ(show(1e20, kDefault), "100 000 000 000 000 000 000");
+    EXPECT_EQ(show(1234.5, QStringLiteral("#,##0.0")), "1 234.5");
+}
+
+TEST(AmountFormat, ZeroAndNegativesShowWithoutLeadingBlanksOrMinusZero) {
+    EXPECT_EQ(show(0, kDefault), "0");
+    EXPECT_EQ(show(0, kThree), "0.000");
+    EXPECT_EQ(show(-0.0, kDefault), "0");
+    EXPECT_EQ(show(-0.4, kDefault), "0");
+    EXPECT_EQ(show(-0.0004, kThree), "0.000");
+    EXPECT_EQ(show(-1234.5, kDefault), "-1 235");
+    EXPECT_EQ(show(-999999.9996, kThree), "-1 000 000.000");
+    EXPECT_EQ(show(7, kDefault).front(), '7');
+}
+
+TEST(AmountFormat, RoundsHalfAwayFromZeroAsTheValueReads) {
+    EXPECT_EQ(show(0.5, kDefault), "1");
+    EXPECT_EQ(show(1.5, kDefault), "2");
+    EXPECT_EQ(show(2.5, kDefault), "3");
+    EXPECT_EQ(show(-2.5, kDefault), "-3");
+    EXPECT_EQ(show(0.49999, kDefault), "0");
+    EXPECT_EQ(show(999.5, kDefault), "1 000");
+    // 2.675 and 1.005 lie just below their decimal forms in binary; the user
+    // typed the decimal form, and that is what rounds.
+    EXPECT_EQ(show(2.675, QStringLiteral("0.00")), "2.68");
+    EXPECT_EQ(show(1.005, QStringLiteral("0.00")), "1.01");
+    EXPECT_EQ(show(1.0005, kThree), "1.001");
+}
+
+TEST(AmountFormat, OptionalDecimalsAndPaddingFollowThePattern) {
+    EXPECT_EQ(show(1.5, QStringLiteral("0.##")), "1.5");
+    EXPECT_EQ(show(2, QStringLiteral("0.##")), "2");
+    EXPECT_EQ(show(1.256, QStringLiteral("0.0#")), "1.26");
+    EXPECT_EQ(show(1.2, QStringLiteral("0.0#")), "1.2");
+    EXPECT_EQ(show(5, QStringLiteral("000")), "005");
+    EXPECT_EQ(show(0.25, QStringLiteral("#.00")), ".25");
+}
+
+TEST(AmountFormat, PatternsItCannotReadAreRefused) {
+    EXPECT_THROW(FormatAmount(1, QStringLiteral("0 Ft")), std::invalid_argument);
+    EXPECT_THROW(FormatAmount(1, QStringLiteral("0.0.0")), std::invalid_argument);
+    EXPECT_EQ(show(1.25, QString()), "1.25");
+    EXPECT_EQ(show(std::numeric_limits<double>::quiet_NaN(), kDefault), "NAN");
+    EXPECT_EQ(show(-std::numeric_limits<double>::infinity(), kDefault), "-INF");
+}
+
+TEST(AmountFormat, CompactPatternsLoseTheirBlanks) {
+    EXPECT_EQ(RemoveBlanks(kDefault), QStringLiteral("########0"));
+    EXPECT_EQ(RemoveBlanks(kThree), kCompactThree);
+}
+
+}  // namespace
+}  // namespace zomi
