@@ -63,7 +63,7 @@ double walkWithClient(const ConnectionParams& p, bool compress, qint64* bytes) {
                      QStringLiteral("-P") + QString::number(p.port), QStringLiteral("-u") + p.user,
                      QStringLiteral("-p") + p.password, p.database, QStringLiteral("-e"),
                      QStringLiteral("SELECT * FROM vw_zomi WHERE (1=1) ORDER BY sorszamstr;")};
-    if (compress) args.prepend(QStringLiteral("--compress"));
+    if (compress) args.insert(1, QStringLiteral("--compress"));
     QElapsedTimer t;
     t.start();
     client.start(QStringLiteral("mariadb"), args);
