@@ -26,7 +26,7 @@ BoxResponder& responder() {
 // closes; the boxes that interrupt work give it back to the window the user was
 // in.
 class ActiveWindowKeeper {
-public:
+  public:
     ActiveWindowKeeper() : previous_(QApplication::activeWindow()) {}
     ~ActiveWindowKeeper() {
         if (previous_) previous_->activateWindow();
@@ -34,7 +34,7 @@ public:
     ActiveWindowKeeper(const ActiveWindowKeeper&) = delete;
     ActiveWindowKeeper& operator=(const ActiveWindowKeeper&) = delete;
 
-private:
+  private:
     QPointer<QWidget> previous_;
 };
 
@@ -64,8 +64,7 @@ int mulDiv(int a, int b, int c) {
     return static_cast<int>((product >= 0 ? product + half : product - half) / c);
 }
 
-const QString kAlphabet =
-    QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+const QString kAlphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
 
 }  // namespace
 
@@ -93,8 +92,7 @@ void InfoBox(const QString& text, QWidget* owner) {
     messageBox(BoxKind::Info, QStringLiteral("Üzenet"), QMessageBox::Information, text, owner);
 }
 
-bool InputBox(const QString& caption, const QString& prompt, const QString& mask,
-              QString& value) {
+bool InputBox(const QString& caption, const QString& prompt, const QString& mask, QString& value) {
     if (responder()) {
         BoxRequest request{BoxKind::Input, caption, prompt, QMessageBox::NoIcon, mask, value};
         if (!responder()(request)) return false;

@@ -44,8 +44,7 @@ void InfoBox(const QString& text, QWidget* owner);     // "Üzenet"
 // A modal one-line input dialog centred on the screen. mask is a QLineEdit
 // input mask (empty lets anything through). True, and value replaced by the
 // edited text, for OK; false, value untouched, for "Mégsem", Esc or closing.
-bool InputBox(const QString& caption, const QString& prompt, const QString& mask,
-              QString& value);
+bool InputBox(const QString& caption, const QString& prompt, const QString& mask, QString& value);
 
 // Light yellow of the first column and of the sort column in the lists.
 QColor HighlightColor();

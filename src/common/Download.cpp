@@ -28,7 +28,8 @@ bool DownloadFile(const QString& url, const QString& fileName, QString* error, i
 
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        return failed(error, QStringLiteral("cannot write \"%1\": %2").arg(fileName, file.errorString()));
+        return failed(error,
+                      QStringLiteral("cannot write \"%1\": %2").arg(fileName, file.errorString()));
 
     QNetworkAccessManager manager;
     QNetworkRequest request(target);
@@ -70,7 +71,8 @@ bool DownloadFile(const QString& url, const QString& fileName, QString* error, i
         return failed(error, QStringLiteral("HTTP status %1").arg(status.toInt()));
     }
     if (!file.commit())
-        return failed(error, QStringLiteral("cannot write \"%1\": %2").arg(fileName, file.errorString()));
+        return failed(error,
+                      QStringLiteral("cannot write \"%1\": %2").arg(fileName, file.errorString()));
     return true;
 }
 

@@ -182,8 +182,7 @@ QByteArray storedValue(const QString& key, const QByteArray& value) {
     return value;
 }
 
-void store(const QString& path, const QByteArray& before, bool existed,
-           const QList<Line>& lines) {
+void store(const QString& path, const QByteArray& before, bool existed, const QList<Line>& lines) {
     const QByteArray after = joinLines(lines);
     if (existed && after == before) return;
     writeFile(path, after);

@@ -26,7 +26,7 @@ namespace zomi {
 // The file could not be read or written, or a name or value cannot be stored
 // in an initialisation file (a line break in it, "=" in a key name, ...).
 class SettingsError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -41,7 +41,8 @@ QString BuildSearchFilter(const QString& fieldList, const QString& searchText,
         QStringList terms;
         const QString literal = SqlQuote(QLatin1Char('%') + word + QLatin1Char('%'));
         for (const QString& field : fields)
-            terms << QLatin1Char('(') + field + QLatin1String(" LIKE ") + literal + QLatin1Char(')');
+            terms << QLatin1Char('(') + field + QLatin1String(" LIKE ") + literal +
+                         QLatin1Char(')');
         groups << QLatin1Char('(') + terms.join(QLatin1String(" OR ")) + QLatin1Char(')');
     }
     if (groups.isEmpty()) return QString();

@@ -18,8 +18,7 @@ namespace zomi {
 // withLeadingAnd, for appending to a base condition. The words are quoted but
 // not escaped for LIKE: "%" and "_" act as wildcards. Throws
 // std::invalid_argument when there is a word but fieldList names no column.
-QString BuildSearchFilter(const QString& fieldList, const QString& searchText,
-                          bool withLeadingAnd);
+QString BuildSearchFilter(const QString& fieldList, const QString& searchText, bool withLeadingAnd);
 
 // Replaces the first line (every line unless firstOnly) that begins with
 // "WHERE", in any letter case, by "WHERE " + condition. Returns the lines

@@ -81,8 +81,7 @@ QString ReadSetting(const QString& section, const QString& key, const QString& d
 }
 
 void WriteSetting(const QString& section, const QString& key, const QString& value) {
-    if (SettingsPath().isEmpty())
-        throw SettingsError("the settings file path has not been set");
+    if (SettingsPath().isEmpty()) throw SettingsError("the settings file path has not been set");
     IniWriteString(SettingsPath(), section, key, value);
 }
 
@@ -114,7 +113,8 @@ double ReadFloatSetting(const QString& section, const QString& key, double defau
 
 void WriteFloatSetting(const QString& section, const QString& key, double value) {
     QString text = ValueText(QVariant(value));
-    if (QLocale().language() == QLocale::Hungarian) text.replace(QLatin1Char('.'), QLatin1Char(','));
+    if (QLocale().language() == QLocale::Hungarian)
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
     WriteSetting(section, key, text);
 }
 
@@ -151,13 +151,11 @@ void WriteFloatSetting(const SettingKey& key, double value) {
 }
 
 QString ReadScrambledSetting(const QString& section, const QString& key) {
-    return FromCp1250(
-        UnscramblePassword(IniReadBytes(SettingsPath(), section, key, QByteArray())));
+    return FromCp1250(UnscramblePassword(IniReadBytes(SettingsPath(), section, key, QByteArray())));
 }
 
 void WriteScrambledSetting(const QString& section, const QString& key, const QString& plain) {
-    if (SettingsPath().isEmpty())
-        throw SettingsError("the settings file path has not been set");
+    if (SettingsPath().isEmpty()) throw SettingsError("the settings file path has not been set");
     IniWriteBytes(SettingsPath(), section, key, ScramblePassword(ToCp1250(plain)));
 }
 

@@ -35,9 +35,7 @@ bool isIntegral(int typeId) {
     }
 }
 
-bool isFloating(int typeId) {
-    return typeId == QMetaType::Double || typeId == QMetaType::Float;
-}
+bool isFloating(int typeId) { return typeId == QMetaType::Double || typeId == QMetaType::Float; }
 
 QString doubleText(double d) {
     // Zero also covers -0.0, which would otherwise print as "-0".
@@ -89,8 +87,9 @@ QString ValueText(const QVariant& value) {
             break;
     }
     if (!value.canConvert<QString>())
-        throw ConversionError(
-            QStringLiteral("a value of type %1 has no text form").arg(typeName(value)).toStdString());
+        throw ConversionError(QStringLiteral("a value of type %1 has no text form")
+                                  .arg(typeName(value))
+                                  .toStdString());
     return value.toString();
 }
 

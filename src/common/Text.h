@@ -16,7 +16,7 @@ namespace zomi {
 // Raised when a non-NULL value cannot be turned into the number asked for,
 // for example the text "abc" read as an integer.
 class ConversionError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -1,8 +1,8 @@
-#include "common/AmountFormat.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
+
+#include "common/AmountFormat.h"
 
 namespace zomi {
 namespace {
@@ -11,7 +11,9 @@ const QString kDefault = QStringLiteral("### ### ##0");
 const QString kThree = QStringLiteral("### ### ##0.000");
 const QString kCompactThree = QStringLiteral("########0.000");
 
-std::string show(double v, const QString& pattern) { return FormatAmount(v, pattern).toStdString(); }
+std::string show(double v, const QString& pattern) {
+    return FormatAmount(v, pattern).toStdString();
+}
 
 TEST(AmountFormat, GroupsThousandsWithBlanksOnlyWhenThePatternHasThem) {
     EXPECT_EQ(show(1234567.891, kDefault), "1 234 568");

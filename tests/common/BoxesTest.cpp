@@ -12,7 +12,6 @@
 #include <functional>
 
 #include "common/Boxes.h"
-#include "common/Settings.h"
 
 using namespace zomi;
 
@@ -54,7 +53,7 @@ void typeText(QWidget* widget, const QString& text) {
 class BoxesTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void cleanup() { SetBoxResponder(nullptr); }
 
     void responderAnswersEveryKindOfBox();
@@ -66,7 +65,6 @@ private slots:
     void inputBoxCancelButtonAndCloseLeaveTheValueAlone();
     void inputBoxAppliesTheMaskAndTheLengthLimit();
     void inputBoxLayoutFollowsTheFont();
-    void highlightColourIsLightYellow();
 };
 
 void BoxesTest::responderAnswersEveryKindOfBox() {
@@ -106,7 +104,8 @@ void BoxesTest::responderAnswersTheInputBox() {
         return true;
     });
     QString value = QStringLiteral("régi");
-    QVERIFY(InputBox(QStringLiteral("Cím"), QStringLiteral("Kérdés"), QStringLiteral("999"), value));
+    QVERIFY(
+        InputBox(QStringLiteral("Cím"), QStringLiteral("Kérdés"), QStringLiteral("999"), value));
     QCOMPARE(value, QStringLiteral("új"));
     QCOMPARE(asked.kind, BoxKind::Input);
     QCOMPARE(asked.caption, QStringLiteral("Cím"));
@@ -284,12 +283,6 @@ void BoxesTest::inputBoxLayoutFollowsTheFont() {
     QCOMPARE(ok.width(), hu(50));
     QCOMPARE(ok.height(), (14 * metrics.height() + 4) / 8);
     QCOMPARE(client.height(), ok.bottom() + 1 + 13);
-}
-
-void BoxesTest::highlightColourIsLightYellow() {
-    QCOMPARE(HighlightColor(), QColor(255, 255, 185));
-    SetWorkAreaFromPrimaryScreen();
-    QVERIFY(!WorkArea().isNull());
 }
 
 QTEST_MAIN(BoxesTest)

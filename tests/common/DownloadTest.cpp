@@ -1,5 +1,3 @@
-#include "common/Download.h"
-
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -8,6 +6,8 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 
+#include "common/Download.h"
+
 namespace zomi {
 namespace {
 
@@ -15,7 +15,7 @@ namespace {
 // request path. It runs on the test's own thread: DownloadFile's event loop
 // serves it while the download waits.
 class LocalServer {
-public:
+  public:
     LocalServer() {
         QObject::connect(&server_, &QTcpServer::newConnection, [this] { accept(); });
         listening_ = server_.listen(QHostAddress::LocalHost, 0);
@@ -35,7 +35,7 @@ public:
                                   "\r\nConnection: close\r\n\r\n" + body);
     }
 
-private:
+  private:
     void accept() {
         while (QTcpSocket* socket = server_.nextPendingConnection()) {
             QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -46,7 +46,8 @@ private:
                 const QByteArray path = request.split(' ').value(1);
                 buffers_.remove(socket);
                 socket->write(replies_.value(
-                    path, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n"));
+                    path,
+                    "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n"));
                 socket->disconnectFromHost();
             });
         }
@@ -59,7 +60,7 @@ private:
 };
 
 class Download : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         ASSERT_TRUE(server_.listening());

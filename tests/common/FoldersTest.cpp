@@ -1,9 +1,9 @@
-#include "common/Folders.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QTemporaryDir>
+
+#include "common/Folders.h"
 
 namespace zomi {
 namespace {
@@ -11,7 +11,7 @@ namespace {
 // Qt reads the XDG variables on every query, so a test can point them at its
 // own folders.
 class EnvironmentOverride {
-public:
+  public:
     EnvironmentOverride(const char* name, const QByteArray& value)
         : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
         qputenv(name, value);
@@ -23,7 +23,7 @@ public:
             qunsetenv(name_);
     }
 
-private:
+  private:
     const char* name_;
     bool had_;
     QByteArray old_;
@@ -53,14 +53,6 @@ TEST(Folders, CommonAppDataIsTheFirstWritableMachineWideFolder) {
     }
 }
 #endif
-
-TEST(Folders, DocumentsHasNoTrailingSeparator) {
-    const QString documents = DocumentsDir();
-    EXPECT_EQ(documents, SpecialFolder(SpecialFolderId::Documents));
-    if (!documents.isEmpty()) {
-        EXPECT_FALSE(documents.endsWith(QLatin1Char('/')));
-    }
-}
 
 }  // namespace
 }  // namespace zomi

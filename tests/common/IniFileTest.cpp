@@ -1,5 +1,3 @@
-#include "common/IniFile.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -7,13 +5,14 @@
 #include <QTemporaryDir>
 
 #include "common/Codepage.h"
+#include "common/IniFile.h"
 #include "common/Scramble.h"
 
 namespace zomi {
 namespace {
 
 class IniFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
 
     QString path() const { return dir_.filePath(QStringLiteral("Zomi.ini")); }
@@ -127,9 +126,9 @@ TEST_F(IniFile, ReadingTrimsBlanksAndUnwrapsOnePairOfQuotes) {
 }
 
 TEST_F(IniFile, ValuesThatReadingWouldAlterAreWrittenQuotedAndReadBackUnchanged) {
-    const QStringList values{QStringLiteral(" lead"), QStringLiteral("trail\t"),
+    const QStringList values{QStringLiteral(" lead"),    QStringLiteral("trail\t"),
                              QStringLiteral("\"both\""), QStringLiteral("'x'"),
-                             QStringLiteral("\"half"), QStringLiteral("a = b ; c")};
+                             QStringLiteral("\"half"),   QStringLiteral("a = b ; c")};
     for (const QString& v : values) {
         IniWriteString(path(), QStringLiteral("S"), QStringLiteral("k"), v);
         EXPECT_EQ(read("S", "k"), v) << v.toStdString();
@@ -172,17 +171,17 @@ TEST_F(IniFile, ValuesAndNamesAFileCannotHoldAreRefused) {
     const QByteArray withLineBreak = ScramblePassword(QByteArray("a\tb"));
     EXPECT_THROW(IniWriteBytes(path(), QStringLiteral("S"), QStringLiteral("k"), withLineBreak),
                  SettingsError);
-    EXPECT_THROW(IniWriteString(path(), QStringLiteral("S"), QStringLiteral("a=b"),
-                                QStringLiteral("v")),
-                 SettingsError);
-    EXPECT_THROW(IniWriteString(path(), QStringLiteral("S]"), QStringLiteral("k"),
-                                QStringLiteral("v")),
-                 SettingsError);
+    EXPECT_THROW(
+        IniWriteString(path(), QStringLiteral("S"), QStringLiteral("a=b"), QStringLiteral("v")),
+        SettingsError);
+    EXPECT_THROW(
+        IniWriteString(path(), QStringLiteral("S]"), QStringLiteral("k"), QStringLiteral("v")),
+        SettingsError);
     EXPECT_THROW(IniWriteString(path(), QString(), QStringLiteral("k"), QStringLiteral("v")),
                  SettingsError);
-    EXPECT_THROW(IniWriteString(path(), QStringLiteral("S"), QStringLiteral("k"),
-                                QStringLiteral("\u2713")),
-                 EncodingError);
+    EXPECT_THROW(
+        IniWriteString(path(), QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("\u2713")),
+        EncodingError);
     EXPECT_EQ(contents(), QByteArray("[S]\r\nk=old\r\n"));
 }
 
@@ -192,8 +191,7 @@ TEST_F(IniFile, AnUnwritableFileIsAnErrorNamingThePath) {
         IniWriteString(missing, QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"));
         FAIL() << "write into a missing folder succeeded";
     } catch (const SettingsError& e) {
-        EXPECT_NE(std::string(e.what()).find(missing.toStdString()), std::string::npos)
-            << e.what();
+        EXPECT_NE(std::string(e.what()).find(missing.toStdString()), std::string::npos) << e.what();
     }
     EXPECT_FALSE(QDir(dir_.filePath(QStringLiteral("nincs"))).exists());
     // Reading it is no error: a missing file means defaults.

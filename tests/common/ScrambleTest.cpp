@@ -1,10 +1,9 @@
-#include "common/Scramble.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "common/Codepage.h"
+#include "common/Scramble.h"
 
 namespace zomi {
 namespace {

@@ -1,6 +1,6 @@
-#include "common/SearchFilter.h"
-
 #include <gtest/gtest.h>
+
+#include "common/SearchFilter.h"
 
 namespace zomi {
 namespace {
@@ -46,7 +46,8 @@ TEST(SearchFilter, WordsAreQuotedButKeepTheirCaseAndWildcards) {
 TEST(SearchFilter, FieldListStopsAtFifteenNamesOrTheFirstEmptyOne) {
     QStringList names;
     for (int i = 1; i <= 16; ++i) names << QStringLiteral("f%1").arg(i);
-    const QString many = BuildSearchFilter(names.join(QLatin1Char(';')), QStringLiteral("x"), false);
+    const QString many =
+        BuildSearchFilter(names.join(QLatin1Char(';')), QStringLiteral("x"), false);
     EXPECT_TRUE(many.contains(QStringLiteral("(f15 LIKE '%x%')")));
     EXPECT_FALSE(many.contains(QStringLiteral("f16")));
     EXPECT_EQ(many.count(QStringLiteral(" OR ")), 14);
@@ -63,10 +64,11 @@ QStringList listQuery() {
 
 TEST(SearchFilter, ReplaceWhereRewritesTheWhereLineInPlace) {
     QStringList lines = listQuery();
-    const QString sql = ReplaceWhere(
-        lines, QStringLiteral("(vallalkozo <> -1)") + BuildSearchFilter(QStringLiteral("n"),
-                                                                         QStringLiteral("x"), true),
-        true);
+    const QString sql =
+        ReplaceWhere(lines,
+                     QStringLiteral("(vallalkozo <> -1)") +
+                         BuildSearchFilter(QStringLiteral("n"), QStringLiteral("x"), true),
+                     true);
     EXPECT_EQ(sql, QStringLiteral("SELECT * FROM vw_zomi\n"
                                   "WHERE (vallalkozo <> -1) AND (((n LIKE '%x%')))\n"
                                   "ORDER BY sorszamstr;"));

@@ -1,5 +1,3 @@
-#include "common/Settings.h"
-
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -8,12 +6,13 @@
 #include <QTemporaryDir>
 
 #include "common/IniFile.h"
+#include "common/Settings.h"
 
 namespace zomi {
 namespace {
 
 class Settings : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         SetDataDir(dir_.path());
@@ -157,15 +156,15 @@ QRect loadAfterSaving(const QRect& saved) {
 
 TEST_F(Settings, PlacementIsFittedIntoTheRightAndBottomEdgesOfTheWorkArea) {
     const FitCase cases[] = {
-        {{100, 100, 400, 300}, {100, 100, 400, 300}},   // fits
-        {{1100, 50, 400, 300}, {0, 50, 400, 300}},      // left beyond the right edge
-        {{900, 50, 400, 300}, {624, 50, 400, 300}},     // pushed back in from the right
-        {{30, 40, 1500, 300}, {0, 40, 1024, 300}},      // wider than the work area
-        {{30, 40, 1024, 300}, {0, 40, 1024, 300}},      // exactly as wide, moved to 0
-        {{30, 800, 400, 300}, {30, 0, 400, 300}},       // top beyond the bottom edge
-        {{30, 600, 400, 300}, {30, 468, 400, 300}},     // pushed up from the bottom
-        {{30, 40, 400, 900}, {30, 0, 400, 768}},        // taller than the work area
-        {{-50, -60, 400, 300}, {-50, -60, 400, 300}},   // negative stays
+        {{100, 100, 400, 300}, {100, 100, 400, 300}},  // fits
+        {{1100, 50, 400, 300}, {0, 50, 400, 300}},     // left beyond the right edge
+        {{900, 50, 400, 300}, {624, 50, 400, 300}},    // pushed back in from the right
+        {{30, 40, 1500, 300}, {0, 40, 1024, 300}},     // wider than the work area
+        {{30, 40, 1024, 300}, {0, 40, 1024, 300}},     // exactly as wide, moved to 0
+        {{30, 800, 400, 300}, {30, 0, 400, 300}},      // top beyond the bottom edge
+        {{30, 600, 400, 300}, {30, 468, 400, 300}},    // pushed up from the bottom
+        {{30, 40, 400, 900}, {30, 0, 400, 768}},       // taller than the work area
+        {{-50, -60, 400, 300}, {-50, -60, 400, 300}},  // negative stays
     };
     for (const FitCase& c : cases) EXPECT_EQ(loadAfterSaving(c.saved), c.expected) << c.saved.x();
 

@@ -1,10 +1,10 @@
-#include "common/Text.h"
-
 #include <gtest/gtest.h>
 
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
+
+#include "common/Text.h"
 
 namespace zomi {
 namespace {
@@ -71,12 +71,6 @@ TEST(Text, NullToFloatConvertsNumbersAndNumericText) {
     EXPECT_EQ(NullToFloat(QStringLiteral("2.5"), 0), 2.5);
     EXPECT_THROW(NullToFloat(QStringLiteral("2,5"), 0), ConversionError);
     EXPECT_THROW(NullToFloat(QStringLiteral("x"), 0), ConversionError);
-}
-
-TEST(Text, IifPicksByCondition) {
-    EXPECT_EQ(Iif(true, 1, 2), 1);
-    EXPECT_EQ(Iif<QString>(false, QStringLiteral("a"), QStringLiteral("b")), QStringLiteral("b"));
-    EXPECT_STREQ(Iif(true, "I", "N"), "I");
 }
 
 TEST(Text, SqlQuoteDoublesQuotesAndEscapesBackslashesAndLineBreaks) {

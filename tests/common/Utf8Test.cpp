@@ -1,8 +1,7 @@
-#include "common/Utf8.h"
-
 #include <gtest/gtest.h>
 
 #include "common/Codepage.h"
+#include "common/Utf8.h"
 
 namespace zomi {
 namespace {
