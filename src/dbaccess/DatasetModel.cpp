@@ -42,6 +42,13 @@ void DatasetModel::rebuildColumns() {
     }
 }
 
+void DatasetModel::setHighlightedColumn(int column, const QVariant& background) {
+    highlighted_ = column;
+    highlight_ = background;
+    if (rowCount() > 0 && columnCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::BackgroundRole});
+}
+
 int DatasetModel::fieldOfColumn(int column) const {
     return column >= 0 && column < static_cast<int>(columns_.size()) ? columns_[static_cast<size_t>(column)] : -1;
 }
@@ -75,6 +82,7 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const {
                 return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
             return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
         case Qt::BackgroundRole:
+            if (index.column() == highlighted_) return highlight_;
             return background_ ? background_(index.row()) : QVariant();
         default:
             return QVariant();

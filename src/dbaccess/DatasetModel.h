@@ -25,6 +25,9 @@ public:
     int fieldOfColumn(int column) const;
     int columnOfField(const QString& fieldName) const;
     void setRowBackground(RowBackground background) { background_ = std::move(background); }
+    // One column painted in its own colour (the sort column), over the row colours.
+    void setHighlightedColumn(int column, const QVariant& background);
+    int highlightedColumn() const { return highlighted_; }
 
     Dataset* dataset() const { return dataset_; }
 
@@ -40,6 +43,8 @@ private:
     QStringList wanted_;
     std::vector<int> columns_;
     RowBackground background_;
+    int highlighted_ = -1;
+    QVariant highlight_;
 };
 
 }  // namespace zomi::dbaccess

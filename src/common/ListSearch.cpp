@@ -1,0 +1,167 @@
+#include "common/ListSearch.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPalette>
+#include <QTableView>
+#include <QTimer>
+
+#include "common/Boxes.h"
+#include "common/ErrorDisplay.h"
+#include "common/SearchFilter.h"
+#include "db/DbRoutines.h"
+
+namespace zomi {
+
+void MarkSortColumn(dbaccess::DatasetModel* model, int column) {
+    model->setHighlightedColumn(column, QVariant(HighlightColor()));
+}
+
+void SetUpListGrid(QTableView* grid) {
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setTabKeyNavigation(false);
+    grid->setWordWrap(false);
+    grid->horizontalHeader()->setSectionsClickable(true);
+    grid->horizontalHeader()->setHighlightSections(false);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Whole-row selection stays visible when the search box has the focus.
+    QPalette palette = grid->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                     palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    grid->setPalette(palette);
+}
+
+ListSearch::ListSearch(QLineEdit* edit, QTableView* grid, dbaccess::Query* query,
+                       dbaccess::DatasetModel* model, QWidget* owner)
+    : QObject(owner), edit_(edit), grid_(grid), query_(query), model_(model), owner_(owner) {
+    edit_->installEventFilter(this);
+    grid_->installEventFilter(this);
+    connect(edit_, &QLineEdit::textChanged, this, [this] { Guarded(owner_, [this] { search(); }); });
+    connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        Guarded(owner_, [this, column] { orderByColumn(column); });
+    });
+    connect(query_, &dbaccess::Dataset::afterScroll, this, [this] {
+        showCounter();
+        followDataset();
+    });
+    connect(query_, &dbaccess::Dataset::afterOpen, this, [this] { showCounter(); });
+    connect(query_, &dbaccess::Dataset::afterClose, this, [this] { showCounter(); });
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { followGrid(current.row()); });
+    // The selection model is replaced with the model's rows on every reopen.
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { followDataset(); });
+}
+
+void ListSearch::reopen() {
+    const QString filter = BuildSearchFilter(searchFields_, edit_->text(), true);
+    query_->close();
+    ReplaceWhere(query_->sql(), baseFilter_ + filter, true);
+    query_->open();
+}
+
+void ListSearch::search() {
+    reopen();
+    const QString text = edit_->text();
+    if (text.isEmpty() || sortField_.isEmpty()) return;
+    try {
+        query_->locate(sortField_, text, {true, true});
+    } catch (const dbaccess::DbError&) {
+        // The text need not fit the sort column (a number column, a date):
+        // the list then simply stays on its first row.
+    }
+}
+
+bool ListSearch::selectValue(const QString& field, const QVariant& value) {
+    try {
+        return query_->locate(field, value);
+    } catch (const dbaccess::DbError&) {
+        return false;
+    }
+}
+
+void ListSearch::orderByColumn(int column) {
+    if (!sortsOnTitleClick_) {
+        edit_->setFocus();
+        return;
+    }
+    const int fieldIndex = model_->fieldOfColumn(column);
+    if (fieldIndex < 0) return;
+    sortField_ = query_->field(fieldIndex).name;
+    query_->close();
+    ReplaceOrderBy(query_->sql(), sortField_);
+    query_->open();
+    MarkSortColumn(model_, column);
+    edit_->setFocus();
+}
+
+void ListSearch::showCounter() {
+    if (counter_) counter_(query_->isOpen() ? RecordCounterText(*query_) : QString());
+}
+
+void ListSearch::followDataset() {
+    if (syncing_) return;
+    syncing_ = true;
+    const int row = query_->currentRow();
+    if (row >= 0 && row < model_->rowCount()) {
+        const QModelIndex current = grid_->currentIndex();
+        const int column = current.isValid() ? current.column() : 0;
+        grid_->setCurrentIndex(model_->index(row, column));
+        grid_->scrollTo(model_->index(row, column));
+    }
+    syncing_ = false;
+}
+
+void ListSearch::followGrid(int row) {
+    if (syncing_ || row < 0) return;
+    syncing_ = true;
+    Guarded(owner_, [this, row] { query_->moveTo(row); });
+    syncing_ = false;
+    showCounter();
+}
+
+bool ListSearch::startsSearch(const QString& typed) const {
+    if (typed.size() != 1) return false;
+    const QChar c = typed.at(0).toLower();
+    if (c.isDigit() || (c >= QLatin1Char('a') && c <= QLatin1Char('z'))) return true;
+    return QStringLiteral("áéíóöőúüű").contains(c);
+}
+
+bool ListSearch::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        if (plain && startsSearch(key->text())) {
+            // The typed letter must stay unselected so that typing goes on after it.
+            typingFromGrid_ = true;
+            edit_->setFocus();
+            typingFromGrid_ = false;
+            edit_->setText(key->text().toLower());
+            edit_->setCursorPosition(static_cast<int>(edit_->text().size()));
+            return true;
+        }
+    } else if (watched == edit_ && event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+                grid_->setFocus();
+                return true;
+            default:
+                break;
+        }
+    } else if (watched == edit_ && event->type() == QEvent::FocusIn && !typingFromGrid_) {
+        // After the click that gave the focus, or the caret would undo it.
+        QTimer::singleShot(0, edit_, [edit = edit_] { edit->selectAll(); });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace zomi

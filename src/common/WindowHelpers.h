@@ -1,0 +1,35 @@
+#pragma once
+
+// What every window of the application does the same way: its font size,
+// its saved placement, the colour of the focused edit box, and Enter moving
+// on to the next field in the edit dialogs.
+
+#include <QColor>
+#include <QString>
+
+class QWidget;
+
+namespace zomi {
+
+// RGB(166, 202, 240): the background of the edit box that has the focus.
+QColor FocusColor();
+
+// Sets the point size of the window's font (children inherit it); 0 leaves it.
+void ApplyFontSize(QWidget* window, int pointSize);
+
+// Fixed-size dialogs keep their position, resizable windows also their size,
+// in the settings-file section named after the window.
+void RestoreWindowPos(QWidget* window, const QString& section);
+void StoreWindowPos(QWidget* window, const QString& section);  // failures ignored
+void RestoreWindowPlacement(QWidget* window, const QString& section);
+void StoreWindowPlacement(QWidget* window, const QString& section);  // failures reach the caller
+
+// Paints the focused edit box (line edits, text boxes, combo and spin boxes)
+// of the window in FocusColor.
+void EnableFocusColor(QWidget* window);
+
+// Enter moves the focus to the next control, except inside a multi-line box
+// and on a button (which Enter presses); Ctrl+Enter is left to the window.
+void EnableEnterMovesFocus(QWidget* window);
+
+}  // namespace zomi
