@@ -6,7 +6,6 @@ namespace zomi {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Zomi"));
-    setApplicationDisplayName(QStringLiteral("Zomi"));
     setApplicationVersion(QStringLiteral("23.0.0.44"));
     setOrganizationName(QStringLiteral("Tarvelo"));
 }

@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include "dbaccess/Connection.h"
+#include "dbaccess/Dataset.h"
+#include "dbaccess/DatasetModel.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTabBar;
+class QTableView;
+class QToolBar;
+
+namespace zomi {
+
+class ListSearch;
+
+// The work-order register, the application's only permanent window. It owns
+// the main database connection; its start-up runs the chooser, the set-up
+// window and the login, and its close saves the settings.
+class Tfrm_Main : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit Tfrm_Main(QWidget* parent = nullptr);
+    ~Tfrm_Main() override;
+
+    // The whole start-up; false when it was abandoned (Timer1 then closes
+    // the window and nothing is saved).
+    bool startUp();
+    bool startFailed() const { return StartFailed; }
+    const QString& applicationTitle() const { return applicationTitle_; }
+
+    dbaccess::Connection& connection() { return mySQLDatabase1; }
+    dbaccess::Query& list() { return Qry; }
+    QLineEdit* searchBox() const { return Edit1; }
+    QTableView* grid() const { return DBGrid1; }
+    QTabBar* yearTabs() const { return TabControl1; }
+    QString summaryText() const;
+    QString counterText() const;
+    QAction* action(const QString& name) const;
+    const QString& baseFilter() const { return BaseFilter; }
+    const QString& sortField() const;
+    int currentKey() const;  // -1 with an empty list
+
+    void RefreshSummary();
+    void LoadMessage();
+    void bringToFront();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildActions();
+    void buildMenus();
+    void buildLayout();
+    void buildMessagePanel();
+    QAction* makeAction(const char* name, const QString& caption, const QString& category,
+                        const QKeySequence& shortcut = QKeySequence());
+
+    void ReadSettings();
+    void openMainConnection();
+    void InitialLoad();
+    void TabControl1Change(int index);
+    void applyFontSize();
+    void resizeColumns();
+    void selectKey(int key);
+    void OpenLink(const QString& target);
+    QVariant rowColour(int row) const;
+    void dismissMessage(bool forGood);
+
+    void aTorolExecute();
+    void aFrissitExecute();
+    void aBetuNovelExecute();
+    void aBetuCsokkentExecute();
+    void aBeallitExecute();
+
+    bool StartFailed = false;
+    QString SortField;
+    QString BaseFilter;
+    int MessageId = -1;
+    QString MessageLink;
+    QString applicationTitle_ = QStringLiteral("Zomi");
+    bool shownOnce_ = false;
+    int szinColumn_ = -1;
+
+    dbaccess::Connection mySQLDatabase1;
+    dbaccess::Query Qry;
+    dbaccess::Query QryOssz;
+    dbaccess::DatasetModel* model_ = nullptr;
+    ListSearch* search_ = nullptr;
+
+    QTimer Timer1;
+    QTimer TimerVerzio;
+    QTimer TimerHirek;
+
+    QLineEdit* Edit1 = nullptr;
+    QTableView* DBGrid1 = nullptr;
+    QTabBar* TabControl1 = nullptr;
+    QToolBar* upperToolBar_ = nullptr;
+    QToolBar* recordToolBar_ = nullptr;
+    QMenu* gridMenu_ = nullptr;
+    QLabel* statusPanels_[3] = {nullptr, nullptr, nullptr};
+    QFrame* pUzenet = nullptr;
+    QLabel* LblUzenet = nullptr;
+    QLabel* LblUzLink = nullptr;
+    QPushButton* BtnUzenet1 = nullptr;
+    QPushButton* BtnUzenet2 = nullptr;
+};
+
+// Turns every mouse-wheel turn of the application into an Up or Down arrow
+// key for the widget under it: the wheel moves one row per notch, as the
+// arrow keys do.
+class WheelAsArrowKeys : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+}  // namespace zomi
