@@ -1,0 +1,243 @@
+#include "users/Login.h"
+
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "common/Beall.h"
+#include "common/Boxes.h"
+#include "common/ErrorDisplay.h"
+#include "common/Text.h"
+#include "common/WindowHelpers.h"
+#include "db/DbRoutines.h"
+#include "dbaccess/Dataset.h"
+
+namespace zomi {
+
+namespace {
+
+// The platform's own mask character differs between styles; the users know
+// the asterisk.
+class AsteriskStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+const QSize kDesignSize(369, 164);
+const QString kYes = QStringLiteral("I");
+const QString kInvalidLogin = QStringLiteral("Érvénytelen felhasználó, vagy jelszó");
+
+// What the name-and-digest query gives when the name is unknown. Any text
+// shorter than a digest does: what it is compared with is the typed name
+// followed by 32 digits, so the two can never be equal.
+const QString kNoSuchUser = QStringLiteral("-");
+
+// A brass padlock with a key in front of it. The login window's library does
+// not reach the application shell's pictures, so it draws its own.
+QPixmap loginPicture(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 64.0, size / 64.0);
+
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(0x7b, 0x84, 0x8c), 6, Qt::SolidLine, Qt::FlatCap));
+    QPainterPath shackle;
+    shackle.moveTo(14, 30);
+    shackle.lineTo(14, 20);
+    shackle.arcTo(QRectF(14, 4, 28, 30), 180, -180);
+    shackle.lineTo(42, 30);
+    p.drawPath(shackle);
+
+    QLinearGradient brass(6, 26, 50, 60);
+    brass.setColorAt(0, QColor(0xf7, 0xd3, 0x5c));
+    brass.setColorAt(1, QColor(0xb8, 0x82, 0x18));
+    p.setBrush(brass);
+    p.setPen(QPen(QColor(0x85, 0x5d, 0x10), 1.6));
+    p.drawRoundedRect(QRectF(6, 27, 44, 33), 5, 5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x4a, 0x32, 0x08));
+    p.drawEllipse(QPointF(28, 39), 4.5, 4.5);
+    p.drawRect(QRectF(26.2, 39, 3.6, 11));
+
+    // The key, silver, across the lower right corner.
+    p.translate(46, 46);
+    p.rotate(-40);
+    QPainterPath key;
+    key.addEllipse(QPointF(-9, 0), 7, 7);
+    key.addRect(QRectF(-3, -2.2, 18, 4.4));
+    key.addRect(QRectF(9, 2, 3, 4));
+    key.addRect(QRectF(13, 2, 2.5, 3));
+    key.setFillRule(Qt::WindingFill);
+    QPainterPath hole;
+    hole.addEllipse(QPointF(-10.5, 0), 2.6, 2.6);
+    QLinearGradient steel(0, -7, 0, 7);
+    steel.setColorAt(0, QColor(0xf1, 0xf4, 0xf6));
+    steel.setColorAt(1, QColor(0x8c, 0x96, 0x9f));
+    p.setBrush(steel);
+    p.setPen(QPen(QColor(0x4a, 0x53, 0x5a), 1.2));
+    p.drawPath(key.simplified().subtracted(hole));
+    return pixmap;
+}
+
+}  // namespace
+
+Tfrm_Login::Tfrm_Login(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frm_Login"));
+    setWindowTitle(QStringLiteral("Belépés azonosítás"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(QFont(QStringLiteral("Tahoma"), 9));
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setFixedSize(64, 64);
+    Image1->setPixmap(loginPicture(64));
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit2 = new QLineEdit(this);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setEchoMode(QLineEdit::Password);
+    auto* asterisks = new AsteriskStyle;
+    asterisks->setParent(Edit2);
+    Edit2->setStyle(asterisks);
+    auto* nameLabel = new QLabel(QStringLiteral("Felhasználó"), this);
+    nameLabel->setBuddy(Edit1);
+    auto* passwordLabel = new QLabel(QStringLiteral("Jelszó"), this);
+    passwordLabel->setBuddy(Edit2);
+
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnUjJelszo = new QPushButton(QStringLiteral("Új jelszó"), this);
+    btnUjJelszo->setObjectName(QStringLiteral("btnUjJelszo"));
+    btnMegsem = new QPushButton(QStringLiteral("Mégsem"), this);
+    btnMegsem->setObjectName(QStringLiteral("btnMegsem"));
+    for (QPushButton* button : {btnOK, btnUjJelszo, btnMegsem}) button->setMinimumWidth(80);
+
+    auto* fields = new QGridLayout;
+    fields->setHorizontalSpacing(12);
+    fields->setVerticalSpacing(10);
+    fields->addWidget(nameLabel, 0, 0);
+    fields->addWidget(Edit1, 0, 1);
+    fields->addWidget(passwordLabel, 1, 0);
+    fields->addWidget(Edit2, 1, 1);
+    fields->setColumnStretch(1, 1);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(18);
+    top->addWidget(Image1, 0, Qt::AlignTop);
+    top->addLayout(fields, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(btnOK);
+    buttons->addWidget(btnUjJelszo);
+    buttons->addWidget(btnMegsem);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 18, 16, 14);
+    layout->addLayout(top);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+
+    setTabOrder(Edit1, Edit2);
+    setTabOrder(Edit2, btnOK);
+    setTabOrder(btnOK, btnUjJelszo);
+    setTabOrder(btnUjJelszo, btnMegsem);
+    Edit1->setFocus();
+
+    connect(btnOK, &QPushButton::clicked, this, &Tfrm_Login::btnOKClick);
+    connect(btnUjJelszo, &QPushButton::clicked, this, &Tfrm_Login::btnUjJelszoClick);
+    connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
+
+    EnableFocusColor(this);
+    EnableEnterMovesFocus(this);
+}
+
+void Tfrm_Login::btnOKClick() {
+    Guarded(this, [&] {
+        loginOK_ = CheckCredentials(*this);
+        if (loginOK_) accept();
+    });
+}
+
+void Tfrm_Login::btnUjJelszoClick() {
+    Guarded(this, [&] {
+        if (!CheckCredentials(*this)) return;
+        QString password;
+        if (!InputBox(QStringLiteral("Jelszó megadása"), QStringLiteral("Add meg az új jelszót"),
+                      QString(), password))
+            return;
+        QString confirmation;
+        if (!InputBox(QStringLiteral("Megerősítés"), QStringLiteral("Add újra az új jelszót"),
+                      QString(), confirmation))
+            return;
+        if (password != confirmation) {
+            ErrorBox(QStringLiteral("A megadott jelszavak nem egyezőek"), this);
+            return;
+        }
+        ExecSql(QStringLiteral("UPDATE felhasznalo SET jelszomd5 = MD5(") + SqlQuote(password) +
+                QStringLiteral(") WHERE felhasznalo = ") + SqlQuote(Edit1->text()) +
+                QStringLiteral(";"));
+        InfoBox(QStringLiteral("Jelszó változtatás kész."), this);
+    });
+}
+
+void Tfrm_Login::showEvent(QShowEvent* event) {
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        ApplyFontSize(this, Beall.FontSize);
+        setFixedSize(kDesignSize.expandedTo(sizeHint()));
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    QDialog::showEvent(event);
+}
+
+bool CheckCredentials(const QString& login, const QString& password, QWidget* owner) {
+    const QString stored =
+        QueryText(QStringLiteral("SELECT CONCAT(felhasznalo,jelszomd5) FROM felhasznalo WHERE "
+                                 "(felhasznalo=") +
+                      SqlQuote(login) + QStringLiteral(");"),
+                  kNoSuchUser);
+    // The server found the row regardless of letter case; the name must
+    // still be typed as it is stored.
+    if (stored != login + ServerMd5(password)) {
+        ErrorBox(kInvalidLogin, owner);
+        return false;
+    }
+    dbaccess::Query user(MainConnection());
+    user.setSql(QStringLiteral("SELECT * FROM felhasznalo WHERE felhasznalo = ") + SqlQuote(login) +
+                QStringLiteral(";"));
+    user.open();
+    Beall.TorzsSzerkeszt = user.value(QStringLiteral("torzsszerkeszt")).toString() == kYes;
+    Beall.Rendszergazda = user.value(QStringLiteral("rendszergazda")).toString() == kYes;
+    Beall.Felhasznalo = NullToText(user.value(QStringLiteral("felhasznalo_nev")), QString());
+    Beall.Nyomtathat = user.value(QStringLiteral("nyomtathat")).toString() == kYes;
+    user.close();
+    return true;
+}
+
+bool CheckCredentials(Tfrm_Login& window) {
+    return CheckCredentials(window.Edit1->text(), window.Edit2->text(), &window);
+}
+
+bool RunLogin() {
+    Tfrm_Login frm;
+    const bool closedWithOK = frm.exec() == QDialog::Accepted;
+    return closedWithOK && frm.LoginOK();
+}
+
+}  // namespace zomi
