@@ -48,7 +48,8 @@ Tfrm_Beallit::Tfrm_Beallit(QWidget* parent) : QDialog(parent) {
     auto* top = new QHBoxLayout;
     top->setSpacing(24);
     top->addWidget(Image1, 0, Qt::AlignTop);
-    top->addWidget(DBCheckBox1, 1, Qt::AlignVCenter);
+    top->addWidget(DBCheckBox1, 0, Qt::AlignVCenter);
+    top->addStretch(1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(Button1);
