@@ -138,9 +138,11 @@ void Tfrm_AdatbazisNyit::Button1Click() {
     // Without a line there is nothing to open; the list only ever starts
     // empty when the caller passed no profiles.
     if (ListBox1->currentRow() < 0) return;
-    if (!TestProfile()) return;
-    result_ = ListBox1->currentRow();
-    accept();
+    Guarded(this, [&] {
+        if (!TestProfile()) return;
+        result_ = ListBox1->currentRow();
+        accept();
+    });
 }
 
 void Tfrm_AdatbazisNyit::BitBtn1Click() {

@@ -156,11 +156,13 @@ QString Tfrm_Init::ProfileText() const {
 }
 
 void Tfrm_Init::Button1Click() {
-    if (TryTestConnection(*Db1, Edit1->text(), Edit2->text(), Edit5->text(), Edit3->text(),
-                          Edit6->text(), this)) {
-        Button2->setEnabled(true);
-        Button2->setFocus();
-    }
+    Guarded(this, [&] {
+        if (TryTestConnection(*Db1, Edit1->text(), Edit2->text(), Edit5->text(), Edit3->text(),
+                              Edit6->text(), this)) {
+            Button2->setEnabled(true);
+            Button2->setFocus();
+        }
+    });
 }
 
 void Tfrm_Init::Button2Click() {
