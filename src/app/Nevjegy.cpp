@@ -70,7 +70,9 @@ Tfrm_Nevjegy::Tfrm_Nevjegy(QWidget* parent) : QDialog(parent) {
     Copyright = new QLabel(QStringLiteral("© 2023 Tarvelo Informatikai Kft."), Panel1);
     Copyright->setObjectName(QStringLiteral("Copyright"));
     Copyright->setAlignment(Qt::AlignRight);
-    Copyright->setEnabled(false);
+    QPalette greyed = Copyright->palette();
+    greyed.setColor(QPalette::WindowText, QColor(0x80, 0x86, 0x8c));
+    Copyright->setPalette(greyed);
     // One line in the narrow column whatever the font size of the window.
     Copyright->setFont(QFont(QStringLiteral("Tahoma"), 8));
 
