@@ -1,0 +1,91 @@
+#include "workorders/AmountEdit.h"
+
+#include <QFocusEvent>
+#include <QLocale>
+#include <cmath>
+
+#include "common/AmountFormat.h"
+#include "common/ErrorDisplay.h"
+#include "common/Text.h"
+#include "dbaccess/Dataset.h"
+
+namespace zomi {
+
+namespace {
+
+const QString kDisplayFormat = QStringLiteral("### ### ##0");
+
+}  // namespace
+
+bool ParseAmountText(const QString& text, Amount* amount) {
+    QString plain;
+    for (const QChar c : text) {
+        if (c.isSpace()) continue;
+        plain += c == QLatin1Char(',') ? QLatin1Char('.') : c;
+    }
+    if (plain.isEmpty()) {
+        *amount = Amount();
+        return true;
+    }
+    bool ok = false;
+    const double value = QLocale::c().toDouble(plain, &ok);
+    // The C locale would take "inf" and "nan" as numbers; no amount is either.
+    if (!ok || !std::isfinite(value)) return false;
+    *amount = value;
+    return true;
+}
+
+QString AmountEditText(double value) {
+    QString text = QLocale::c().toString(value, 'g', 15);
+    text.replace(QLatin1Char('.'), QLatin1Char(','));
+    return text;
+}
+
+TAmountEdit::TAmountEdit(const QString& fieldName, const QString& caption, QWidget* parent)
+    : QLineEdit(parent), fieldName_(fieldName), caption_(caption) {
+    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    connect(this, &QLineEdit::textEdited, this, &TAmountEdit::userEdited);
+}
+
+void TAmountEdit::load() {
+    holdsNumber_ = true;
+    showValue(hasFocus());
+}
+
+QString TAmountEdit::notANumberText() const {
+    return QStringLiteral("A(z) „%1” mezőbe számot kell írni (például 1500 vagy 12,5); „%2” nem szám.")
+        .arg(caption_, text());
+}
+
+void TAmountEdit::showValue(bool forEditing) {
+    if (!dataset_) return;
+    const QVariant value = dataset_->value(fieldName_);
+    if (value.isNull()) {
+        setText(QString());
+        return;
+    }
+    const double amount = NullToFloat(value, 0);
+    setText(forEditing ? AmountEditText(amount) : FormatAmount(amount, kDisplayFormat));
+    setCursorPosition(forEditing ? text().size() : 0);
+}
+
+void TAmountEdit::userEdited(const QString& text) {
+    Amount amount;
+    holdsNumber_ = ParseAmountText(text, &amount);
+    // A text that is not a number stays in the box as typed, and the row keeps
+    // its last good value until the user puts it right.
+    if (!holdsNumber_ || !dataset_) return;
+    Guarded(window(), [&] { dataset_->setValue(fieldName_, amount ? QVariant(*amount) : QVariant()); });
+}
+
+void TAmountEdit::focusInEvent(QFocusEvent* event) {
+    if (holdsNumber_) showValue(true);
+    QLineEdit::focusInEvent(event);
+}
+
+void TAmountEdit::focusOutEvent(QFocusEvent* event) {
+    if (holdsNumber_) showValue(false);
+    QLineEdit::focusOutEvent(event);
+}
+
+}  // namespace zomi
