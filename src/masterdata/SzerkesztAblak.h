@@ -1,0 +1,58 @@
+#pragma once
+
+// What the edit windows of one row have in common: the OK and "Mégsem"
+// buttons, the window that sees every key first (Ctrl+Enter confirms, Enter
+// moves on), the focus colour, the saved position and the font size, and
+// storing the row with the reason shown when the server refuses it.
+
+#include <QDialog>
+#include <QString>
+
+class QPushButton;
+
+namespace zomi::dbaccess {
+class Dataset;
+class Table;
+}  // namespace zomi::dbaccess
+
+namespace zomi {
+
+// Puts the row whose key column holds the key into editing; a row that is no
+// longer there (another workstation deleted it) is an error, not the first row.
+void EditRowOfKey(dbaccess::Table& table, const QString& keyField, int key);
+
+class TSzerkesztAblak : public QDialog {
+    Q_OBJECT
+
+  public:
+    QPushButton* btnOK = nullptr;
+    QPushButton* btnMegsem = nullptr;
+
+    dbaccess::Dataset* dataset() const { return dataset_; }
+
+    // Stores the row; on success the window closes as confirmed, otherwise
+    // it shows why and stays open with everything the user typed.
+    void btnOKClick();
+
+  protected:
+    // name is the window's name, which is also its settings section;
+    // failText the first line of the message of a refused store.
+    TSzerkesztAblak(const QString& name, const QString& failText, QWidget* parent);
+
+    void setDataset(dbaccess::Dataset* dataset) { dataset_ = dataset; }
+    void createButtons();
+    // Called by the window once all its controls exist.
+    void finishControls(const QSize& designSize);
+
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QString section_;
+    QString failText_;
+    QSize designSize_;
+    dbaccess::Dataset* dataset_ = nullptr;
+};
+
+}  // namespace zomi
