@@ -1,0 +1,87 @@
+#pragma once
+
+// Driving the real windows in the window tests: a fresh demo database as the
+// main connection, a settings file of the test's own, the boxes answered by
+// a recorder, and a way into the modal windows that the openers run.
+
+#include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <functional>
+#include <memory>
+
+#include "common/Settings.h"
+#include "db/DbRoutines.h"
+#include "support/BoxRecorder.h"
+#include "support/TestDatabase.h"
+
+namespace zomi::test {
+
+struct WindowFixture {
+    explicit WindowFixture(TestDatabase::Content content = TestDatabase::Content::Demo)
+        : db(content), connection(db.connect()) {
+        SetMainConnection(connection.get());
+        SetSettingsPath(settingsDir.filePath(QStringLiteral("Zomi.ini")));
+    }
+    ~WindowFixture() {
+        // A step meant for a modal window that never opened fails the test
+        // that scheduled it, not the next one.
+        QCoreApplication::processEvents();
+        SetMainConnection(nullptr);
+    }
+
+    TestDatabase db;
+    std::unique_ptr<dbaccess::Connection> connection;
+    QTemporaryDir settingsDir;
+    BoxRecorder boxes;
+};
+
+// Offscreen windows are never activated by the platform; window shortcuts
+// only work in the active window.
+inline void Activate(QWidget* window) { QApplication::setActiveWindow(window); }
+
+// Runs the step on the modal window as soon as the event loop of its exec()
+// is running. Whatever the step leaves open is closed afterwards, so that a
+// failed check cannot leave the test waiting on a window.
+inline void OnModal(std::function<void(QWidget*)> step) {
+    QTimer::singleShot(0, [step = std::move(step)] {
+        QPointer<QWidget> window = QApplication::activeModalWidget();
+        if (!window) {
+            QTest::qFail("no modal window is open", __FILE__, __LINE__);
+            return;
+        }
+        // The platform would hand the activation back to the window below.
+        QPointer<QWidget> previous = QApplication::activeWindow();
+        Activate(window);
+        step(window);
+        if (window && window->isVisible() && QApplication::activeModalWidget() == window) {
+            if (auto* dialog = qobject_cast<QDialog*>(window.data())) dialog->reject();
+        }
+        if (previous) Activate(previous);
+    });
+}
+
+// Types the text into the widget key by key. QTest::keyClicks knows only
+// ASCII; Hungarian letters go as key events carrying their text.
+inline void Type(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() < 128) {
+            QTest::keyClick(widget, c.toLatin1());
+        } else {
+            QTest::sendKeyEvent(QTest::Click, widget, static_cast<Qt::Key>(c.toUpper().unicode()),
+                                QString(c), Qt::NoModifier);
+        }
+    }
+}
+
+template <typename Window>
+Window* As(QWidget* window) {
+    auto* typed = qobject_cast<Window*>(window);
+    if (!typed) QTest::qFail("the modal window is not the one expected", __FILE__, __LINE__);
+    return typed;
+}
+
+}  // namespace zomi::test
