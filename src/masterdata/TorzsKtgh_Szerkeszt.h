@@ -1,0 +1,39 @@
+#pragma once
+
+#include "masterdata/SzerkesztAblak.h"
+
+class QLabel;
+
+namespace zomi::dbaccess {
+class Table;
+}
+
+namespace zomi {
+
+class TDbEdit;
+
+// One site: opened on the row with the key, or on a new site for -1.
+class Tfrm_TorzsKtgh_Szerkeszt : public TSzerkesztAblak {
+    Q_OBJECT
+
+  public:
+    Tfrm_TorzsKtgh_Szerkeszt(int key, QWidget* parent = nullptr);
+    ~Tfrm_TorzsKtgh_Szerkeszt() override;
+
+    // After the window closed: the stored row's key when confirmed, else -1
+    // (the change, or the new row, is then discarded).
+    int finish();
+
+    dbaccess::Table* Tbl = nullptr;
+    TDbEdit* DBEdit2 = nullptr;  // cim
+    TDbEdit* DBEdit3 = nullptr;  // kepviselo
+    TDbEdit* DBEdit7 = nullptr;  // kepviselo_cim
+    TDbEdit* DBEdit1 = nullptr;  // telefon
+    TDbEdit* DBEdit6 = nullptr;  // emil
+    QLabel* Image1 = nullptr;
+};
+
+// Shows the edit window modally; gives the stored site's key, or -1.
+int KtghSzerkeszt(int key, QWidget* parent = nullptr);
+
+}  // namespace zomi
