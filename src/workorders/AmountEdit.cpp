@@ -53,7 +53,8 @@ void TAmountEdit::load() {
 }
 
 QString TAmountEdit::notANumberText() const {
-    return QStringLiteral("A(z) „%1” mezőbe számot kell írni (például 1500 vagy 12,5); „%2” nem szám.")
+    return QStringLiteral(
+               "A(z) „%1” mezőbe számot kell írni (például 1500 vagy 12,5); „%2” nem szám.")
         .arg(caption_, text());
 }
 
@@ -75,7 +76,8 @@ void TAmountEdit::userEdited(const QString& text) {
     // A text that is not a number stays in the box as typed, and the row keeps
     // its last good value until the user puts it right.
     if (!holdsNumber_ || !dataset_) return;
-    Guarded(window(), [&] { dataset_->setValue(fieldName_, amount ? QVariant(*amount) : QVariant()); });
+    Guarded(window(),
+            [&] { dataset_->setValue(fieldName_, amount ? QVariant(*amount) : QVariant()); });
 }
 
 void TAmountEdit::focusInEvent(QFocusEvent* event) {

@@ -27,7 +27,7 @@ QString AmountEditText(double value);
 class TAmountEdit : public QLineEdit {
     Q_OBJECT
 
-public:
+  public:
     // caption is the box's label, for the message about a mistyped number.
     TAmountEdit(const QString& fieldName, const QString& caption, QWidget* parent);
 
@@ -42,11 +42,11 @@ public:
     // The message for a box that does not hold a number.
     QString notANumberText() const;
 
-protected:
+  protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
-private:
+  private:
     void userEdited(const QString& text);
     void showValue(bool forEditing);
 

@@ -22,7 +22,9 @@ NetRates RatesFromContractor(const QString& contractorAfas, double oradij, doubl
 
 double NetLabourFee(Amount rate, Amount hours) { return rate.value_or(0) * hours.value_or(0); }
 
-double NetCallOutFee(Amount fee, Amount occasions) { return fee.value_or(0) * occasions.value_or(0); }
+double NetCallOutFee(Amount fee, Amount occasions) {
+    return fee.value_or(0) * occasions.value_or(0);
+}
 
 GrossAmounts GrossAndTotal(Amount munkadij3, Amount kiszdij3, Amount anyag3, const QString& afas,
                            double afakulcs) {

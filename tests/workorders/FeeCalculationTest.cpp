@@ -10,7 +10,7 @@ Q_DECLARE_METATYPE(zomi::Amount)
 class FeeCalculationTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void workedExampleOfAVatContractor();
     void contractorWithoutVatKeepsItsRates_data();
     void contractorWithoutVatKeepsItsRates();
@@ -34,7 +34,8 @@ void FeeCalculationTest::workedExampleOfAVatContractor() {
     QCOMPARE(munkadij3, 300.0);
     QCOMPARE(kiszdij3, 400.0);
 
-    const GrossAmounts gross = GrossAndTotal(munkadij3, kiszdij3, Amount(), QStringLiteral("I"), 1.27);
+    const GrossAmounts gross =
+        GrossAndTotal(munkadij3, kiszdij3, Amount(), QStringLiteral("I"), 1.27);
     QCOMPARE(gross.munkadij4, 381.0);
     QCOMPARE(gross.kiszdij4, 508.0);
     QCOMPARE(gross.anyag4, 0.0);
@@ -56,8 +57,9 @@ void FeeCalculationTest::contractorWithoutVatKeepsItsRates() {
     QCOMPARE(rates.munkadij1, Amount(7500));
     QCOMPARE(rates.kiszdij1, Amount(4000));
 
-    const GrossAmounts gross = GrossAndTotal(NetLabourFee(rates.munkadij1, 2.5), NetCallOutFee(rates.kiszdij1, 1.0),
-                                             12345.5, afas, 1.27);
+    const GrossAmounts gross =
+        GrossAndTotal(NetLabourFee(rates.munkadij1, 2.5), NetCallOutFee(rates.kiszdij1, 1.0),
+                      12345.5, afas, 1.27);
     QCOMPARE(gross.munkadij4, 18750.0);
     QCOMPARE(gross.kiszdij4, 4000.0);
     QCOMPARE(gross.anyag4, 12345.5);
@@ -122,7 +124,8 @@ void FeeCalculationTest::typedAmounts_data() {
     QTest::newRow("whole") << QStringLiteral("1500") << true << Amount(1500);
     QTest::newRow("decimal comma") << QStringLiteral("12,5") << true << Amount(12.5);
     QTest::newRow("decimal point") << QStringLiteral("12.5") << true << Amount(12.5);
-    QTest::newRow("digit groups as displayed") << QStringLiteral("1 234 567") << true << Amount(1234567);
+    QTest::newRow("digit groups as displayed")
+        << QStringLiteral("1 234 567") << true << Amount(1234567);
     QTest::newRow("negative") << QStringLiteral("-250") << true << Amount(-250);
     QTest::newRow("blanks around") << QStringLiteral("  42 ") << true << Amount(42);
     QTest::newRow("empty") << QString() << true << Amount();
@@ -149,7 +152,8 @@ void FeeCalculationTest::editTextReadsBack() {
     // What the editor offers for editing must be accepted when left as it is.
     for (const double value : {10000 / 1.27, -0.25, 1e9 + 0.5, 123456789012.0}) {
         Amount parsed;
-        QVERIFY2(ParseAmountText(AmountEditText(value), &parsed), qPrintable(AmountEditText(value)));
+        QVERIFY2(ParseAmountText(AmountEditText(value), &parsed),
+                 qPrintable(AmountEditText(value)));
         QVERIFY(qAbs(*parsed - value) <= 1e-12 * qMax(1.0, qAbs(value)));
     }
 }
