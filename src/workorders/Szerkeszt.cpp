@@ -191,6 +191,8 @@ QPushButton* pictureButton(const QString& name, const QIcon& icon, QWidget* pare
     button->setObjectName(name);
     button->setIcon(icon);
     button->setFixedSize(25, 23);
+    // The dialog's default look belongs to "OK", not to the first picture button.
+    button->setAutoDefault(false);
     return button;
 }
 
@@ -413,11 +415,12 @@ void Tfrm_Szerkeszt::createControls() {
     DBMemo1->installEventFilter(focusColour);
     for (TAmountEdit* box : amountBoxes()) box->installEventFilter(focusColour);
     EnableEnterMovesFocus(this);
-    // The window sees these keys before the controls do: a picker would take
-    // Enter's Tab to its next section, a check box would hand Enter on to the
-    // dialog's default button.
-    for (QWidget* control : std::initializer_list<QWidget*>{DateTimePicker1, DateTimePicker2,
-                                                            DateTimePicker3, DBCheckBox1})
+    // The window sees Enter before these controls do: a picker would take
+    // Enter's Tab to its next section, a check box and the picture buttons
+    // would hand Enter on to the dialog's default button.
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             DateTimePicker1, DateTimePicker2, DateTimePicker3, DBCheckBox1, BitBtn1, BitBtn2,
+             BitBtn3, BitBtn8, BitBtn5, BitBtn6, BitBtn7})
         control->installEventFilter(this);
 
     connect(BitBtn1, &QPushButton::clicked, this, &Tfrm_Szerkeszt::BitBtn1Click);
@@ -859,7 +862,12 @@ bool Tfrm_Szerkeszt::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            focusNextChild();
+            // A focused button is pressed by Enter, as everywhere else.
+            if (auto* button = qobject_cast<QPushButton*>(watched)) {
+                button->click();
+            } else {
+                focusNextChild();
+            }
             return true;
         }
     }

@@ -553,6 +553,12 @@ void SzerkesztTest::enterAddsLineInMemoAndMovesOnElsewhere() {
     // Enter moved on without pressing anything: no check ran.
     QVERIFY(boxes.shown.isEmpty());
     QVERIFY(w.isVisible());
+    // On a focused button it presses that button, not another one.
+    w.BitBtn2->setFocus();
+    press(Qt::Key_Return);
+    QCOMPARE(w.Edit2->text(), q("Budapest, Fő utca 1."));
+    QCOMPARE(w.Edit1->text(), QStringLiteral("<nincs megadva>"));
+    QVERIFY(boxes.shown.isEmpty());
 }
 
 void SzerkesztTest::cancellingStoresNothing_data() {

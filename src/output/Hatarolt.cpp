@@ -1,0 +1,512 @@
+#include "output/Hatarolt.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <stdexcept>
+
+#include "common/Beall.h"
+#include "common/Boxes.h"
+#include "common/ErrorDisplay.h"
+#include "common/Folders.h"
+#include "common/WindowHelpers.h"
+#include "output/Biff2Writer.h"
+#include "output/XlsxExport.h"
+
+namespace zomi {
+
+namespace {
+
+const QString kSection = QStringLiteral("frm_Hatarolt");
+const QSize kDesignSize(763, 452);
+const QString kProposedName = QStringLiteral("File001.csv");
+const QString kDefaultSuffix = QStringLiteral("csv");
+
+const QChar kDelimiters[] = {QLatin1Char(';'), QLatin1Char('\t'), QLatin1Char(','), QLatin1Char('|')};
+const QChar kQuotes[] = {QLatin1Char('"'), QLatin1Char('\''), QChar()};
+
+// A worksheet with a green title row and an arrow leaving it: what the
+// window makes of the rows.
+QPixmap exportPicture(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 72.0, size / 72.0);
+
+    const QRectF sheet(6, 6, 46, 56);
+    p.setPen(QPen(QColor(0x5f, 0x6b, 0x73), 1.5));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(sheet, 3, 3);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x21, 0x73, 0x46));
+    p.drawRect(QRectF(sheet.left() + 1, sheet.top() + 1, sheet.width() - 2, 10));
+    p.setPen(QPen(QColor(0xb8, 0xc4, 0xcc), 1));
+    for (double y = sheet.top() + 20; y < sheet.bottom() - 2; y += 9)
+        p.drawLine(QPointF(sheet.left() + 3, y), QPointF(sheet.right() - 3, y));
+    for (double x = sheet.left() + 15; x < sheet.right() - 2; x += 15)
+        p.drawLine(QPointF(x, sheet.top() + 12), QPointF(x, sheet.bottom() - 3));
+
+    QPainterPath arrow;
+    arrow.moveTo(34, 40);
+    arrow.lineTo(52, 40);
+    arrow.lineTo(52, 32);
+    arrow.lineTo(68, 47);
+    arrow.lineTo(52, 62);
+    arrow.lineTo(52, 54);
+    arrow.lineTo(34, 54);
+    arrow.closeSubpath();
+    QLinearGradient fill(34, 32, 68, 62);
+    fill.setColorAt(0, QColor(0x4f, 0xa3, 0xe0));
+    fill.setColorAt(1, QColor(0x1c, 0x5f, 0xa8));
+    p.setBrush(fill);
+    p.setPen(QPen(QColor(0x14, 0x46, 0x7d), 1.2));
+    p.drawPath(arrow);
+    return pixmap;
+}
+
+// A clipboard with a written sheet on it, for "Vágólapra!".
+QIcon clipboardIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x6b, 0x4a, 0x1e), 1));
+    p.setBrush(QColor(0xc8, 0x93, 0x4b));
+    p.drawRoundedRect(QRectF(2.5, 2.5, 11, 13), 1.5, 1.5);
+    p.setBrush(Qt::white);
+    p.setPen(QPen(QColor(0x80, 0x80, 0x80), 0.8));
+    p.drawRect(QRectF(4.5, 4.5, 7, 9.5));
+    p.setPen(QPen(QColor(0x55, 0x55, 0x55), 1));
+    for (double y = 7; y < 14; y += 2) p.drawLine(QPointF(5.5, y), QPointF(10.5, y));
+    p.setBrush(QColor(0x9a, 0x9a, 0x9a));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(5, 1, 6, 3), 1, 1);
+    return QIcon(pixmap);
+}
+
+// "Excel munkalap (*.xls)" gives "xls"; a filter of many or any name gives the default.
+QString filterSuffix(const QString& filter) {
+    const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = filter.lastIndexOf(QLatin1Char(')'));
+    if (open < 0 || close < open) return kDefaultSuffix;
+    const QString pattern = filter.mid(open + 1, close - open - 1).trimmed();
+    if (!pattern.startsWith(QLatin1String("*.")) || pattern.contains(QLatin1Char(' '))) return kDefaultSuffix;
+    const QString suffix = pattern.mid(2);
+    return suffix.contains(QLatin1Char('*')) ? kDefaultSuffix : suffix;
+}
+
+}  // namespace
+
+TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
+    : QGroupBox(caption, parent), group_(new QButtonGroup(this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setSpacing(4);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* button = new QRadioButton(items.at(i), this);
+        button->setObjectName(QStringLiteral("Item%1").arg(i));
+        group_->addButton(button, i);
+        layout->addWidget(button);
+    }
+    layout->addStretch(1);
+    // One tab stop for the group, at its chosen button; the arrow keys move
+    // within it.
+    connect(group_, &QButtonGroup::buttonToggled, this, [](QAbstractButton* button, bool checked) {
+        button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+    });
+    for (QAbstractButton* button : group_->buttons()) button->setFocusPolicy(Qt::ClickFocus);
+}
+
+int TRadioGroup::ItemIndex() const { return group_->checkedId(); }
+
+void TRadioGroup::SetItemIndex(int index) {
+    if (QAbstractButton* button = group_->button(index)) button->setChecked(true);
+}
+
+QList<QAbstractButton*> TRadioGroup::Buttons() const { return group_->buttons(); }
+
+const QStringList Tfrm_Hatarolt::kSaveFilters = {
+    QStringLiteral("Excel munkalap (*.xls)"),   QStringLiteral("Excel munkafüzet (*.xlsx)"),
+    QStringLiteral("Excelbarát XML (*.xml)"),   QStringLiteral("CSV állományok (*.csv)"),
+    QStringLiteral("Text állományok (*.txt)"), QStringLiteral("Minden állomány (*.*)"),
+};
+
+Tfrm_Hatarolt::Tfrm_Hatarolt(dbaccess::Dataset* dataset, const QString& fileName, QWidget* parent)
+    : QDialog(parent), dataset_(dataset) {
+    if (!dataset_) throw std::invalid_argument("Tfrm_Hatarolt needs a dataset");
+    setObjectName(QStringLiteral("frm_Hatarolt"));
+    setWindowTitle(QStringLiteral("Határolt szöveg export"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFont(QFont(QStringLiteral("Segoe UI"), 8));
+
+    CheckListBox1 = new QListWidget(this);
+    CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
+    CheckListBox1->setFixedWidth(230);
+    for (int i = 0; i < dataset_->fieldCount(); ++i) {
+        auto* item = new QListWidgetItem(dataset_->field(i).name, CheckListBox1);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+    }
+    if (CheckListBox1->count() > 0) CheckListBox1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+
+    Button4 = new QPushButton(QStringLiteral("Összes"), this);
+    Button4->setObjectName(QStringLiteral("Button4"));
+    Button5 = new QPushButton(QStringLiteral("Egyik sem"), this);
+    Button5->setObjectName(QStringLiteral("Button5"));
+
+    RadioGroup2 = new TRadioGroup(QStringLiteral("Határoló karakter"),
+                                  {QStringLiteral("Pontosvessző (;)"), QStringLiteral("Tabulátor"),
+                                   QStringLiteral("Vessző (,)"), QStringLiteral("Cső (|)")},
+                                  this);
+    RadioGroup2->setObjectName(QStringLiteral("RadioGroup2"));
+    RadioGroup2->SetItemIndex(0);
+    RadioGroup1 = new TRadioGroup(QStringLiteral("Szövegjelölő"),
+                                  {QStringLiteral("Idézőjel (\")"), QStringLiteral("Aposztróf (')"),
+                                   QStringLiteral("Semmi")},
+                                  this);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1->SetItemIndex(2);
+
+    CheckBox1 = new QCheckBox(QStringLiteral("Többsoros mezőket is kiírja"), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setChecked(true);
+    CheckBox2 = new QCheckBox(QStringLiteral("Eredeti mezőneveket használja"), this);
+    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
+    CheckBox3 = new QCheckBox(QStringLiteral("Fejléc nem kell (az első sorban)"), this);
+    CheckBox3->setObjectName(QStringLiteral("CheckBox3"));
+    CheckBox4 = new QCheckBox(QStringLiteral("Export után megnyitás"), this);
+    CheckBox4->setObjectName(QStringLiteral("CheckBox4"));
+
+    BitBtn1 = new QPushButton(clipboardIcon(), QStringLiteral("Vágólapra!"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    Label2 = new QLabel(QStringLiteral("Excel munkalapba beilleszthető"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+
+    Edit1 = new QLineEdit(fileName, this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Label1 = new QLabel(QStringLiteral("Filenév"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setBuddy(Edit1);
+    SpeedButton1 = new QToolButton(this);
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton1->setText(QStringLiteral("…"));
+    SpeedButton1->setToolTip(QStringLiteral("Mentés másként"));
+    SpeedButton1->setFocusPolicy(Qt::NoFocus);  // a speed button never takes the focus
+
+    Button3 = new QPushButton(QStringLiteral("Megállít"), this);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button3->setEnabled(false);
+    Button1 = new QPushButton(QStringLiteral("Export indítás"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button2 = new QPushButton(QStringLiteral("Bezár"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setFixedHeight(16);
+
+    Image3 = new QLabel(this);
+    Image3->setObjectName(QStringLiteral("Image3"));
+    Image3->setFixedSize(72, 72);
+    Image3->setPixmap(exportPicture(72));
+
+    for (QPushButton* button : {Button4, Button5, Button1, Button2, Button3})
+        button->setMinimumWidth(96);
+
+    // Layout: the column list down the left edge, the options beside it, the
+    // file name and the buttons at the bottom right, the progress bar under all.
+    auto* tickButtons = new QVBoxLayout;
+    tickButtons->setSpacing(6);
+    tickButtons->addWidget(Button4);
+    tickButtons->addWidget(Button5);
+    tickButtons->addStretch(1);
+
+    auto* options = new QHBoxLayout;
+    options->setSpacing(12);
+    options->addLayout(tickButtons);
+    options->addWidget(RadioGroup2);
+    options->addWidget(RadioGroup1);
+    options->addStretch(1);
+    options->addWidget(Image3, 0, Qt::AlignTop);
+
+    auto* checks = new QVBoxLayout;
+    checks->setSpacing(6);
+    for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4}) checks->addWidget(box);
+
+    auto* clipboard = new QHBoxLayout;
+    clipboard->setSpacing(10);
+    clipboard->addWidget(BitBtn1);
+    clipboard->addWidget(Label2);
+    clipboard->addStretch(1);
+
+    auto* file = new QHBoxLayout;
+    file->setSpacing(4);
+    file->addWidget(Edit1, 1);
+    file->addWidget(SpeedButton1);
+
+    auto* actions = new QHBoxLayout;
+    actions->setSpacing(8);
+    actions->addWidget(Button3);
+    actions->addStretch(1);
+    actions->addWidget(Button1);
+    actions->addWidget(Button2);
+
+    auto* right = new QVBoxLayout;
+    right->setSpacing(10);
+    right->addLayout(options);
+    right->addLayout(checks);
+    right->addSpacing(4);
+    right->addLayout(clipboard);
+    right->addStretch(1);
+    right->addWidget(Label1);
+    right->addLayout(file);
+    right->addSpacing(6);
+    right->addLayout(actions);
+
+    auto* body = new QHBoxLayout;
+    body->setSpacing(14);
+    body->addWidget(CheckListBox1);
+    body->addLayout(right, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 6);
+    layout->setSpacing(8);
+    layout->addLayout(body, 1);
+    layout->addWidget(ProgressBar1);
+
+    QList<QWidget*> order{CheckListBox1, Button4, Button5};
+    for (QAbstractButton* b : RadioGroup2->Buttons()) order << b;
+    for (QAbstractButton* b : RadioGroup1->Buttons()) order << b;
+    order << CheckBox1 << CheckBox2 << CheckBox3 << CheckBox4 << Edit1 << Button1 << Button2 << Button3
+          << BitBtn1;
+    for (int i = 1; i < order.size(); ++i) setTabOrder(order.at(i - 1), order.at(i));
+    CheckListBox1->setFocus();
+
+    connect(Button1, &QPushButton::clicked, this, &Tfrm_Hatarolt::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &Tfrm_Hatarolt::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &Tfrm_Hatarolt::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &Tfrm_Hatarolt::Button4Click);
+    connect(Button5, &QPushButton::clicked, this, &Tfrm_Hatarolt::Button5Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &Tfrm_Hatarolt::BitBtn1Click);
+    connect(SpeedButton1, &QToolButton::clicked, this, &Tfrm_Hatarolt::SpeedButton1Click);
+
+    EnableFocusColor(this);
+}
+
+DelimitedOptions Tfrm_Hatarolt::Options() const {
+    DelimitedOptions options;
+    for (int i = 0; i < CheckListBox1->count(); ++i)
+        if (CheckListBox1->item(i)->checkState() == Qt::Checked) options.columns.push_back(i);
+    options.delimiter = kDelimiters[std::max(0, RadioGroup2->ItemIndex())];
+    options.quote = kQuotes[std::max(0, RadioGroup1->ItemIndex())];
+    options.memoText = CheckBox1->isChecked();
+    options.fieldNames = CheckBox2->isChecked();
+    options.noHeader = CheckBox3->isChecked();
+    return options;
+}
+
+void Tfrm_Hatarolt::showEvent(QShowEvent* event) {
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        ApplyFontSize(this, Beall.FontSize);
+        // The layout still holds the sizes of the design font until it is redone.
+        layout()->invalidate();
+        layout()->activate();
+        setFixedSize(kDesignSize.expandedTo(sizeHint()));
+        RestoreWindowPos(this, kSection);
+    }
+    QDialog::showEvent(event);
+}
+
+void Tfrm_Hatarolt::done(int result) {
+    // Esc, "Bezár" and the close box stop a running export instead of closing under it.
+    if (exporting_) {
+        keepGoing_ = false;
+        return;
+    }
+    StoreWindowPos(this, kSection);
+    QDialog::done(result);
+}
+
+void Tfrm_Hatarolt::Button2Click() { reject(); }
+
+void Tfrm_Hatarolt::Button3Click() { keepGoing_ = false; }
+
+void Tfrm_Hatarolt::Button4Click() {
+    for (int i = 0; i < CheckListBox1->count(); ++i) CheckListBox1->item(i)->setCheckState(Qt::Checked);
+}
+
+void Tfrm_Hatarolt::Button5Click() {
+    for (int i = 0; i < CheckListBox1->count(); ++i) CheckListBox1->item(i)->setCheckState(Qt::Unchecked);
+}
+
+void Tfrm_Hatarolt::SpeedButton1Click() {
+    if (!exporting_) ShowSaveDialog();
+}
+
+bool Tfrm_Hatarolt::ShowSaveDialog() {
+    QFileDialog dialog(this, QStringLiteral("Mentés másként"));
+    dialog.setObjectName(QStringLiteral("SaveDialog1"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // An existing file is replaced without a question, as the export promises.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(kSaveFilters);
+    dialog.selectNameFilter(kSaveFilters.first());
+    dialog.setDefaultSuffix(kDefaultSuffix);
+    // A name typed without an extension gets that of the type the user picked.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog,
+            [&dialog](const QString& filter) { dialog.setDefaultSuffix(filterSuffix(filter)); });
+    if (!Edit1->text().isEmpty()) dialog.selectFile(Edit1->text());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    Edit1->setText(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
+    return true;
+}
+
+void Tfrm_Hatarolt::SetExporting(bool exporting, bool stoppable) {
+    exporting_ = exporting;
+    // Disabling the focused button would leave the window without a focus afterwards.
+    if (exporting) focusBeforeExport_ = QApplication::focusWidget();
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             CheckListBox1, Button4, Button5, RadioGroup2, RadioGroup1, CheckBox1, CheckBox2, CheckBox3,
+             CheckBox4, BitBtn1, Edit1, SpeedButton1, Button1, Button2})
+        control->setEnabled(!exporting);
+    Button3->setEnabled(exporting && stoppable);
+    if (!exporting && focusBeforeExport_ && isAncestorOf(focusBeforeExport_)) focusBeforeExport_->setFocus();
+}
+
+Progress Tfrm_Hatarolt::ProgressBarSteps() {
+    Progress progress;
+    // A range of 0..0 would turn the bar into a busy indicator.
+    progress.setMaximum = [this](int maximum) { ProgressBar1->setRange(0, std::max(1, maximum)); };
+    progress.setPosition = [this](int position) { ProgressBar1->setValue(position); };
+    return progress;
+}
+
+KeepGoing Tfrm_Hatarolt::ProcessEventsUntilStopped() {
+    return [this] {
+        QCoreApplication::processEvents();
+        return keepGoing_;
+    };
+}
+
+bool Tfrm_Hatarolt::ExportDelimited(const QString& fileName) {
+    SetExporting(true, true);
+    keepGoing_ = true;
+    try {
+        WriteDelimitedFile(*dataset_, Options(), fileName, ProgressBarSteps(), ProcessEventsUntilStopped());
+    } catch (const std::exception& error) {
+        ProgressBar1->setValue(0);
+        SetExporting(false, false);
+        ErrorBox(QStringLiteral("Hiba: ") + QString::fromUtf8(error.what()), this);
+        return false;
+    }
+    ProgressBar1->setValue(0);
+    SetExporting(false, false);
+    InfoBox(fileName + QStringLiteral(" file kész."), this);
+    return true;
+}
+
+bool Tfrm_Hatarolt::ExportSpreadsheet(const QString& fileName, bool xlsx) {
+    SetExporting(true, false);
+    try {
+        const std::vector<int> columns = Options().columns;
+        if (xlsx)
+            WriteXlsxFile(*dataset_, columns, fileName, ProgressBarSteps());
+        else
+            WriteBiff2File(*dataset_, columns, fileName, ProgressBarSteps());
+    } catch (const std::exception& error) {
+        ProgressBar1->setValue(0);
+        SetExporting(false, false);
+        ShowError(error, this);
+        return false;
+    }
+    ProgressBar1->setValue(0);
+    SetExporting(false, false);
+    return true;
+}
+
+void Tfrm_Hatarolt::OpenExportedFile(const QString& fileName) {
+    const QString path = QFileInfo(fileName).absoluteFilePath();
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        ErrorBox(QStringLiteral("Hiba: a(z) %1 file nem nyitható meg.").arg(fileName), this);
+}
+
+void Tfrm_Hatarolt::Button1Click() {
+    if (exporting_) return;
+    if (Edit1->text().isEmpty() && !ShowSaveDialog()) return;
+    const QString fileName = Edit1->text();
+    const QString extension = QFileInfo(fileName).suffix().toUpper();
+    bool completed = false;
+    if (extension == QLatin1String("XML")) {
+        ErrorBox(QStringLiteral("Ebben a verzióban ez nem támogatott."), this);
+        return;
+    }
+    if (extension == QLatin1String("XLS"))
+        completed = ExportSpreadsheet(fileName, false);
+    else if (extension == QLatin1String("XLSX"))
+        completed = ExportSpreadsheet(fileName, true);
+    else
+        completed = ExportDelimited(fileName);
+    if (completed && CheckBox4->isChecked()) {
+        OpenExportedFile(fileName);
+        accept();
+    }
+}
+
+void Tfrm_Hatarolt::BitBtn1Click() {
+    if (exporting_) return;
+    SetExporting(true, true);
+    keepGoing_ = true;
+    QString text;
+    try {
+        DelimitedText(*dataset_, ClipboardOptions(Options()), text, ProgressBarSteps(),
+                      ProcessEventsUntilStopped());
+        QGuiApplication::clipboard()->setText(text);
+    } catch (const std::exception& error) {
+        ProgressBar1->setValue(0);
+        SetExporting(false, false);
+        ErrorBox(QStringLiteral("Hiba: ") + QString::fromUtf8(error.what()), this);
+        return;
+    }
+    ProgressBar1->setValue(0);
+    SetExporting(false, false);
+    InfoBox(QStringLiteral("Adatok vágólapra másolása kész."), this);
+}
+
+void HataroltExport(dbaccess::Dataset* dataset, const QString& fileName) {
+    if (!dataset) throw std::invalid_argument("HataroltExport needs a dataset");
+    QString name = fileName;
+    if (name.isEmpty()) {
+        // Without a documents folder the name stands alone, in the working folder.
+        const QString documents = DocumentsDir();
+        name = documents.isEmpty() ? kProposedName
+                                   : QDir::toNativeSeparators(documents + QLatin1Char('/') + kProposedName);
+    }
+    Tfrm_Hatarolt window(dataset, name, QApplication::activeWindow());
+    window.exec();
+}
+
+}  // namespace zomi

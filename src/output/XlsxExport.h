@@ -1,0 +1,31 @@
+#pragma once
+
+// An Office Open XML workbook (.xlsx) of the ticked columns, for the
+// spreadsheet programs that no longer open BIFF2 files.
+
+#include <QString>
+#include <vector>
+
+#include "db/DbRoutines.h"
+#include "dbaccess/Dataset.h"
+
+namespace zomi {
+
+// Whether the name asks for an .xlsx workbook (any letter case).
+bool IsXlsxFileName(const QString& fileName);
+
+// An amount pattern of the grids ("### ### ##0.00") as an Excel number format
+// ("#,##0.00"); empty text for Excel's "General".
+QString ExcelNumberFormat(const QString& amountPattern);
+
+// One sheet: a bold, frozen header row of the display labels, then a row per
+// record. Numbers are number cells in the grid's amount format, dates, times
+// and date-times are date cells shown as the grid shows them, NULL is a blank
+// cell, everything else is text. Columns are as wide as their content (within
+// limits). The file replaces fileName only once it is complete. Throws
+// FileError when the file cannot be written and std::runtime_error when the
+// data does not fit a sheet.
+void WriteXlsxFile(dbaccess::Dataset& dataset, const std::vector<int>& columns, const QString& fileName,
+                   const Progress& progress);
+
+}  // namespace zomi
