@@ -82,6 +82,17 @@ private:
     void aBetuNovelExecute();
     void aBetuCsokkentExecute();
     void aBeallitExecute();
+    void aUjExecute();
+    void aSzerkesztExecute();
+    void aExcelbeExecute();
+    void aStatuszBeallitExecute();
+    void aAlairasExecute();
+    void aVallalkozoExecute();
+    void aKtghExecute();
+    void aStatuszExecute();
+    void aFelhasznaloExecute();
+    // Reopens the list after the editor stored a work order and selects it.
+    void showStored(int key);
 
     bool StartFailed = false;
     QString SortField;

@@ -1,11 +1,12 @@
 #include "app/Startup.h"
 
+#include "app/Init.h"
+
 #include <QDir>
 #include <QFileInfo>
 
 #include "common/Beall.h"
 #include "common/Folders.h"
-#include "common/IniFile.h"
 #include "common/Settings.h"
 #include "common/Text.h"
 #include "db/DbRoutines.h"
@@ -107,18 +108,10 @@ QString IssuerCaption() {
     return QStringLiteral("Zomi: [") + issuer + QLatin1Char(']');
 }
 
-int LowestFreeProfileNumber() {
-    for (int n = 1; n <= 100; ++n)
-        if (!IniKeyExists(SettingsPath(), QString::fromLatin1(kProfileSection), ProfileKey(n))) return n;
-    return 0;
-}
-
 int StoreProfileOnce(const QString& profile) {
     for (int n = 1; n <= 100; ++n)
         if (ReadScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(n)) == profile) return n;
-    const int n = LowestFreeProfileNumber();
-    WriteScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(n), profile);
-    return n;
+    return StoreNewProfile(profile);
 }
 
 }  // namespace zomi

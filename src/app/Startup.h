@@ -42,8 +42,7 @@ void ReadLoginRequired();
 QString IssuerCaption();
 
 // For scripted installs: stores the profile under the lowest free number
-// unless a listed profile already equals it. Returns its number.
+// unless a stored profile already equals it. Returns its number.
 int StoreProfileOnce(const QString& profile);
-int LowestFreeProfileNumber();
 
 }  // namespace zomi

@@ -4,6 +4,11 @@ namespace zomi::dbaccess {
 
 DatasetModel::DatasetModel(Dataset* dataset, QObject* parent)
     : QAbstractTableModel(parent), dataset_(dataset) {
+    connect(dataset_, &QObject::destroyed, this, [this] {
+        beginResetModel();
+        columns_.clear();
+        endResetModel();
+    });
     connect(dataset_, &Dataset::aboutToReset, this, [this] { beginResetModel(); });
     connect(dataset_, &Dataset::rowsReset, this, [this] {
         rebuildColumns();
@@ -31,6 +36,7 @@ void DatasetModel::setColumns(const QStringList& fieldNames) {
 
 void DatasetModel::rebuildColumns() {
     columns_.clear();
+    if (!dataset_) return;
     if (wanted_.isEmpty()) {
         for (int i = 0; i < dataset_->fieldCount(); ++i)
             if (dataset_->field(i).visible) columns_.push_back(i);
@@ -54,6 +60,7 @@ int DatasetModel::fieldOfColumn(int column) const {
 }
 
 int DatasetModel::columnOfField(const QString& fieldName) const {
+    if (!dataset_) return -1;
     const int wanted = dataset_->fieldIndex(fieldName);
     for (size_t i = 0; i < columns_.size(); ++i)
         if (columns_[i] == wanted) return static_cast<int>(i);
@@ -61,7 +68,7 @@ int DatasetModel::columnOfField(const QString& fieldName) const {
 }
 
 int DatasetModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : dataset_->recordCount();
+    return parent.isValid() || !dataset_ ? 0 : dataset_->recordCount();
 }
 
 int DatasetModel::columnCount(const QModelIndex& parent) const {
@@ -69,7 +76,7 @@ int DatasetModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant DatasetModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= dataset_->recordCount()) return QVariant();
+    if (!dataset_ || !index.isValid() || index.row() >= dataset_->recordCount()) return QVariant();
     const int fieldIndex = fieldOfColumn(index.column());
     if (fieldIndex < 0) return QVariant();
     switch (role) {
@@ -90,7 +97,7 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole) return QVariant();
+    if (role != Qt::DisplayRole || !dataset_) return QVariant();
     if (orientation == Qt::Vertical) return section + 1;
     const int fieldIndex = fieldOfColumn(section);
     return fieldIndex < 0 ? QVariant() : QVariant(dataset_->field(fieldIndex).label);

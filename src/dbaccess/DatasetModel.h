@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QPointer>
 #include <functional>
 #include <vector>
 
@@ -39,7 +40,9 @@ public:
 private:
     void rebuildColumns();
 
-    Dataset* dataset_;
+    // Views may still ask while their window is being torn down after the
+    // dataset is gone; the model then shows nothing.
+    QPointer<Dataset> dataset_;
     QStringList wanted_;
     std::vector<int> columns_;
     RowBackground background_;

@@ -1,0 +1,721 @@
+#include "app/Main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include "app/AdatbazisNyit.h"
+#include "app/Beallit.h"
+#include "app/Init.h"
+#include "app/Nevjegy.h"
+#include "app/RegisterIcons.h"
+#include "app/Startup.h"
+#include "app/logo.h"
+#include "common/Beall.h"
+#include "common/Boxes.h"
+#include "common/ErrorDisplay.h"
+#include "common/ListSearch.h"
+#include "common/Settings.h"
+#include "common/Text.h"
+#include "common/WindowHelpers.h"
+#include "db/DbRoutines.h"
+#include "masterdata/TorzsKtgh.h"
+#include "masterdata/TorzsVallalkozo.h"
+#include "masterdata/Torzsadat.h"
+#include "output/Hatarolt.h"
+#include "users/Felhasznalo.h"
+#include "users/Login.h"
+#include "workorders/Szerkeszt.h"
+
+namespace zomi {
+
+namespace {
+
+const QString kHomePage = QStringLiteral("https://www.tarvelo.hu");
+const QString kMailLink = QStringLiteral("mailto:ugyfelszolgalat@tarvelo.hu?subject=Zomi program");
+const QString kSearchFields = QStringLiteral("sorszamstr;cim;vallalkozo_nev;statusz_nev");
+const QStringList kColumns{QStringLiteral("sorszamstr"), QStringLiteral("datum"), QStringLiteral("ido"),
+                           QStringLiteral("kiad_datum"), QStringLiteral("hatar_datum"), QStringLiteral("cim"),
+                           QStringLiteral("vallalkozo_nev"), QStringLiteral("statusz_nev")};
+
+struct Label {
+    const char* field;
+    const char* text;
+};
+const Label kLabels[] = {{"sorszamstr", "Sorszám"},      {"datum", "Dátum"},       {"ido", "Idő"},
+                         {"kiad_datum", "Kiadva"},       {"hatar_datum", "Határidő"}, {"ktgh", "Költséghely"},
+                         {"cim", "Cím"},                 {"vallalkozo_nev", "Vállalkozó"},
+                         {"alairas_nev", "Aláírás"},     {"statusz_nev", "Státusz"}, {"zomi", "Kód"}};
+
+QColor colourOfClass(int szin) {
+    switch (szin) {
+        case 2: return QColor(196, 224, 255);
+        case 3: return QColor(255, 210, 255);
+        case 4: return QColor(193, 255, 224);
+        case 5: return QColor(255, 221, 221);
+        case 6: return QColor(255, 255, 185);
+        case 7: return QColor(233, 233, 233);
+        default: return QColor();
+    }
+}
+
+}  // namespace
+
+Tfrm_Main::Tfrm_Main(QWidget* parent) : QMainWindow(parent), Qry(&mySQLDatabase1), QryOssz(&mySQLDatabase1) {
+    setObjectName(QStringLiteral("frm_Main"));
+    setWindowTitle(QStringLiteral("Munkalapok"));
+    resize(948, 735);
+    SetMainConnection(&mySQLDatabase1);
+
+    Qry.setSql(QStringList{QStringLiteral("SELECT * FROM vw_zomi"), QStringLiteral("WHERE zomi>0"),
+                           QStringLiteral("ORDER BY sorszamstr;")});
+    Qry.setKeyField(QStringLiteral("zomi"));
+    QryOssz.setSql(QStringList{QStringLiteral("SELECT * FROM vw_ossz"), QStringLiteral("WHERE statusz > 0"),
+                               QStringLiteral("ORDER BY 1;")});
+    connect(&Qry, &dbaccess::Dataset::afterOpen, this, [this] {
+        for (const Label& l : kLabels) {
+            const int i = Qry.fieldIndex(QString::fromLatin1(l.field));
+            if (i >= 0) Qry.field(i).label = QString::fromUtf8(l.text);
+        }
+        szinColumn_ = Qry.fieldIndex(QStringLiteral("szin"));
+    });
+
+    buildActions();
+    buildLayout();
+    buildMenus();
+    buildMessagePanel();
+
+    Timer1.setInterval(200);
+    Timer1.setSingleShot(true);
+    connect(&Timer1, &QTimer::timeout, this, [this] {
+        close();
+        // The window may never have been shown; the program ends all the same.
+        QCoreApplication::quit();
+    });
+    // The version and news checks run once per start, a little after the window shows.
+    TimerVerzio.setInterval(2000);
+    TimerVerzio.setSingleShot(true);
+    TimerHirek.setInterval(10000);
+    TimerHirek.setSingleShot(true);
+}
+
+Tfrm_Main::~Tfrm_Main() {
+    // The search, the grid and its model read the list queries, which as
+    // members would otherwise be gone before the child widgets are.
+    delete search_;
+    delete takeCentralWidget();
+    delete model_;
+    SetMainConnection(nullptr);
+}
+
+QAction* Tfrm_Main::makeAction(const char* name, const QString& caption, const QString& category,
+                               const QKeySequence& shortcut) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setToolTip(caption);
+    action->setStatusTip(caption);
+    action->setProperty("category", category);
+    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WindowShortcut);
+    if (const QIcon icon = RegisterIcon(QString::fromLatin1(name)); !icon.isNull()) action->setIcon(icon);
+    addAction(action);
+    return action;
+}
+
+QAction* Tfrm_Main::action(const QString& name) const { return findChild<QAction*>(name); }
+
+void Tfrm_Main::buildActions() {
+    const QString rekordok = QStringLiteral("Rekordok");
+    const QString torzs = QStringLiteral("Törzsadatok");
+    const QString nezet = QStringLiteral("Nézet");
+    const QString rendszer = QStringLiteral("Rendszer");
+    const QString sugo = QStringLiteral("Súgó");
+
+    makeAction("aUj", QStringLiteral("Új sor"), rekordok, Qt::Key_Insert);
+    makeAction("aSzerkeszt", QStringLiteral("Szerkeszt"), rekordok, Qt::Key_F2);
+    makeAction("aTorol", QStringLiteral("Sor törlése"), rekordok, QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    makeAction("aNyomtat", QStringLiteral("Nyomtat"), rekordok, QKeySequence(Qt::CTRL | Qt::Key_P));
+    makeAction("aExcelbe", QStringLiteral("Excelbe..."), rekordok, QKeySequence(Qt::CTRL | Qt::Key_E));
+    makeAction("aStatuszBeallit", QStringLiteral("Státusz"), rekordok, Qt::Key_F4);
+    makeAction("aFrissit", QStringLiteral("Frissít"), rekordok, Qt::Key_F5);
+    makeAction("aKilep", QStringLiteral("Kilépés a programból"), rekordok);
+    makeAction("aAlairas", QStringLiteral("Aláírások"), torzs);
+    makeAction("aVallalkozo", QStringLiteral("Vállalkozók"), torzs);
+    makeAction("aKtgh", QStringLiteral("Költséghelyek"), torzs);
+    makeAction("aStatusz", QStringLiteral("Státuszok"), torzs);
+    makeAction("aBetuNovel", QStringLiteral("Betűméret növelése"), nezet, Qt::Key_F11);
+    makeAction("aBetuCsokkent", QStringLiteral("Betűméret csökkentése"), nezet, Qt::Key_F12);
+    makeAction("aAdatbazis", QStringLiteral("Adatbázisok"), rendszer);
+    makeAction("aFelhasznalo", QStringLiteral("Felhasználók"), rendszer);
+    makeAction("aSQL", QStringLiteral("Szabad lekérdezés (SQL)"), rendszer);
+    makeAction("aBeallit", QStringLiteral("Beállítások"), rendszer);
+    makeAction("aHonlap", QStringLiteral("Tarvelo honlapja"), sugo);
+    makeAction("aLevel", QStringLiteral("Levélküldés Tarvelonak"), sugo);
+    makeAction("aNevjegy", QStringLiteral("Névjegy"), sugo, QKeySequence(Qt::ALT | Qt::Key_F1));
+
+    const auto on = [this](const char* name, void (Tfrm_Main::*handler)()) {
+        connect(action(QString::fromLatin1(name)), &QAction::triggered, this,
+                [this, handler] { Guarded(this, [this, handler] { (this->*handler)(); }); });
+    };
+    on("aTorol", &Tfrm_Main::aTorolExecute);
+    on("aFrissit", &Tfrm_Main::aFrissitExecute);
+    on("aBetuNovel", &Tfrm_Main::aBetuNovelExecute);
+    on("aBetuCsokkent", &Tfrm_Main::aBetuCsokkentExecute);
+    on("aBeallit", &Tfrm_Main::aBeallitExecute);
+    on("aUj", &Tfrm_Main::aUjExecute);
+    on("aSzerkeszt", &Tfrm_Main::aSzerkesztExecute);
+    on("aExcelbe", &Tfrm_Main::aExcelbeExecute);
+    on("aStatuszBeallit", &Tfrm_Main::aStatuszBeallitExecute);
+    on("aAlairas", &Tfrm_Main::aAlairasExecute);
+    on("aVallalkozo", &Tfrm_Main::aVallalkozoExecute);
+    on("aKtgh", &Tfrm_Main::aKtghExecute);
+    on("aStatusz", &Tfrm_Main::aStatuszExecute);
+    on("aFelhasznalo", &Tfrm_Main::aFelhasznaloExecute);
+    connect(action(QStringLiteral("aKilep")), &QAction::triggered, this, &QWidget::close);
+    connect(action(QStringLiteral("aHonlap")), &QAction::triggered, this, [this] { OpenLink(kHomePage); });
+    connect(action(QStringLiteral("aLevel")), &QAction::triggered, this, [this] { OpenLink(kMailLink); });
+    connect(action(QStringLiteral("aNevjegy")), &QAction::triggered, this, [this] { Guarded(this, [this] { ShowAbout(this); }); });
+
+    // Their windows come with the printing, the profiles and the SQL console.
+    for (const char* later : {"aNyomtat", "aAdatbazis", "aSQL"})
+        action(QString::fromLatin1(later))->setEnabled(false);
+}
+
+void Tfrm_Main::buildMenus() {
+    const auto add = [this](QMenu* menu, std::initializer_list<const char*> names) {
+        for (const char* name : names) {
+            if (name == nullptr) {
+                menu->addSeparator();
+            } else {
+                menu->addAction(action(QString::fromLatin1(name)));
+            }
+        }
+    };
+    add(menuBar()->addMenu(QStringLiteral("Munkalapok")),
+        {"aUj", "aSzerkeszt", "aTorol", nullptr, "aNyomtat", "aExcelbe", nullptr, "aKilep"});
+    add(menuBar()->addMenu(QStringLiteral("Törzsadatok")), {"aAlairas", "aVallalkozo", "aKtgh", "aStatusz"});
+    add(menuBar()->addMenu(QStringLiteral("Nézet")), {"aBetuNovel", "aBetuCsokkent"});
+    add(menuBar()->addMenu(QStringLiteral("Rendszer")),
+        {"aAdatbazis", "aFelhasznalo", nullptr, "aSQL", nullptr, "aBeallit"});
+    add(menuBar()->addMenu(QStringLiteral("Súgó")), {"aHonlap", "aLevel", nullptr, "aNevjegy"});
+
+    gridMenu_ = new QMenu(this);
+    add(gridMenu_, {"aStatuszBeallit", nullptr, "aUj", "aSzerkeszt", "aTorol", nullptr, "aNyomtat"});
+    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { gridMenu_->popup(DBGrid1->viewport()->mapToGlobal(at)); });
+}
+
+void Tfrm_Main::buildLayout() {
+    upperToolBar_ = addToolBar(QStringLiteral("Eszközök"));
+    upperToolBar_->setObjectName(QStringLiteral("ToolBar1"));
+    upperToolBar_->setMovable(false);
+    upperToolBar_->setIconSize(QSize(16, 16));
+    upperToolBar_->addAction(action(QStringLiteral("aFrissit")));
+    upperToolBar_->addSeparator();
+    upperToolBar_->addAction(action(QStringLiteral("aBetuNovel")));
+    upperToolBar_->addAction(action(QStringLiteral("aBetuCsokkent")));
+    upperToolBar_->addSeparator();
+    upperToolBar_->addAction(action(QStringLiteral("aHonlap")));
+    upperToolBar_->addSeparator();
+    upperToolBar_->addAction(action(QStringLiteral("aKilep")));
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    auto* title = new QFrame(central);
+    title->setObjectName(QStringLiteral("Panel1"));
+    title->setFixedHeight(33);
+    title->setFrameShape(QFrame::StyledPanel);
+    auto* titleRow = new QHBoxLayout(title);
+    titleRow->setContentsMargins(4, 4, 4, 4);
+    Edit1 = new QLineEdit(title);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setFixedWidth(121);
+    Edit1->setPlaceholderText(QStringLiteral("Keresés"));
+    auto* caption = new QLabel(QStringLiteral("Munkalapok"), title);
+    QFont captionFont(QStringLiteral("Arial"));
+    captionFont.setPixelSize(15);
+    captionFont.setBold(true);
+    caption->setFont(captionFont);
+    caption->setAlignment(Qt::AlignCenter);
+    titleRow->addWidget(Edit1);
+    titleRow->addWidget(caption, 1);
+    titleRow->addSpacing(121);
+    column->addWidget(title);
+
+    recordToolBar_ = new QToolBar(central);
+    recordToolBar_->setObjectName(QStringLiteral("ToolBar2"));
+    recordToolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    recordToolBar_->setIconSize(QSize(20, 20));
+    for (const char* name : {"aUj", "aSzerkeszt", "aTorol", "", "aNyomtat", "", "aExcelbe", "", "aStatuszBeallit"}) {
+        if (*name == '\0') {
+            recordToolBar_->addSeparator();
+            continue;
+        }
+        recordToolBar_->addAction(action(QString::fromLatin1(name)));
+        if (auto* button = qobject_cast<QToolButton*>(recordToolBar_->widgetForAction(action(QString::fromLatin1(name)))))
+            button->setMinimumSize(59, 36);
+    }
+    column->addWidget(recordToolBar_);
+
+    TabControl1 = new QTabBar(central);
+    TabControl1->setObjectName(QStringLiteral("TabControl1"));
+    TabControl1->setFixedHeight(33);
+    TabControl1->setExpanding(false);
+    TabControl1->setDrawBase(true);
+    column->addWidget(TabControl1);
+
+    DBGrid1 = new QTableView(central);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    SetUpListGrid(DBGrid1);
+    model_ = new dbaccess::DatasetModel(&Qry, this);
+    model_->setColumns(kColumns);
+    model_->setRowBackground([this](int row) { return rowColour(row); });
+    DBGrid1->setModel(model_);
+    DBGrid1->installEventFilter(this);
+    column->addWidget(DBGrid1, 1);
+
+    pUzenet = new QFrame(central);
+    pUzenet->setObjectName(QStringLiteral("pUzenet"));
+    pUzenet->setFixedHeight(193);
+    pUzenet->hide();
+    column->addWidget(pUzenet);
+    setCentralWidget(central);
+
+    const int widths[] = {77, 200, 500};
+    for (int i = 0; i < 3; ++i) {
+        statusPanels_[i] = new QLabel(this);
+        statusPanels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
+        statusPanels_[i]->setFixedWidth(widths[i]);
+        statusPanels_[i]->setFrameShape(QFrame::StyledPanel);
+        if (i == 0) statusPanels_[i]->setAlignment(Qt::AlignCenter);
+        statusBar()->addWidget(statusPanels_[i], i == 2 ? 1 : 0);
+    }
+    statusPanels_[2]->setMinimumWidth(widths[2]);
+    statusPanels_[2]->setMaximumWidth(QWIDGETSIZE_MAX);
+
+    search_ = new ListSearch(Edit1, DBGrid1, &Qry, model_, this);
+    search_->setSearchFields(kSearchFields);
+    search_->setCounter([this](const QString& text) { statusPanels_[0]->setText(text); });
+    connect(TabControl1, &QTabBar::currentChanged, this,
+            [this](int index) { Guarded(this, [this, index] { TabControl1Change(index); }); });
+    connect(DBGrid1, &QAbstractItemView::doubleClicked, this, [this] {
+        if (QAction* edit = action(QStringLiteral("aSzerkeszt")); edit->isEnabled()) edit->trigger();
+    });
+}
+
+void Tfrm_Main::buildMessagePanel() {
+    LblUzenet = new QLabel(pUzenet);
+    LblUzenet->setObjectName(QStringLiteral("LblUzenet"));
+    LblUzenet->setGeometry(20, 20, 533, 73);
+    LblUzenet->setWordWrap(true);
+    LblUzenet->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QFont big(QStringLiteral("Arial"));
+    big.setPixelSize(15);
+    big.setBold(true);
+    LblUzenet->setFont(big);
+    LblUzLink = new QLabel(pUzenet);
+    LblUzLink->setObjectName(QStringLiteral("LblUzLink"));
+    LblUzLink->setGeometry(20, 100, 533, 20);
+    QFont link(QStringLiteral("Arial"));
+    link.setPixelSize(12);
+    link.setUnderline(true);
+    LblUzLink->setFont(link);
+    LblUzLink->setCursor(Qt::PointingHandCursor);
+    LblUzLink->installEventFilter(this);
+    BtnUzenet1 = new QPushButton(QStringLiteral("Rendben"), pUzenet);
+    BtnUzenet1->setObjectName(QStringLiteral("BtnUzenet1"));
+    BtnUzenet1->setGeometry(20, 128, 121, 49);
+    BtnUzenet2 = new QPushButton(QStringLiteral("Rendben\ntöbbet ne figyelmeztessen"), pUzenet);
+    BtnUzenet2->setObjectName(QStringLiteral("BtnUzenet2"));
+    BtnUzenet2->setGeometry(148, 128, 217, 49);
+    connect(BtnUzenet1, &QPushButton::clicked, this, [this] { Guarded(this, [this] { dismissMessage(false); }); });
+    connect(BtnUzenet2, &QPushButton::clicked, this, [this] { Guarded(this, [this] { dismissMessage(true); }); });
+}
+
+// ---------------------------------------------------------------- start-up
+
+void Tfrm_Main::ReadSettings() {
+    const ProfileList list = ListProfiles();
+    if (list.lines.isEmpty()) {
+        Beall.ConStr.clear();
+    } else {
+        const int chosen = ChooseDatabase(list.lines, list.profiles,
+                                          QStringLiteral("Zomi.Net program adatbázis választás"));
+        if (chosen < 0) {
+            StartFailed = true;
+        } else if (chosen < list.profiles.size()) {
+            Beall.ConStr = list.profiles.at(chosen);
+        }
+        // After "Új" the set-up window has put the new profile into ConStr.
+    }
+    ReadRemainingSettings();
+    setGeometry(ReadScreenBounds());
+}
+
+void Tfrm_Main::openMainConnection() {
+    mySQLDatabase1.close();
+    dbaccess::ConnectionParams params = ParamsFromProfile(Beall.ConStr);
+    mySQLDatabase1.setParams(params);
+    mySQLDatabase1.open();
+}
+
+bool Tfrm_Main::startUp() {
+    StartFailed = false;
+    ReadSettings();
+    SortField = QStringLiteral("sorszamstr");
+    BaseFilter = QStringLiteral("(zomi > 0)");
+    if (!StartFailed && Beall.ConStr.isEmpty() && !SetUpConnection()) StartFailed = true;
+    if (!StartFailed) {
+        Beall.AdatbazisNev = FieldOf(QStringLiteral(";"), Beall.ConStr, 6);
+        applicationTitle_ = QStringLiteral("Zomi - ") + Beall.AdatbazisNev;
+        try {
+            openMainConnection();
+        } catch (const std::exception& error) {
+            ErrorBox(QStringLiteral("Adatbázis megnyitás sikertelen\n") + QString::fromUtf8(error.what()), this);
+            StartFailed = true;
+        }
+    }
+    if (!StartFailed) StartFailed = !Guarded(this, [] { ReadLoginRequired(); });
+    if (!StartFailed) {
+        if (Beall.VanBelep) {
+            try {
+                if (!RunLogin()) StartFailed = true;
+            } catch (const std::exception& error) {
+                ErrorBox(QStringLiteral("Ismeretlen hiba, indítsa újra a programot.\n") +
+                             QString::fromUtf8(error.what()),
+                         this);
+                StartFailed = true;
+            }
+        } else {
+            Beall.TorzsSzerkeszt = true;
+            Beall.Rendszergazda = true;
+            Beall.Nyomtathat = true;
+            Beall.Felhasznalo = QStringLiteral("rendszergazda");
+        }
+    }
+    // No half-opened register: any failure from here on ends the start as well.
+    if (!StartFailed) {
+        StartFailed = !Guarded(this, [this] {
+            setWindowTitle(IssuerCaption());
+            ExecSql(QStringLiteral("CALL sp_setstatusz();"));
+            InitialLoad();
+        });
+    }
+    if (StartFailed) {
+        Timer1.start();
+        return false;
+    }
+    return true;
+}
+
+void Tfrm_Main::InitialLoad() {
+    QStringList years;
+    FillFromQuery(years, QStringLiteral(
+        "SELECT DISTINCT YEAR(datum) FROM zomi WHERE YEAR(datum) <> YEAR(CURDATE()) UNION ALL "
+        "SELECT YEAR(CURDATE()) ORDER BY 1 DESC;"));
+    const QSignalBlocker blocker(TabControl1);
+    while (TabControl1->count() > 0) TabControl1->removeTab(0);
+    const QList<QIcon> icons = YearTabIcons(static_cast<int>(years.size()));
+    years << QStringLiteral("Összes");
+    for (int i = 0; i < years.size(); ++i) {
+        TabControl1->addTab(years.at(i));
+        if (i < icons.size()) TabControl1->setTabIcon(i, icons.at(i));
+    }
+    TabControl1->setCurrentIndex(0);
+    BaseFilter = QStringLiteral("(YEAR(datum) = ") + TabControl1->tabText(0) + QLatin1Char(')');
+    search_->setBaseFilter(BaseFilter);
+    search_->setSortField(SortField);
+    Qry.close();
+    search_->reopen();
+}
+
+void Tfrm_Main::TabControl1Change(int index) {
+    const QString caption = TabControl1->tabText(index);
+    BaseFilter = TextToInt(caption) > 0 ? QStringLiteral("(YEAR(datum) = ") + caption + QLatin1Char(')')
+                                        : QStringLiteral("(1=1)");
+    search_->setBaseFilter(BaseFilter);
+    {
+        // The cleared box would reopen the list once more on its own.
+        const QSignalBlocker blocker(Edit1);
+        Edit1->clear();
+    }
+    search_->reopen();
+}
+
+// ---------------------------------------------------------------- show and close
+
+void Tfrm_Main::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shownOnce_ || StartFailed) return;
+    shownOnce_ = true;
+    MarkSortColumn(model_, 0);
+    move(0, 0);
+    if (Beall.FullScreen) {
+        SetWorkAreaFromPrimaryScreen();
+        const QRect area = WorkArea();
+        resize(area.right() + 1, area.bottom() + 1);
+    } else {
+        RestoreWindowPlacement(this, QStringLiteral("frm_Main"));
+    }
+    applyFontSize();
+    Guarded(this, [this] {
+        if (!Qry.isOpen()) search_->reopen();
+        LoadMessage();
+    });
+    TimerVerzio.start();
+    TimerHirek.start();
+    ShowSplash(this);
+    Guarded(this, [this] { RefreshSummary(); });
+    resizeColumns();
+}
+
+void Tfrm_Main::closeEvent(QCloseEvent* event) {
+    if (StartFailed) {
+        event->accept();
+        return;
+    }
+    Qry.close();
+    QryOssz.close();
+    mySQLDatabase1.close();
+    Guarded(this, [this] {
+        StoreWindowPlacement(this, QStringLiteral("frm_Main"));
+        SaveSettings(geometry());
+    });
+    event->accept();
+}
+
+void Tfrm_Main::bringToFront() {
+    if (isMinimized()) {
+        showNormal();
+    } else {
+        show();
+    }
+    raise();
+    activateWindow();
+}
+
+// ---------------------------------------------------------------- list
+
+const QString& Tfrm_Main::sortField() const { return search_->sortField(); }
+
+int Tfrm_Main::currentKey() const {
+    if (!Qry.isOpen() || Qry.isEmpty()) return -1;
+    return NullToInt(Qry.value(QStringLiteral("zomi")), 0);
+}
+
+QString Tfrm_Main::counterText() const { return statusPanels_[0]->text(); }
+QString Tfrm_Main::summaryText() const { return statusPanels_[2]->text(); }
+
+QVariant Tfrm_Main::rowColour(int row) const {
+    if (szinColumn_ < 0 || Qry.isNullAt(row, szinColumn_)) return QVariant();
+    const QColor colour = colourOfClass(Qry.valueAt(row, szinColumn_).toInt());
+    return colour.isValid() ? QVariant(colour) : QVariant();
+}
+
+void Tfrm_Main::selectKey(int key) { search_->selectValue(QStringLiteral("zomi"), key); }
+
+void Tfrm_Main::RefreshSummary() {
+    QryOssz.open();
+    QString text;
+    const int name = QryOssz.fieldIndex(QStringLiteral("statusz_nev"));
+    const int db = QryOssz.fieldIndex(QStringLiteral("db"));
+    const int ossz = QryOssz.fieldIndex(QStringLiteral("ossz"));
+    for (int row = 0; row < QryOssz.recordCount(); ++row)
+        text += QryOssz.displayText(row, name) + QStringLiteral(" (") + QryOssz.displayText(row, db) +
+                QStringLiteral(") : ") + QryOssz.displayText(row, ossz) + QStringLiteral("; ");
+    QryOssz.close();
+    statusPanels_[2]->setText(text);
+}
+
+void Tfrm_Main::resizeColumns() {
+    if (!model_ || model_->columnCount() == 0) return;
+    const int w = DBGrid1->width() - 44;
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        const QString field = kColumns.value(c);
+        const double share = (field == QLatin1String("cim") || field == QLatin1String("vallalkozo_nev")) ? 0.2 : 0.1;
+        DBGrid1->setColumnWidth(c, static_cast<int>(std::lround(w * share)));
+    }
+}
+
+void Tfrm_Main::applyFontSize() {
+    ApplyFontSize(this, Beall.FontSize);
+    ApplyFontSize(Edit1, Beall.FontSize);
+    DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 6);
+}
+
+// ---------------------------------------------------------------- actions
+
+void Tfrm_Main::aTorolExecute() {
+    if (currentKey() < 0) return;
+    if (ConfirmBox(QStringLiteral("Valóban töröljem a sort?"), QStringLiteral("Megerősítés"), this)) {
+        ExecSql(QStringLiteral("DELETE FROM zomi WHERE zomi=") + QString::number(currentKey()) + QLatin1Char(';'));
+        Qry.refresh();
+    }
+    RefreshSummary();
+}
+
+void Tfrm_Main::aFrissitExecute() { Qry.refresh(); }
+
+void Tfrm_Main::showStored(int key) {
+    if (key < 0) return;
+    Qry.close();
+    search_->reopen();
+    selectKey(key);
+}
+
+void Tfrm_Main::aUjExecute() {
+    showStored(MunkalapSzerkeszt(-1));
+    RefreshSummary();
+}
+
+void Tfrm_Main::aSzerkesztExecute() {
+    if (currentKey() < 0) return;
+    showStored(MunkalapSzerkeszt(currentKey()));
+    RefreshSummary();
+}
+
+void Tfrm_Main::aExcelbeExecute() {
+    const int key = std::max(currentKey(), 0);
+    HataroltExport(&Qry, QStringLiteral("Munkalapok.csv"));
+    selectKey(key);
+}
+
+void Tfrm_Main::aStatuszBeallitExecute() {
+    const int key = currentKey();
+    if (key < 0) return;
+    const int status = TorzsadatLista(-1, true, QStringLiteral("statusz"), QStringLiteral("Státusz"), nullptr);
+    if (status < 0) return;
+    ExecSql(QStringLiteral("UPDATE zomi SET statusz = ") + QString::number(status) + QStringLiteral(" WHERE zomi = ") +
+            QString::number(key) + QLatin1Char(';'));
+    Qry.refresh();
+}
+
+void Tfrm_Main::aAlairasExecute() {
+    TorzsadatLista(-1, false, QStringLiteral("alairas"), QStringLiteral("Aláírás"), nullptr);
+}
+
+void Tfrm_Main::aVallalkozoExecute() { VallalkozoLista(-1, false); }
+
+void Tfrm_Main::aKtghExecute() { KtghLista(-1, false); }
+
+void Tfrm_Main::aStatuszExecute() {
+    TorzsadatLista(-1, false, QStringLiteral("statusz"), QStringLiteral("Státusz"), nullptr);
+    ExecSql(QStringLiteral("CALL sp_setstatusz();"));
+}
+
+void Tfrm_Main::aFelhasznaloExecute() { ShowUsers(); }
+
+void Tfrm_Main::aBetuNovelExecute() {
+    if (Beall.FontSize < 10) {
+        ++Beall.FontSize;
+        applyFontSize();
+    }
+}
+
+void Tfrm_Main::aBetuCsokkentExecute() {
+    if (Beall.FontSize > 8) {
+        --Beall.FontSize;
+        applyFontSize();
+    }
+}
+
+void Tfrm_Main::aBeallitExecute() {
+    ShowSettingsDialog(this);
+    ReadLoginRequired();
+}
+
+void Tfrm_Main::OpenLink(const QString& target) {
+    if (!QDesktopServices::openUrl(QUrl(target)))
+        ErrorBox(QStringLiteral("A hivatkozás nem nyitható meg: ") + target, this);
+}
+
+// ---------------------------------------------------------------- messages
+
+void Tfrm_Main::LoadMessage() {
+    dbaccess::Query q(&mySQLDatabase1);
+    q.setSql(QStringLiteral("SELECT * FROM uzenet WHERE olvasva = 'N' ORDER BY 1;"));
+    q.open();
+    if (q.isEmpty()) {
+        pUzenet->hide();
+        MessageId = -1;
+        return;
+    }
+    const bool dismissable = NullToText(q.value(QStringLiteral("csakegyszer")), QString()) == QStringLiteral("N");
+    const QColor background = dismissable ? QColor(0, 128, 192) : QColor(255, 128, 128);
+    pUzenet->setStyleSheet(QStringLiteral("#pUzenet { background: %1; border: 3px solid white; } "
+                                          "#pUzenet QLabel { color: white; }")
+                               .arg(background.name()));
+    BtnUzenet2->setVisible(dismissable);
+    LblUzenet->setText(NullToText(q.value(QStringLiteral("szoveg")), QString()));
+    MessageLink = NullToText(q.value(QStringLiteral("link")), QString());
+    LblUzLink->setText(MessageLink);
+    LblUzLink->setVisible(!MessageLink.isEmpty());
+    MessageId = NullToInt(q.value(QStringLiteral("uzenet")), -1);
+    // An unread message is worth showing: the panel comes up under the list.
+    pUzenet->show();
+    pUzenet->raise();
+}
+
+void Tfrm_Main::dismissMessage(bool forGood) {
+    // "Rendben" on a message shown only once, or the second button on one the
+    // user may switch off, marks it read; otherwise it comes back next start.
+    const bool showOnce = !BtnUzenet2->isVisible();
+    if ((forGood || showOnce) && MessageId >= 0)
+        ExecSql(QStringLiteral("UPDATE uzenet SET olvasva = 'I' WHERE uzenet = ") + QString::number(MessageId) +
+                QLatin1Char(';'));
+    pUzenet->hide();
+    if (forGood || showOnce) LoadMessage();
+}
+
+// ---------------------------------------------------------------- events
+
+bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == DBGrid1 && event->type() == QEvent::Resize) {
+        resizeColumns();
+    } else if (watched == LblUzLink && event->type() == QEvent::MouseButtonRelease) {
+        if (!MessageLink.isEmpty()) OpenLink(MessageLink);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool WheelAsArrowKeys::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::Wheel) return QObject::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget) return QObject::eventFilter(watched, event);
+    // A scroll area's viewport gets the wheel; its keys go to the area itself.
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget->parentWidget()); area && area->viewport() == widget)
+        widget = area;
+    const auto* wheel = static_cast<QWheelEvent*>(event);
+    const int key = wheel->angleDelta().y() > 0 ? Qt::Key_Up : Qt::Key_Down;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+    QCoreApplication::sendEvent(widget, &release);
+    return true;
+}
+
+}  // namespace zomi

@@ -1,0 +1,377 @@
+// The register window against a real database: start-up, year tabs, search,
+// ordering, typing in the grid, the summary, deletion and the font size.
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/Main.h"
+#include "app/Startup.h"
+#include "common/Beall.h"
+#include "common/Codepage.h"
+#include "common/IniFile.h"
+#include "common/Settings.h"
+#include "db/DbRoutines.h"
+#include "support/BoxRecorder.h"
+#include "support/TestDatabase.h"
+
+using namespace zomi;
+using test::BoxRecorder;
+using test::TestDatabase;
+
+namespace {
+
+QString profileOf(const TestDatabase& db, const QString& name = QStringLiteral("Teszt")) {
+    const dbaccess::ConnectionParams p = db.params();
+    return QStringList{p.database, p.host, QString::number(p.port), p.user, p.password, name}.join(QLatin1Char(';'));
+}
+
+// A data folder of its own with one profile for the test database.
+struct Installation {
+    explicit Installation(const TestDatabase& db) {
+        SettleDataDir(dir.path());
+        WriteScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(1), profileOf(db));
+        WriteBoolSetting(kFullScreen, false);
+    }
+    QTemporaryDir dir;
+};
+
+QStringList column(const dbaccess::Query& q, const QString& field) {
+    QStringList values;
+    const int f = q.fieldIndex(field);
+    for (int row = 0; row < q.recordCount(); ++row) values << q.textAt(row, f);
+    return values;
+}
+
+// A key with its text, for letters QTest has no key code for (ő, ű).
+void typeCharacter(QWidget* widget, const QString& character) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, character);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, character);
+    QApplication::sendEvent(widget, &press);
+    QApplication::sendEvent(widget, &release);
+}
+
+int serverCount(const TestDatabase& db, const QString& sql) {
+    return db.connect()->scalar(sql).text.toInt();
+}
+
+}  // namespace
+
+class RegisterTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { Beall = TBeall(); }
+
+    void startsWithOneGoodProfileAndNoChooser() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        BoxRecorder boxes;
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        QVERIFY(boxes.shown.isEmpty());
+        QCOMPARE(window.applicationTitle(), QStringLiteral("Zomi - Teszt"));
+        QVERIFY(window.windowTitle().startsWith(QStringLiteral("Zomi: [")));
+        QCOMPARE(window.connection().scalar(QStringLiteral("SELECT @@collation_connection")).text,
+                 QStringLiteral("latin2_hungarian_ci"));
+        QCOMPARE(Beall.Felhasznalo, QStringLiteral("rendszergazda"));
+        QVERIFY(Beall.Rendszergazda && Beall.TorzsSzerkeszt && Beall.Nyomtathat);
+    }
+
+    void yearTabsPutTheFutureFirstAndAllYearsLast() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        BoxRecorder boxes;
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        QTabBar* tabs = window.yearTabs();
+        const QStringList years = [&] {
+            QStringList y;
+            for (int i = 0; i < tabs->count(); ++i) y << tabs->tabText(i);
+            return y;
+        }();
+        const QString thisYear = db.connect()->scalar(QStringLiteral("SELECT YEAR(CURDATE())")).text;
+        QVERIFY2(years.contains(thisYear), qPrintable(years.join(',')));
+        QCOMPARE(years.last(), QStringLiteral("Összes"));
+        QStringList numeric = years.mid(0, years.size() - 1);
+        QStringList sorted = numeric;
+        std::sort(sorted.begin(), sorted.end(), std::greater<QString>());
+        QCOMPARE(numeric, sorted);
+        QCOMPARE(window.baseFilter(), QStringLiteral("(YEAR(datum) = %1)").arg(years.first()));
+        QCOMPARE(window.list().recordCount(),
+                 serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi WHERE YEAR(datum) = ") + years.first()));
+        QVERIFY(!tabs->tabIcon(0).isNull());
+        QVERIFY(!tabs->tabIcon(tabs->count() - 1).isNull());
+
+        tabs->setCurrentIndex(tabs->count() - 1);
+        QCOMPARE(window.baseFilter(), QStringLiteral("(1=1)"));
+        QCOMPARE(window.list().recordCount(), serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi")));
+        QVERIFY(column(window.list(), QStringLiteral("datum")).contains(QString()));  // undated rows too
+    }
+
+    void emptyDatabaseShowsTheCurrentYearAndAll() {
+        TestDatabase db;
+        Installation installation(db);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        QCOMPARE(window.yearTabs()->count(), 2);
+        QCOMPARE(window.yearTabs()->tabText(1), QStringLiteral("Összes"));
+        QCOMPARE(window.currentKey(), -1);
+    }
+
+    void searchNarrowsByEveryWordAndClearsOnTabChange() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        window.yearTabs()->setCurrentIndex(window.yearTabs()->count() - 1);
+        auto c = db.connect();
+        const QString site = c->scalar(QStringLiteral(
+            "SELECT cim FROM vw_zomi WHERE cim LIKE '% %' ORDER BY zomi LIMIT 1")).text;
+        const QString firstWord = site.section(QLatin1Char(' '), 0, 0).remove(QLatin1Char(','));
+        const QString contractor = c->scalar(QStringLiteral(
+            "SELECT vallalkozo_nev FROM vw_zomi WHERE cim = '%1' AND vallalkozo_nev IS NOT NULL LIMIT 1").arg(site)).text;
+        const QString secondWord = contractor.section(QLatin1Char(' '), 0, 0);
+
+        QLineEdit* box = window.searchBox();
+        box->setFocus();
+        QTest::keyClicks(box, firstWord + QStringLiteral(", ") + secondWord);
+        const int expected = serverCount(db, QStringLiteral(
+            "SELECT COUNT(*) FROM vw_zomi WHERE (sorszamstr LIKE '%%1%' OR cim LIKE '%%1%' OR vallalkozo_nev LIKE '%%1%' "
+            "OR statusz_nev LIKE '%%1%') AND (sorszamstr LIKE '%%2%' OR cim LIKE '%%2%' OR vallalkozo_nev LIKE '%%2%' "
+            "OR statusz_nev LIKE '%%2%')").arg(firstWord, secondWord));
+        QVERIFY(expected > 0);
+        QCOMPARE(window.list().recordCount(), expected);
+        QCOMPARE(window.counterText(), QStringLiteral("%1: 1").arg(expected));
+
+        // A fifth word is ignored: four words that all match keep the same rows.
+        box->clear();
+        QTest::keyClicks(box, QStringLiteral("%1 %1 %1 %1 nincsilyenszo").arg(firstWord));
+        QCOMPARE(window.list().recordCount(), serverCount(db, QStringLiteral(
+            "SELECT COUNT(*) FROM vw_zomi WHERE sorszamstr LIKE '%%1%' OR cim LIKE '%%1%' OR vallalkozo_nev LIKE '%%1%' "
+            "OR statusz_nev LIKE '%%1%'").arg(firstWord)));
+        box->clear();
+        QTest::keyClicks(box, QStringLiteral("nincsilyenszo"));
+        QCOMPARE(window.list().recordCount(), 0);
+        QCOMPARE(window.currentKey(), -1);
+
+        window.yearTabs()->setCurrentIndex(0);
+        QCOMPARE(box->text(), QString());
+        QVERIFY(window.list().recordCount() > 0);
+    }
+
+    void searchPositionsOnTheSortColumn() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        window.yearTabs()->setCurrentIndex(window.yearTabs()->count() - 1);
+        const QString number = db.connect()->scalar(QStringLiteral(
+            "SELECT sorszamstr FROM vw_zomi ORDER BY sorszamstr LIMIT 5, 1")).text;
+        QTest::keyClicks(window.searchBox(), number);
+        QCOMPARE(window.list().value(QStringLiteral("sorszamstr")).toString(), number);
+    }
+
+    void titleClickOrdersAndMarksTheColumn() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        window.yearTabs()->setCurrentIndex(window.yearTabs()->count() - 1);
+        QAbstractItemModel* model = window.grid()->model();
+        const QColor yellow(255, 255, 185);
+        QCOMPARE(model->data(model->index(0, 0), Qt::BackgroundRole).value<QColor>(), yellow);
+
+        const int cim = 5;
+        QCOMPARE(model->headerData(cim, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Cím"));
+        QTest::mouseClick(window.grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                          QPoint(window.grid()->horizontalHeader()->sectionViewportPosition(cim) + 5, 5));
+        QCOMPARE(window.sortField(), QStringLiteral("cim"));
+        QCOMPARE(model->data(model->index(0, cim), Qt::BackgroundRole).value<QColor>(), yellow);
+        QVERIFY(model->data(model->index(0, 0), Qt::BackgroundRole).value<QColor>() != yellow);
+        QVERIFY(window.searchBox()->hasFocus() || QApplication::focusWidget() == window.searchBox() ||
+                !window.isActiveWindow());
+        const QStringList got = column(window.list(), QStringLiteral("cim"));
+        auto c = db.connect();
+        const auto ordered = c->query(QStringLiteral("SELECT cim FROM vw_zomi ORDER BY cim"));
+        QStringList expected;
+        for (int i = 0; i < ordered->rowCount(); ++i)
+            expected << (ordered->row(i).cells[0] ? FromLatin2(ordered->row(i).cells[0], ordered->row(i).lengths[0]) : QString());
+        QCOMPARE(got, expected);
+    }
+
+    void letterTypedInTheGridStartsANewSearchInLowerCase() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        window.searchBox()->setText(QStringLiteral("régi"));
+        window.grid()->setFocus();
+        QTest::keyClick(window.grid(), Qt::Key_B, Qt::ShiftModifier);
+        QCOMPARE(window.searchBox()->text(), QStringLiteral("b"));
+        QTest::keyClick(window.searchBox(), Qt::Key_U);
+        QCOMPARE(window.searchBox()->text(), QStringLiteral("bu"));  // typing goes on after the letter
+        window.grid()->setFocus();
+        typeCharacter(window.grid(), QStringLiteral("Ő"));
+        QCOMPARE(window.searchBox()->text(), QStringLiteral("ő"));
+        window.grid()->setFocus();
+        QTest::keyClick(window.grid(), Qt::Key_Comma);
+        QCOMPARE(window.searchBox()->text(), QStringLiteral("ő"));
+    }
+
+    void rowsTakeTheColourOfTheirClass() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        window.yearTabs()->setCurrentIndex(window.yearTabs()->count() - 1);
+        const dbaccess::Query& list = window.list();
+        const int szin = list.fieldIndex(QStringLiteral("szin"));
+        QAbstractItemModel* model = window.grid()->model();
+        const QMap<int, QColor> colours{{2, QColor(196, 224, 255)}, {3, QColor(255, 210, 255)},
+                                        {4, QColor(193, 255, 224)}, {5, QColor(255, 221, 221)},
+                                        {6, QColor(255, 255, 185)}, {7, QColor(233, 233, 233)}};
+        QSet<int> seen;
+        for (int row = 0; row < list.recordCount(); ++row) {
+            const QVariant background = model->data(model->index(row, 1), Qt::BackgroundRole);
+            const int cls = list.isNullAt(row, szin) ? -1 : list.valueAt(row, szin).toInt();
+            if (colours.contains(cls)) {
+                QCOMPARE(background.value<QColor>(), colours.value(cls));
+                seen << cls;
+            } else {
+                QVERIFY(!background.isValid());
+            }
+        }
+        QVERIFY(seen.size() >= 3);
+    }
+
+    void summaryListsEveryStatusWithCountAndSum() {
+        TestDatabase db;
+        auto c = db.connect();
+        c->exec(QStringLiteral("INSERT INTO zomi (datum, sorszam, statusz, ossz) VALUES "
+                               "(CURDATE(), 1, 1, 100), (CURDATE(), 2, 1, 50.5), (CURDATE(), 3, 3, NULL)"));
+        Installation installation(db);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        const QString first = c->scalar(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 1")).text;
+        const QString third = c->scalar(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 3")).text;
+        QCOMPARE(window.summaryText(), QStringLiteral("%1 (2) : 150.5; %2 (1) : ; ").arg(first, third));
+    }
+
+    void deleteAsksFirstAndNoKeepsTheRow() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        const int key = window.currentKey();
+        QVERIFY(key > 0);
+        const int before = serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi"));
+        BoxRecorder boxes;
+        boxes.answers << false;
+        window.action(QStringLiteral("aTorol"))->trigger();
+        QCOMPARE(boxes.lastText(), QStringLiteral("Valóban töröljem a sort?"));
+        QCOMPARE(boxes.shown.last().caption, QStringLiteral("Megerősítés"));
+        QCOMPARE(serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi")), before);
+
+        boxes.answers << true;
+        window.action(QStringLiteral("aTorol"))->trigger();
+        QCOMPARE(serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi")), before - 1);
+        QCOMPARE(serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi WHERE zomi = %1").arg(key)), 0);
+        QVERIFY(window.currentKey() != key);
+    }
+
+    void refreshKeepsTheRowAndShowsOtherUsersChanges() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.list().moveTo(3);
+        const int key = window.currentKey();
+        const int before = window.list().recordCount();
+        db.connect()->exec(QStringLiteral("DELETE FROM zomi WHERE zomi <> %1 AND YEAR(datum) = %2 LIMIT 1")
+                               .arg(key).arg(window.yearTabs()->tabText(0)));
+        QTest::keyClick(&window, Qt::Key_F5);
+        QCOMPARE(window.list().recordCount(), before - 1);
+        QCOMPARE(window.currentKey(), key);
+    }
+
+    void fontSizeStaysBetweenEightAndTen() {
+        TestDatabase db;
+        Installation installation(db);
+        WriteIntSetting(kFontSize, 12);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        QCOMPARE(Beall.FontSize, 12);
+        window.action(QStringLiteral("aBetuNovel"))->trigger();
+        QCOMPARE(Beall.FontSize, 12);
+        for (int i = 0; i < 5; ++i) window.action(QStringLiteral("aBetuCsokkent"))->trigger();
+        QCOMPARE(Beall.FontSize, 8);
+        QCOMPARE(window.searchBox()->font().pointSize(), 8);
+        for (int i = 0; i < 5; ++i) window.action(QStringLiteral("aBetuNovel"))->trigger();
+        QCOMPARE(Beall.FontSize, 10);
+    }
+
+    void exitWritesTheSettingsAndThePlacement() {
+        TestDatabase db;
+        Installation installation(db);
+        const QString file = SettingsPath();
+        {
+            Tfrm_Main window;
+            QVERIFY(window.startUp());
+            window.show();
+            window.close();
+        }
+        QCOMPARE(IniReadString(file, "Defaults", "Format", "x"), QStringLiteral("### ### ##0"));
+        QCOMPARE(IniReadString(file, "Defaults", "FontSize", "x"), QStringLiteral("9"));
+        QCOMPARE(IniReadString(file, "Screen", "FullScreen", "x"), QStringLiteral("0"));
+        QVERIFY(IniKeyExists(file, "Screen", "Width"));
+        QVERIFY(ReadFloatSetting(kAfakulcs) == 1.27);
+        QVERIFY(IniKeyExists(file, "Lang", "File"));
+        for (const char* key : {"Left", "Top", "Width", "Height"}) QVERIFY(IniKeyExists(file, "frm_Main", key));
+        QVERIFY(!IniKeyExists(file, "Defaults", "HtmlPath"));
+    }
+
+    void failedStartSavesNothing() {
+        TestDatabase db;
+        QTemporaryDir dir;
+        SettleDataDir(dir.path());
+        // A profile the chooser's test connection accepts cannot fail later, so
+        // use one whose display name is the only field: it is listed, tested and refused.
+        WriteScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(1),
+                              QStringLiteral("nincs_ilyen_db;127.0.0.1;33306;zomi;zomi;Rossz"));
+        BoxRecorder boxes;
+        // The chooser comes up after the failed test; leave it with Esc.
+        QTimer::singleShot(200, [] {
+            if (QWidget* w = QApplication::activeModalWidget()) QTest::keyClick(w, Qt::Key_Escape);
+        });
+        Tfrm_Main window;
+        QVERIFY(!window.startUp());
+        QVERIFY(window.startFailed());
+        QVERIFY(boxes.lastText().startsWith(QStringLiteral("Hiba: ")));
+        window.close();
+        // The chooser keeps its own placement; the register's settings stay unwritten.
+        for (const char* section : {"Defaults", "Screen", "Afa", "Lang", "frm_Main"})
+            QVERIFY2(IniReadString(SettingsPath(), section, "Left", "-") == "-" &&
+                         IniReadString(SettingsPath(), section, "Format", "-") == "-" &&
+                         IniReadString(SettingsPath(), section, "Afakulcs", "-") == "-" &&
+                         IniReadString(SettingsPath(), section, "File", "-") == "-",
+                     section);
+    }
+};
+
+QTEST_MAIN(RegisterTest)
+#include "RegisterTest.moc"
