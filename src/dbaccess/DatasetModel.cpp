@@ -4,11 +4,6 @@ namespace zomi::dbaccess {
 
 DatasetModel::DatasetModel(Dataset* dataset, QObject* parent)
     : QAbstractTableModel(parent), dataset_(dataset) {
-    connect(dataset_, &QObject::destroyed, this, [this] {
-        beginResetModel();
-        columns_.clear();
-        endResetModel();
-    });
     connect(dataset_, &Dataset::aboutToReset, this, [this] { beginResetModel(); });
     connect(dataset_, &Dataset::rowsReset, this, [this] {
         rebuildColumns();
@@ -78,7 +73,7 @@ int DatasetModel::columnCount(const QModelIndex& parent) const {
 QVariant DatasetModel::data(const QModelIndex& index, int role) const {
     if (!dataset_ || !index.isValid() || index.row() >= dataset_->recordCount()) return QVariant();
     const int fieldIndex = fieldOfColumn(index.column());
-    if (fieldIndex < 0) return QVariant();
+    if (fieldIndex < 0 || fieldIndex >= dataset_->fieldCount()) return QVariant();
     switch (role) {
         case Qt::DisplayRole:
             return dataset_->displayText(index.row(), fieldIndex);
@@ -100,7 +95,8 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
     if (role != Qt::DisplayRole || !dataset_) return QVariant();
     if (orientation == Qt::Vertical) return section + 1;
     const int fieldIndex = fieldOfColumn(section);
-    return fieldIndex < 0 ? QVariant() : QVariant(dataset_->field(fieldIndex).label);
+    if (fieldIndex < 0 || fieldIndex >= dataset_->fieldCount()) return QVariant();
+    return QVariant(dataset_->field(fieldIndex).label);
 }
 
 }  // namespace zomi::dbaccess
