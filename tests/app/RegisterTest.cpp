@@ -17,6 +17,10 @@
 #include "common/Settings.h"
 #include "db/DbRoutines.h"
 #include "support/BoxRecorder.h"
+#include "support/WindowTestSupport.h"
+#include "workorders/Szerkeszt.h"
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include "support/TestDatabase.h"
 
 using namespace zomi;
@@ -343,6 +347,101 @@ private slots:
         QVERIFY(IniKeyExists(file, "Lang", "File"));
         for (const char* key : {"Left", "Top", "Width", "Height"}) QVERIFY(IniKeyExists(file, "frm_Main", key));
         QVERIFY(!IniKeyExists(file, "Defaults", "HtmlPath"));
+    }
+
+    void statusKeyAssignsTheChosenStatus() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        test::Activate(&window);
+        window.list().moveTo(1);
+        const int key = window.currentKey();
+        const QString wanted = db.connect()->scalar(QStringLiteral(
+            "SELECT statusz_nev FROM statusz WHERE statusz = 6")).text;
+        bool chose = false;
+        test::OnModal([&](QWidget* list) {
+            QCOMPARE(list->objectName(), QStringLiteral("frm_Torzsadat"));
+            auto* search = list->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+            QVERIFY(search);
+            test::Type(search, wanted);
+            QTest::keyClick(search, Qt::Key_Return);
+            chose = true;
+        });
+        QTest::keyClick(window.grid(), Qt::Key_F4);
+        QVERIFY(chose);
+        QCOMPARE(serverCount(db, QStringLiteral("SELECT statusz FROM zomi WHERE zomi = %1").arg(key)), 6);
+        QCOMPARE(window.currentKey(), key);
+        QCOMPARE(window.list().value(QStringLiteral("statusz_nev")).toString(), wanted);
+    }
+
+    void newWorkOrderIsSelectedInTheReopenedListAndCounted() {
+        TestDatabase db;
+        auto c = db.connect();
+        c->exec(QStringLiteral("INSERT INTO vallalkozo (vallalkozo_nev, afas, oradij, kiszdij) VALUES ('Kovács Bt.', 'N', 1000, 500)"));
+        c->exec(QStringLiteral("INSERT INTO ktgh (cim) VALUES ('Budapest, Fő utca 1.')"));
+        c->exec(QStringLiteral("INSERT INTO alairas (alairas_nev) VALUES ('Nagy Ilona')"));
+        Installation installation(db);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        test::Activate(&window);
+        const QString before = window.summaryText();
+        test::OnModal([&](QWidget* modal) {
+            auto* editor = qobject_cast<Tfrm_Szerkeszt*>(modal);
+            QVERIFY(editor);
+            editor->chooseContractor = [] { return 1; };
+            editor->chooseSite = [] { return 1; };
+            editor->chooseLookup = [](const QString& table, const QString&, QString* name) {
+                if (name) *name = table == QLatin1String("alairas") ? QStringLiteral("Nagy Ilona") : QString();
+                return 1;
+            };
+            editor->BitBtn1->click();
+            editor->BitBtn2->click();
+            editor->BitBtn3->click();
+            editor->BitBtn8->click();
+            editor->DBMemo1->setFocus();
+            QTest::keyClicks(editor->DBMemo1, QStringLiteral("Csaptelep csere"));
+            editor->Button1->click();
+        });
+        window.action(QStringLiteral("aUj"))->trigger();
+        const int stored = serverCount(db, QStringLiteral("SELECT MAX(zomi) FROM zomi"));
+        QVERIFY(stored > 0);
+        QCOMPARE(window.currentKey(), stored);
+        QCOMPARE(window.list().recordCount(), 1);
+        QVERIFY(window.summaryText() != before);
+        QVERIFY(window.summaryText().contains(QStringLiteral("(1)")));
+    }
+
+    void exportReturnsToTheRememberedRow() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        window.list().moveTo(1);
+        const int key = window.currentKey();
+        int exportedRows = -1;
+        test::OnModal([&](QWidget* modal) {
+            QCOMPARE(modal->objectName(), QStringLiteral("frm_Hatarolt"));
+            exportedRows = window.list().recordCount();
+        });
+        window.action(QStringLiteral("aExcelbe"))->trigger();
+        QCOMPARE(exportedRows, window.list().recordCount());
+        QCOMPARE(window.currentKey(), key);
+    }
+
+    void statusListRunsTheStatusProcedureAfterwards() {
+        TestDatabase db;
+        auto c = db.connect();
+        Installation installation(db);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        c->exec(QStringLiteral("INSERT INTO zomi (datum, sorszam, statusz, hatar_datum) VALUES (CURDATE(), 1, 1, CURDATE() - INTERVAL 2 DAY)"));
+        test::OnModal([](QWidget* modal) { QCOMPARE(modal->objectName(), QStringLiteral("frm_Torzsadat")); });
+        window.action(QStringLiteral("aStatusz"))->trigger();
+        QCOMPARE(serverCount(db, QStringLiteral("SELECT statusz FROM zomi")), 4);
     }
 
     void failedStartSavesNothing() {

@@ -14,7 +14,7 @@
 #include "masterdata/DbControls.h"
 #include "masterdata/TorzsKtgh.h"
 #include "masterdata/TorzsKtgh_Szerkeszt.h"
-#include "masterdata/WindowTestSupport.h"
+#include "support/WindowTestSupport.h"
 
 using namespace zomi;
 using namespace zomi::test;

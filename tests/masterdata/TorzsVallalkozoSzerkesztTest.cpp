@@ -10,7 +10,7 @@
 #include "dbaccess/Dataset.h"
 #include "masterdata/DbControls.h"
 #include "masterdata/TorzsVallalkozo_Szerkeszt.h"
-#include "masterdata/WindowTestSupport.h"
+#include "support/WindowTestSupport.h"
 
 using namespace zomi;
 using namespace zomi::test;

@@ -19,7 +19,7 @@
 #include "masterdata/DbControls.h"
 #include "masterdata/TorzsVallalkozo.h"
 #include "masterdata/TorzsVallalkozo_Szerkeszt.h"
-#include "masterdata/WindowTestSupport.h"
+#include "support/WindowTestSupport.h"
 
 using namespace zomi;
 using namespace zomi::test;

@@ -13,7 +13,7 @@
 #include "masterdata/DbControls.h"
 #include "masterdata/Torzsadat.h"
 #include "masterdata/Torzsadat_Szerkeszt.h"
-#include "masterdata/WindowTestSupport.h"
+#include "support/WindowTestSupport.h"
 
 using namespace zomi;
 using namespace zomi::test;

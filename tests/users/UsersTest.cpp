@@ -13,7 +13,7 @@
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
 #include "masterdata/DbControls.h"
-#include "masterdata/WindowTestSupport.h"
+#include "support/WindowTestSupport.h"
 #include "users/Felhasznalo.h"
 #include "users/FelhasznaloSzerkeszt.h"
 
