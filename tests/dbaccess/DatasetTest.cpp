@@ -113,6 +113,20 @@ TEST_F(DatasetTest, RefusedCharacterNamesItselfAndLeavesTheRowInEditing) {
     EXPECT_EQ(c->scalar(QStringLiteral("SELECT COUNT(*) FROM t")).text, "0");
 }
 
+TEST_F(DatasetTest, BeforePostCanCompleteOrStopThePost) {
+    auto t = table();
+    t->setBeforePost([](Dataset& d) {
+        if (d.value(QStringLiteral("nev")).isNull()) throw DbError(DbError::kState, QStringLiteral("A név kötelező."));
+        d.setValue(QStringLiteral("megj"), QStringLiteral("ellenőrizve"));
+    });
+    t->append();
+    EXPECT_THROW(t->post(), DbError);
+    EXPECT_EQ(t->state(), Dataset::State::Insert);
+    t->setValue(QStringLiteral("nev"), QStringLiteral("Kész"));
+    t->post();
+    EXPECT_EQ(c->scalar(QStringLiteral("SELECT CONCAT(nev, '/', megj) FROM t")).text, QStringLiteral("Kész/ellenőrizve"));
+}
+
 TEST_F(DatasetTest, ServerRefusalKeepsWhatWasTyped) {
     auto t = table();
     t->append();
