@@ -1,0 +1,65 @@
+#pragma once
+
+// The print-choice window "Nyomtatás típusa": preview, print on a chosen
+// printer, export to the export window, or save as a PDF file.
+
+#include <QDialog>
+#include <QPixmap>
+#include <QStringList>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace zomi {
+
+class TRadioGroup;
+
+// The options of the window, by their position in the option group.
+enum NyomtatasMod {
+    kMegsem = -1,
+    kNyomtatasiKep = 0,
+    kNyomtatas = 1,
+    kExcelbe = 2,
+    kPdfbe = 3,
+};
+
+// The picture of an option, size x size pixels.
+QPixmap NyomtatasKep(int option, int size);
+
+class Tfrm_NyomValaszt : public QDialog {
+    Q_OBJECT
+
+public:
+    // printers: the installed printers' names in the system's order;
+    // proposal: the printer to show in the box (the first printer when empty).
+    Tfrm_NyomValaszt(const QStringList& printers, const QString& proposal, QWidget* parent = nullptr);
+
+    TRadioGroup* RadioGroup1;
+    QPushButton* Button1;  // "OK"
+    QPushButton* Button2;  // "Mégsem"
+    QLabel* Label1;        // "Nyomtató"
+    QComboBox* ComboBox1;
+    QLabel* Label2;        // the note shown when no printer is installed
+    QLabel* Image1;        // preview
+    QLabel* Image2;        // print
+    QLabel* Image3;        // export
+    QLabel* Image4;        // PDF
+
+public slots:
+    void RadioGroup1Click();
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool shownBefore_ = false;
+};
+
+// Shows the window modally and returns the chosen option, or -1 when the user
+// cancelled. On entry printerName is the printer to propose; on a confirmed
+// return it holds the text of the printer box, on a cancelled one it is unchanged.
+int NyomtatasValaszt(QString& printerName);
+
+}  // namespace zomi

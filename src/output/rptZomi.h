@@ -1,0 +1,54 @@
+#pragma once
+
+// The one-page work-order sheet "MUNKALAP": the work order with its joined
+// names and the issuer's details, laid out for the report engine, and the
+// operation that previews, prints or exports it.
+
+#include <QStringList>
+#include <memory>
+
+#include "dbaccess/Dataset.h"
+#include "report/Report.h"
+
+namespace zomi {
+
+class TqrZomi {
+public:
+    // The connection must outlive the sheet.
+    explicit TqrZomi(dbaccess::Connection* connection);
+    ~TqrZomi();
+    TqrZomi(const TqrZomi&) = delete;
+    TqrZomi& operator=(const TqrZomi&) = delete;
+
+    // The work-order query: one parameter, pzomi, the work order's key.
+    static const QStringList kSql;
+
+    // Loads the work order with that key (no row gives an empty page) and the
+    // issuer. Database errors reach the caller.
+    void Open(int key);
+    void Close();
+
+    report::Report& Report() { return report_; }
+    // The work order's display number, such as "2026/00042"; empty without a row.
+    QString Sorszam() const;
+
+    std::unique_ptr<dbaccess::Query> QryZomi;
+    std::unique_ptr<dbaccess::Table> TblTulajdonos;
+
+private:
+    void BuildSheet();
+
+    report::Report report_;
+};
+
+// The file name the sheet is proposed to be saved under: the display number
+// with the characters that no file name may hold made "_" ("2026/00042" gives
+// "2026_00042.pdf"); "Munkalap.pdf" without a number.
+QString PdfFileName(const QString& sorszam);
+
+// Previews, prints, exports to the export window or saves as PDF the work
+// order with that zomi key, as the user chooses in the print-choice window.
+// Errors are shown, not thrown.
+void MunkalapNyomtat(int key);
+
+}  // namespace zomi
