@@ -42,6 +42,7 @@
 #include "masterdata/TorzsVallalkozo.h"
 #include "masterdata/Torzsadat.h"
 #include "output/Hatarolt.h"
+#include "output/rptZomi.h"
 #include "users/Felhasznalo.h"
 #include "users/Login.h"
 #include "workorders/Szerkeszt.h"
@@ -190,13 +191,14 @@ void Tfrm_Main::buildActions() {
     on("aKtgh", &Tfrm_Main::aKtghExecute);
     on("aStatusz", &Tfrm_Main::aStatuszExecute);
     on("aFelhasznalo", &Tfrm_Main::aFelhasznaloExecute);
+    on("aNyomtat", &Tfrm_Main::aNyomtatExecute);
     connect(action(QStringLiteral("aKilep")), &QAction::triggered, this, &QWidget::close);
     connect(action(QStringLiteral("aHonlap")), &QAction::triggered, this, [this] { OpenLink(kHomePage); });
     connect(action(QStringLiteral("aLevel")), &QAction::triggered, this, [this] { OpenLink(kMailLink); });
     connect(action(QStringLiteral("aNevjegy")), &QAction::triggered, this, [this] { Guarded(this, [this] { ShowAbout(this); }); });
 
-    // Their windows come with the printing, the profiles and the SQL console.
-    for (const char* later : {"aNyomtat", "aAdatbazis", "aSQL"})
+    // Their windows come with the connection profiles and the SQL console.
+    for (const char* later : {"aAdatbazis", "aSQL"})
         action(QString::fromLatin1(later))->setEnabled(false);
 }
 
@@ -611,6 +613,11 @@ void Tfrm_Main::aStatuszBeallitExecute() {
     ExecSql(QStringLiteral("UPDATE zomi SET statusz = ") + QString::number(status) + QStringLiteral(" WHERE zomi = ") +
             QString::number(key) + QLatin1Char(';'));
     Qry.refresh();
+}
+
+void Tfrm_Main::aNyomtatExecute() {
+    if (currentKey() < 0) return;
+    MunkalapNyomtat(currentKey());
 }
 
 void Tfrm_Main::aAlairasExecute() {

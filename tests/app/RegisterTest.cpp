@@ -432,6 +432,19 @@ private slots:
         QCOMPARE(window.currentKey(), key);
     }
 
+    void printOpensTheChoiceForTheSelectedWorkOrder() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        test::Activate(&window);
+        QString opened;
+        test::OnModal([&](QWidget* modal) { opened = modal->objectName(); });
+        QTest::keyClick(window.grid(), Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(opened, QStringLiteral("frm_NyomValaszt"));
+    }
+
     void statusListRunsTheStatusProcedureAfterwards() {
         TestDatabase db;
         auto c = db.connect();
