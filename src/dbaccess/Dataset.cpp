@@ -214,7 +214,7 @@ void Dataset::refresh() {
     emit rowsReset();
     int row = -1;
     if (!keyValue.isNull()) {
-        const int newKey = fieldIndex(fields_.empty() ? QString() : keyField());
+        const int newKey = keyColumn();
         for (int i = 0; newKey >= 0 && i < recordCount(); ++i) {
             if (valueAt(i, newKey) == keyValue) {
                 row = i;
@@ -270,6 +270,7 @@ void Dataset::last() {
 
 void Dataset::moveTo(int row) {
     if (row < 0 || row >= recordCount()) return;
+    eof_ = false;
     if (row == current_) return;
     if (state_ == State::Edit || state_ == State::Insert) post();
     setCurrent(row);
