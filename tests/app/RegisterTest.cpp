@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/Init.h"
 #include "app/Main.h"
 #include "app/Startup.h"
 #include "common/Beall.h"
@@ -455,6 +456,53 @@ private slots:
         test::OnModal([](QWidget* modal) { QCOMPARE(modal->objectName(), QStringLiteral("frm_Torzsadat")); });
         window.action(QStringLiteral("aStatusz"))->trigger();
         QCOMPARE(serverCount(db, QStringLiteral("SELECT statusz FROM zomi")), 4);
+    }
+
+    void firstStartWithoutSettingsOpensTheSetUpAndCancelWritesNothing() {
+        QTemporaryDir dir;
+        SettleDataDir(dir.path());
+        BoxRecorder boxes;
+        QString opened;
+        test::OnModal([&](QWidget* modal) {
+            opened = modal->objectName();
+            QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        Tfrm_Main window;
+        QVERIFY(!window.startUp());
+        QCOMPARE(opened, QStringLiteral("frm_Init"));
+        window.close();
+        QVERIFY(!IniKeyExists(SettingsPath(), "Adatbazis", "ConStr1"));
+        QVERIFY(!IniKeyExists(SettingsPath(), "Defaults", "Format"));
+        QVERIFY(!IniKeyExists(SettingsPath(), "frm_Main", "Left"));
+    }
+
+    void profileThatCannotOpenTheMainConnectionEndsTheStart() {
+        TestDatabase db;
+        QTemporaryDir dir;
+        SettleDataDir(dir.path());
+        BoxRecorder boxes;
+        test::OnModal([&](QWidget* modal) {
+            auto* setUp = qobject_cast<Tfrm_Init*>(modal);
+            QVERIFY(setUp);
+            const dbaccess::ConnectionParams p = db.params();
+            setUp->Edit3->setText(p.user);
+            setUp->Edit6->setText(QStringLiteral("rossz jelszó"));
+            setUp->Edit1->setText(p.database);
+            setUp->Edit4->setText(QStringLiteral("Rossz"));
+            setUp->Edit5->setText(QString::number(p.port));
+            setUp->Edit2->setText(p.host);
+            setUp->Edit2->setFocus();
+            // Ctrl+Enter confirms without a test, so the wrong password reaches the start-up.
+            QTest::keyClick(setUp->Edit2, Qt::Key_Return, Qt::ControlModifier);
+        });
+        Tfrm_Main window;
+        QVERIFY(!window.startUp());
+        QVERIFY(!boxes.shown.isEmpty());
+        QVERIFY2(boxes.lastText().startsWith(QStringLiteral("Adatbázis megnyitás sikertelen")), qPrintable(boxes.lastText()));
+        QCOMPARE(boxes.shown.last().caption, QStringLiteral("Hiba"));
+        QVERIFY(IniKeyExists(SettingsPath(), "Adatbazis", "ConStr1"));  // the set-up stored it as typed
+        window.close();
+        QVERIFY(!IniKeyExists(SettingsPath(), "frm_Main", "Left"));
     }
 
     void failedStartSavesNothing() {
