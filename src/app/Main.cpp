@@ -387,7 +387,6 @@ void Tfrm_Main::openMainConnection() {
 bool Tfrm_Main::startUp() {
     StartFailed = false;
     ReadSettings();
-    SortField = QStringLiteral("sorszamstr");
     BaseFilter = QStringLiteral("(zomi > 0)");
     if (!StartFailed && Beall.ConStr.isEmpty() && !SetUpConnection()) StartFailed = true;
     if (!StartFailed) {
@@ -449,7 +448,7 @@ void Tfrm_Main::InitialLoad() {
     TabControl1->setCurrentIndex(0);
     BaseFilter = QStringLiteral("(YEAR(datum) = ") + TabControl1->tabText(0) + QLatin1Char(')');
     search_->setBaseFilter(BaseFilter);
-    search_->setSortField(SortField);
+    search_->setSortField(QStringLiteral("sorszamstr"));
     Qry.close();
     search_->reopen();
 }

@@ -96,7 +96,6 @@ private:
     void showStored(int key);
 
     bool StartFailed = false;
-    QString SortField;
     QString BaseFilter;
     int MessageId = -1;
     QString MessageLink;

@@ -7,6 +7,7 @@
 
 #include "common/Beall.h"
 #include "common/Boxes.h"
+#include "common/Text.h"
 #include "common/WindowHelpers.h"
 #include "dbaccess/Dataset.h"
 #include "masterdata/DbControls.h"
@@ -93,6 +94,17 @@ bool TSzerkesztAblak::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+int TSzerkesztAblak::finishWithKey(const QString& keyField) {
+    int key = -1;
+    if (result() == Accepted) {
+        key = NullToInt(dataset_->value(keyField), 0);
+    } else {
+        dataset_->cancel();
+    }
+    dataset_->close();
+    return key;
 }
 
 }  // namespace zomi

@@ -40,6 +40,9 @@ class TSzerkesztAblak : public QDialog {
     TSzerkesztAblak(const QString& name, const QString& failText, QWidget* parent);
 
     void setDataset(dbaccess::Dataset* dataset) { dataset_ = dataset; }
+    // Once the window has closed: the stored row's key when it was confirmed,
+    // -1 when cancelled (the edit is then abandoned). Releases the row.
+    int finishWithKey(const QString& keyField);
     void createButtons();
     // Called by the window once all its controls exist.
     void finishControls(const QSize& designSize);

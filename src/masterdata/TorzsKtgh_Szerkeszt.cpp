@@ -85,16 +85,7 @@ Tfrm_TorzsKtgh_Szerkeszt::Tfrm_TorzsKtgh_Szerkeszt(int key, QWidget* parent)
 
 Tfrm_TorzsKtgh_Szerkeszt::~Tfrm_TorzsKtgh_Szerkeszt() = default;
 
-int Tfrm_TorzsKtgh_Szerkeszt::finish() {
-    int key = -1;
-    if (result() == Accepted) {
-        key = NullToInt(Tbl->value(QStringLiteral("ktgh")), 0);
-    } else {
-        Tbl->cancel();
-    }
-    Tbl->close();
-    return key;
-}
+int Tfrm_TorzsKtgh_Szerkeszt::finish() { return finishWithKey(QStringLiteral("ktgh")); }
 
 int KtghSzerkeszt(int key, QWidget* parent) {
     Tfrm_TorzsKtgh_Szerkeszt window(key, parent);

@@ -29,6 +29,32 @@
 
 namespace zomi {
 
+QStatusBar* CreateListStatusBar(QWidget* window, QLabel** counter, QLabel** second) {
+    auto* bar = new QStatusBar(window);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(true);
+    *counter = new QLabel(bar);
+    (*counter)->setObjectName(QStringLiteral("StatusPanel1"));
+    (*counter)->setAlignment(Qt::AlignCenter);
+    (*counter)->setFixedWidth(77);
+    *second = new QLabel(bar);
+    (*second)->setObjectName(QStringLiteral("StatusPanel2"));
+    (*second)->setFixedWidth(50);
+    bar->addWidget(*counter);
+    bar->addWidget(*second);
+    return bar;
+}
+
+void StackListWindow(QWidget* window, QWidget* toolBar, QWidget* panel, QWidget* grid, QWidget* statusBar) {
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(toolBar);
+    layout->addWidget(panel);
+    layout->addWidget(grid, 1);
+    layout->addWidget(statusBar);
+}
+
 int RoundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
 
 TTorzsLista::TTorzsLista(const Design& design, bool choosing, QWidget* parent)
@@ -80,26 +106,8 @@ TTorzsLista::TTorzsLista(const Design& design, bool choosing, QWidget* parent)
     // A reopened list gets new header sections, which forget their widths.
     connect(QryModel, &QAbstractItemModel::modelReset, this, [this] { layoutColumns(); });
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(true);
-    StatusPanel1 = new QLabel(StatusBar1);
-    StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
-    StatusPanel1->setAlignment(Qt::AlignCenter);
-    StatusPanel1->setFixedWidth(77);
-    StatusPanel2 = new QLabel(StatusBar1);
-    StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
-    StatusPanel2->setFixedWidth(50);
-    StatusBar1->addWidget(StatusPanel1);
-    StatusBar1->addWidget(StatusPanel2);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(ToolBar1);
-    layout->addWidget(Panel1);
-    layout->addWidget(DBGrid1, 1);
-    layout->addWidget(StatusBar1);
+    StatusBar1 = CreateListStatusBar(this, &StatusPanel1, &StatusPanel2);
+    StackListWindow(this, ToolBar1, Panel1, DBGrid1, StatusBar1);
 
     Search = new ListSearch(Edit1, DBGrid1, Qry, QryModel, this);
     Search->setSearchFields(design.searchFields);

@@ -28,6 +28,11 @@ namespace zomi {
 
 class ListSearch;
 
+// The status bar of the list windows: the record counter and a second panel.
+QStatusBar* CreateListStatusBar(QWidget* window, QLabel** counter, QLabel** second);
+// Tool bar, search panel, grid and status bar, top to bottom, the grid taking the rest.
+void StackListWindow(QWidget* window, QWidget* toolBar, QWidget* panel, QWidget* grid, QWidget* statusBar);
+
 // Column widths are fractions of the grid's width, rounded to the nearest
 // pixel with a half going to the even neighbour.
 int RoundHalfEven(double value);

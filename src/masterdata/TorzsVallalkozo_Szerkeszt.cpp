@@ -98,16 +98,7 @@ Tfrm_TorzsVallalkozo_Szerkeszt::Tfrm_TorzsVallalkozo_Szerkeszt(int key, QWidget*
 
 Tfrm_TorzsVallalkozo_Szerkeszt::~Tfrm_TorzsVallalkozo_Szerkeszt() = default;
 
-int Tfrm_TorzsVallalkozo_Szerkeszt::finish() {
-    int key = -1;
-    if (result() == Accepted) {
-        key = NullToInt(Tbl->value(QStringLiteral("vallalkozo")), 0);
-    } else {
-        Tbl->cancel();
-    }
-    Tbl->close();
-    return key;
-}
+int Tfrm_TorzsVallalkozo_Szerkeszt::finish() { return finishWithKey(QStringLiteral("vallalkozo")); }
 
 int VallalkozoSzerkeszt(int key, QWidget* parent) {
     Tfrm_TorzsVallalkozo_Szerkeszt window(key, parent);

@@ -92,16 +92,7 @@ bool Tfrm_Torzsadat_Szerkeszt::eventFilter(QObject* watched, QEvent* event) {
     return TSzerkesztAblak::eventFilter(watched, event);
 }
 
-int Tfrm_Torzsadat_Szerkeszt::finish() {
-    int key = -1;
-    if (result() == Accepted) {
-        key = NullToInt(Tbl->value(table_), 0);
-    } else {
-        Tbl->cancel();
-    }
-    Tbl->close();
-    return key;
-}
+int Tfrm_Torzsadat_Szerkeszt::finish() { return finishWithKey(table_); }
 
 int TorzsadatSzerkeszt(int key, const QString& table, const QString& caption, QWidget* parent) {
     Tfrm_Torzsadat_Szerkeszt window(key, table, caption, parent);

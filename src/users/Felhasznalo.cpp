@@ -26,6 +26,7 @@
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
 #include "masterdata/Kepek.h"
+#include "masterdata/TorzsLista.h"
 #include "users/FelhasznaloSzerkeszt.h"
 
 namespace zomi {
@@ -103,25 +104,8 @@ Tfrm_Felhasznalo::Tfrm_Felhasznalo(QWidget* parent) : QDialog(parent) {
     DBGrid1->setItemDelegateForColumn(2, new RightDelegate(DBGrid1));
     DBGrid1->setItemDelegateForColumn(3, new RightDelegate(DBGrid1));
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusPanel1 = new QLabel(StatusBar1);
-    StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
-    StatusPanel1->setAlignment(Qt::AlignCenter);
-    StatusPanel1->setFixedWidth(77);
-    StatusPanel2 = new QLabel(StatusBar1);
-    StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
-    StatusPanel2->setFixedWidth(50);
-    StatusBar1->addWidget(StatusPanel1);
-    StatusBar1->addWidget(StatusPanel2);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(ToolBar1);
-    layout->addWidget(Panel1);
-    layout->addWidget(DBGrid1, 1);
-    layout->addWidget(StatusBar1);
+    StatusBar1 = CreateListStatusBar(this, &StatusPanel1, &StatusPanel2);
+    StackListWindow(this, ToolBar1, Panel1, DBGrid1, StatusBar1);
 
     aUj = createAction(QStringLiteral("aUj"), QStringLiteral("Új"), QKeySequence(Qt::Key_Insert),
                        ToolBarIcon(ToolKep::Uj));

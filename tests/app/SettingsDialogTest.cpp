@@ -20,26 +20,13 @@
 #include "db/DbRoutines.h"
 #include "support/BoxRecorder.h"
 #include "support/TestDatabase.h"
+#include "support/WindowTestSupport.h"
 
 using namespace zomi;
 using zomi::test::BoxRecorder;
 using zomi::test::TestDatabase;
 
 namespace {
-
-void whenModal(std::function<void(QWidget*)> action, int attemptsLeft = 500) {
-    QTimer::singleShot(10, [action, attemptsLeft] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible()) {
-            if (attemptsLeft > 0) whenModal(action, attemptsLeft - 1);
-            return;
-        }
-        QPointer<QWidget> guard(modal);
-        action(modal);
-        if (guard && guard->isVisible())
-            if (auto* dialog = qobject_cast<QDialog*>(guard.data())) dialog->reject();
-    });
-}
 
 QString storedLogin() {
     return QueryText(QStringLiteral("SELECT IFNULL(vanbelep, 'NULL') FROM beallit;"),
@@ -88,7 +75,7 @@ class SettingsDialogTest : public QObject {
         QFETCH(QString, after);
         ExecSql(QStringLiteral("UPDATE beallit SET vanbelep = '%1';").arg(before));
         bool wasTicked = false;
-        whenModal([&](QWidget* w) {
+        test::WhenModal([&](QWidget* w) {
             auto* dialog = static_cast<Tfrm_Beallit*>(w);
             wasTicked = dialog->DBCheckBox1->isChecked();
             QTest::mouseClick(dialog->DBCheckBox1, Qt::LeftButton);
@@ -184,7 +171,7 @@ class SettingsDialogTest : public QObject {
         QString caption;
         QStringList productLines;
         QString contacts;
-        whenModal([&](QWidget* w) {
+        test::WhenModal([&](QWidget* w) {
             auto* about = static_cast<Tfrm_Nevjegy*>(w);
             caption = about->windowTitle();
             productLines = about->ProductName->text().split(QLatin1Char('\n'));

@@ -27,6 +27,7 @@
 #include "common/Settings.h"
 #include "support/BoxRecorder.h"
 #include "support/TestDatabase.h"
+#include "support/WindowTestSupport.h"
 
 using namespace zomi;
 using zomi::test::BoxRecorder;
@@ -39,20 +40,6 @@ const QString kSection = QString::fromLatin1(kProfileSection);
 
 // Runs action on the modal window as soon as it is up; whatever the action
 // leaves open is closed, so that a failing check cannot hang the test.
-void whenModal(std::function<void(QWidget*)> action, int attemptsLeft = 500) {
-    QTimer::singleShot(10, [action, attemptsLeft] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible()) {
-            if (attemptsLeft > 0) whenModal(action, attemptsLeft - 1);
-            return;
-        }
-        QPointer<QWidget> guard(modal);
-        action(modal);
-        if (guard && guard->isVisible())
-            if (auto* dialog = qobject_cast<QDialog*>(guard.data())) dialog->reject();
-    });
-}
-
 QString profileOf(const dbaccess::ConnectionParams& p, const QString& password,
                   const QString& name) {
     return QStringList{p.database, p.host, QString::number(p.port), p.user, password, name}.join(
@@ -116,7 +103,7 @@ class StartupWindowsTest : public QObject {
             profileOf(db.params(), QStringLiteral("rossz"), QStringLiteral("Teszt"));
         QString caption;
         int boxesBeforeWindow = -1;
-        whenModal([&](QWidget* w) {
+        test::WhenModal([&](QWidget* w) {
             caption = w->windowTitle();
             boxesBeforeWindow = boxes.shown.size();
             QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("Button2")),
@@ -138,7 +125,7 @@ class StartupWindowsTest : public QObject {
             profileOf(db.params(), QStringLiteral("rossz"), QStringLiteral("Rossz")),
             profileOf(db.params(), db.params().password, QStringLiteral("Jó"))};
         bool openAfterFailure = false;
-        whenModal([&](QWidget* w) {
+        test::WhenModal([&](QWidget* w) {
             auto* chooser = static_cast<Tfrm_AdatbazisNyit*>(w);
             QTest::mouseClick(chooser->Button1, Qt::LeftButton);
             openAfterFailure = chooser->isVisible();
@@ -171,8 +158,8 @@ class StartupWindowsTest : public QObject {
     void newFollowedByCancelledSetUpCancelsTheChooser() {
         BoxRecorder boxes;
         QString setUpName;
-        whenModal([&](QWidget* w) {
-            whenModal([&](QWidget* setUp) {
+        test::WhenModal([&](QWidget* w) {
+            test::WhenModal([&](QWidget* setUp) {
                 setUpName = setUp->objectName();
                 QTest::mouseClick(static_cast<Tfrm_Init*>(setUp)->Button3, Qt::LeftButton);
             });
@@ -187,8 +174,8 @@ class StartupWindowsTest : public QObject {
 
     void newProfileTakesThePositionAfterTheLines() {
         BoxRecorder boxes;
-        whenModal([&](QWidget* w) {
-            whenModal([&](QWidget* setUp) {
+        test::WhenModal([&](QWidget* w) {
+            test::WhenModal([&](QWidget* setUp) {
                 auto* init = static_cast<Tfrm_Init*>(setUp);
                 QTest::keyClicks(init->Edit1, QStringLiteral("uj"));
                 QTest::keyClicks(init->Edit2, QStringLiteral("db.example.hu"));
@@ -285,7 +272,7 @@ class StartupWindowsTest : public QObject {
             WriteScrambledSetting(kSection, ProfileKey(n), QStringLiteral("p%1").arg(n));
         const QString expected =
             profileOf(db.params(), db.params().password, QStringLiteral("Új név"));
-        whenModal([&](QWidget* w) {
+        test::WhenModal([&](QWidget* w) {
             auto* init = static_cast<Tfrm_Init*>(w);
             fillSetUp(init, db.params(), db.params().password, QString());
             init->Edit4->setText(QStringLiteral("Új név"));
@@ -340,7 +327,7 @@ class StartupWindowsTest : public QObject {
 
     void cancelledSetUpStoresNothing() {
         Beall.ConStr = QStringLiteral("regi");
-        whenModal([&](QWidget* w) {
+        test::WhenModal([&](QWidget* w) {
             auto* init = static_cast<Tfrm_Init*>(w);
             QTest::keyClicks(init->Edit2, QStringLiteral("host"));
             QTest::keyClick(init, Qt::Key_Escape);

@@ -64,6 +64,23 @@ inline void OnModal(std::function<void(QWidget*)> step) {
     });
 }
 
+// Runs the action on the next modal window as soon as one is visible,
+// polling for a few seconds; a window the action leaves open is rejected.
+// For modal windows that open later than the next turn of the event loop.
+inline void WhenModal(std::function<void(QWidget*)> action, int attemptsLeft = 500) {
+    QTimer::singleShot(10, [action, attemptsLeft] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible()) {
+            if (attemptsLeft > 0) WhenModal(action, attemptsLeft - 1);
+            return;
+        }
+        QPointer<QWidget> guard(modal);
+        action(modal);
+        if (guard && guard->isVisible())
+            if (auto* dialog = qobject_cast<QDialog*>(guard.data())) dialog->reject();
+    });
+}
+
 // Types the text into the widget key by key. QTest::keyClicks knows only
 // ASCII; Hungarian letters go as key events carrying their text.
 inline void Type(QWidget* widget, const QString& text) {

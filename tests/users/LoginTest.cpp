@@ -16,6 +16,7 @@
 #include "db/DbRoutines.h"
 #include "support/BoxRecorder.h"
 #include "support/TestDatabase.h"
+#include "support/WindowTestSupport.h"
 #include "users/Login.h"
 
 using namespace zomi;
@@ -25,20 +26,6 @@ using zomi::test::TestDatabase;
 namespace {
 
 const QString kInvalid = QStringLiteral("Érvénytelen felhasználó, vagy jelszó");
-
-void whenModal(std::function<void(QWidget*)> action, int attemptsLeft = 500) {
-    QTimer::singleShot(10, [action, attemptsLeft] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible()) {
-            if (attemptsLeft > 0) whenModal(action, attemptsLeft - 1);
-            return;
-        }
-        QPointer<QWidget> guard(modal);
-        action(modal);
-        if (guard && guard->isVisible())
-            if (auto* dialog = qobject_cast<QDialog*>(guard.data())) dialog->reject();
-    });
-}
 
 // QTest::keyClicks takes ASCII only; other letters come as key events that
 // carry their text, as a Hungarian keyboard layout delivers them.
@@ -199,7 +186,7 @@ class LoginTest : public QObject {
 
     void runLoginTellsWhetherSomeoneLoggedIn() {
         BoxRecorder boxes;
-        whenModal([](QWidget* w) {
+        test::WhenModal([](QWidget* w) {
             auto* login = static_cast<Tfrm_Login*>(w);
             typeLogin(*login, QStringLiteral("admin"), QStringLiteral("rossz"));
             QTest::mouseClick(login->btnOK, Qt::LeftButton);
@@ -212,7 +199,7 @@ class LoginTest : public QObject {
 
     void givingUpTheLoginReturnsFalse() {
         BoxRecorder boxes;
-        whenModal([](QWidget* w) {
+        test::WhenModal([](QWidget* w) {
             auto* login = static_cast<Tfrm_Login*>(w);
             typeLogin(*login, QStringLiteral("admin"), QStringLiteral("rossz"));
             QTest::mouseClick(login->btnOK, Qt::LeftButton);
@@ -220,7 +207,7 @@ class LoginTest : public QObject {
         });
         QVERIFY(!RunLogin());
 
-        whenModal([](QWidget* w) {
+        test::WhenModal([](QWidget* w) {
             typeLogin(*static_cast<Tfrm_Login*>(w), QStringLiteral("admin"),
                       QStringLiteral("admin"));
             QTest::keyClick(w, Qt::Key_Escape);
