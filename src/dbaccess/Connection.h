@@ -53,6 +53,9 @@ public:
 
     // Runs statements that return no rows; any result sets are discarded.
     void exec(const QString& sql);
+    // The same for a statement already encoded for the session, for scripts
+    // that change the session's character set.
+    void execEncoded(const QByteArray& sql);
     // Runs a query and keeps its whole result.
     ResultSetPtr query(const QString& sql);
     ScalarValue scalar(const QString& sql);
