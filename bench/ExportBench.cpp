@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "BenchServer.h"
 #include "dbaccess/Dataset.h"
 #include "output/DelimitedExport.h"
 #include "output/XlsxExport.h"
@@ -22,21 +23,6 @@ using namespace zomi::dbaccess;
 namespace {
 
 const QString kSql = QStringLiteral("SELECT * FROM vw_zomi");
-
-QString env(const char* name, const char* fallback) {
-    const QByteArray value = qgetenv(name);
-    return value.isEmpty() ? QString::fromLatin1(fallback) : QString::fromLocal8Bit(value);
-}
-
-ConnectionParams params(const QString& database) {
-    ConnectionParams p;
-    p.host = env("ZOMI_DB_HOST", "127.0.0.1");
-    p.port = env("ZOMI_DB_PORT", "33306").toUInt();
-    p.user = env("ZOMI_DB_USER", "zomi");
-    p.password = env("ZOMI_DB_PASSWORD", "zomi");
-    p.database = database;
-    return p;
-}
 
 void report(const char* what, double ms, int rows, const QString& file) {
     std::printf("%-46s %8.0f ms  %9.0f rows/s  %7.1f MB\n", what, ms, rows / (ms / 1000.0),
@@ -73,7 +59,7 @@ int main(int argc, char** argv) {
     if (!dir.isValid()) return 1;
 
     Connection connection;
-    connection.setParams(params(database));
+    connection.setParams(bench::ServerParams(database));
     connection.open();
     Query query(&connection);
     query.setSql(kSql);

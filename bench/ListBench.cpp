@@ -9,26 +9,12 @@
 #include <QProcess>
 #include <cstdio>
 
+#include "BenchServer.h"
 #include "dbaccess/Dataset.h"
 
 using namespace zomi::dbaccess;
 
 namespace {
-
-QString env(const char* name, const char* fallback) {
-    const QByteArray value = qgetenv(name);
-    return value.isEmpty() ? QString::fromLatin1(fallback) : QString::fromLocal8Bit(value);
-}
-
-ConnectionParams params(const QString& database) {
-    ConnectionParams p;
-    p.host = env("ZOMI_DB_HOST", "127.0.0.1");
-    p.port = env("ZOMI_DB_PORT", "33306").toUInt();
-    p.user = env("ZOMI_DB_USER", "zomi");
-    p.password = env("ZOMI_DB_PASSWORD", "zomi");
-    p.database = database;
-    return p;
-}
 
 struct Walk {
     double openMs = 0;
@@ -81,7 +67,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QString database = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("zomi_bench");
     for (bool compress : {true, false}) {
-        ConnectionParams p = params(database);
+        ConnectionParams p = zomi::bench::ServerParams(database);
         p.compress = compress;
         Connection connection;
         connection.setParams(p);

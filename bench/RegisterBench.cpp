@@ -13,6 +13,7 @@
 #include <QTest>
 #include <cstdio>
 
+#include "BenchServer.h"
 #include "app/Main.h"
 #include "app/Startup.h"
 #include "common/Settings.h"
@@ -20,11 +21,6 @@
 using namespace zomi;
 
 namespace {
-
-QString env(const char* name, const char* fallback) {
-    const QByteArray value = qgetenv(name);
-    return value.isEmpty() ? QString::fromLatin1(fallback) : QString::fromLocal8Bit(value);
-}
 
 template <typename Step>
 double measure(Tfrm_Main& window, Step&& step) {
@@ -45,8 +41,8 @@ int main(int argc, char** argv) {
     SettleDataDir(dir.path());
     WriteBoolSetting(kFullScreen, false);
     WriteScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(1),
-                          QStringList{database, env("ZOMI_DB_HOST", "127.0.0.1"), env("ZOMI_DB_PORT", "33306"),
-                                      env("ZOMI_DB_USER", "zomi"), env("ZOMI_DB_PASSWORD", "zomi"),
+                          QStringList{database, bench::Env("ZOMI_DB_HOST", "127.0.0.1"), bench::Env("ZOMI_DB_PORT", "33306"),
+                                      bench::Env("ZOMI_DB_USER", "zomi"), bench::Env("ZOMI_DB_PASSWORD", "zomi"),
                                       QStringLiteral("Benchmark")}
                               .join(QLatin1Char(';')));
     Tfrm_Main window;
