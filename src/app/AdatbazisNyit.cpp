@@ -9,21 +9,20 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "app/ConnectionTest.h"
 #include "app/Init.h"
-#include "app/Pictures.h"
-#include "common/Boxes.h"
-#include "common/ErrorDisplay.h"
+#include "ui/Pictures.h"
+#include "ui/Boxes.h"
+#include "ui/ErrorDisplay.h"
 #include "common/Settings.h"
 #include "common/Text.h"
-#include "common/WindowHelpers.h"
-#include "dbaccess/DbError.h"
+#include "ui/WindowHelpers.h"
 
 namespace zomi {
 
 namespace {
 
 const QString kSection = QStringLiteral("frm_AdatbazisNyit");
-const QString kSeparator = QStringLiteral(";");
 
 // The layout rules were drawn up against the window's outer width, which under
 // Windows is the client width plus a 16-pixel sizing frame.
@@ -34,43 +33,6 @@ constexpr int kButtonHeight = 25;
 bool lastShown = false;
 
 }  // namespace
-
-bool TryTestConnection(dbaccess::Connection& db, const QString& database, const QString& host,
-                       const QString& port, const QString& user, const QString& password,
-                       QWidget* owner) {
-    db.close();
-    try {
-        bool isNumber = false;
-        const int portNumber = port.trimmed().toInt(&isNumber);
-        if (!isNumber || portNumber < 0 || portNumber > 65535)
-            throw dbaccess::DbError(dbaccess::DbError::kInvalidArgument,
-                                    QStringLiteral("A port nem érvényes szám: \"%1\"").arg(port));
-        dbaccess::ConnectionParams params;
-        params.database = database;
-        params.host = host;
-        params.port = static_cast<unsigned>(portNumber);
-        params.user = user;
-        params.password = password;
-        params.connectTimeoutSeconds = 30;
-        params.compress = true;
-        // Only whether the server lets us in matters here; the session is
-        // never used for data.
-        params.setUpSession = false;
-        db.setParams(params);
-        db.open();
-    } catch (const dbaccess::DbError& error) {
-        ErrorBox(QStringLiteral("Hiba: ") + error.message(), owner);
-    }
-    const bool connected = db.isOpen();
-    db.close();
-    return connected;
-}
-
-bool TestProfile(dbaccess::Connection& db, const QString& profile, QWidget* owner) {
-    return TryTestConnection(db, FieldOf(kSeparator, profile, 1), FieldOf(kSeparator, profile, 2),
-                             FieldOf(kSeparator, profile, 3), FieldOf(kSeparator, profile, 4),
-                             FieldOf(kSeparator, profile, 5), owner);
-}
 
 Tfrm_AdatbazisNyit::Tfrm_AdatbazisNyit(const QStringList& lines, const QStringList& profiles,
                                        const QString& caption, QWidget* parent)

@@ -1,6 +1,6 @@
 #include "app/Application.h"
 
-#include "common/ErrorDisplay.h"
+#include "ui/ErrorDisplay.h"
 
 namespace zomi {
 

@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/Pictures.h"
+#include "ui/Pictures.h"
 #include "common/Beall.h"
-#include "common/ErrorDisplay.h"
-#include "common/WindowHelpers.h"
+#include "ui/ErrorDisplay.h"
+#include "ui/WindowHelpers.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
 
@@ -104,9 +104,7 @@ void Tfrm_Beallit::done(int r) {
 void Tfrm_Beallit::showEvent(QShowEvent* event) {
     if (!shownBefore_) {
         shownBefore_ = true;
-        ApplyFontSize(this, Beall.FontSize);
-        setFixedSize(kDesignSize.expandedTo(sizeHint()));
-        RestoreWindowPos(this, kSection);
+        FitOnFirstShow(this, Beall.FontSize, kDesignSize, kSection);
     }
     QDialog::showEvent(event);
 }

@@ -5,36 +5,26 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/AdatbazisNyit.h"
-#include "app/Pictures.h"
+#include "app/ConnectionTest.h"
+#include "app/Startup.h"
+#include "ui/Pictures.h"
 #include "common/Beall.h"
-#include "common/ErrorDisplay.h"
+#include "ui/AsteriskStyle.h"
+#include "ui/ErrorDisplay.h"
 #include "common/IniFile.h"
 #include "common/Settings.h"
-#include "common/WindowHelpers.h"
+#include "ui/WindowHelpers.h"
 #include "dbaccess/Connection.h"
 
 namespace zomi {
 
 namespace {
 
-// The platform's own mask character differs between styles; the users know
-// the asterisk.
-class AsteriskStyle : public QProxyStyle {
-  public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override {
-        if (hint == SH_LineEdit_PasswordCharacter) return '*';
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
 
 const QString kSection = QStringLiteral("frm_Init");
-constexpr int kHighestProfileNumber = 100;
 // Before the settings are read the font size is still 0.
 constexpr int kFallbackFontSize = 9;
 
@@ -68,10 +58,7 @@ Tfrm_Init::Tfrm_Init(QWidget* parent) : QDialog(parent) {
     Edit2 = newEdit(this, "Edit2");
     Edit3 = newEdit(this, "Edit3");
     Edit6 = newEdit(this, "Edit6");
-    Edit6->setEchoMode(QLineEdit::Password);
-    auto* asterisks = new AsteriskStyle;
-    asterisks->setParent(Edit6);
-    Edit6->setStyle(asterisks);
+    MakePasswordBox(Edit6);
     Edit1 = newEdit(this, "Edit1");
     Edit4 = newEdit(this, "Edit4");
     Edit5 = newEdit(this, "Edit5");
@@ -184,8 +171,8 @@ void Tfrm_Init::done(int r) {
 void Tfrm_Init::showEvent(QShowEvent* event) {
     if (!shownBefore_) {
         shownBefore_ = true;
-        ApplyFontSize(this, Beall.FontSize != 0 ? Beall.FontSize : kFallbackFontSize);
-        RestoreWindowPos(this, kSection);
+        FitOnFirstShow(this, Beall.FontSize != 0 ? Beall.FontSize : kFallbackFontSize, QSize(),
+                       kSection);
     }
     QDialog::showEvent(event);
 }
@@ -202,19 +189,6 @@ bool Tfrm_Init::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-int FreeProfileNumber() {
-    for (int n = 1; n <= kHighestProfileNumber; ++n)
-        if (!IniKeyExists(SettingsPath(), QString::fromLatin1(kProfileSection), ProfileKey(n)))
-            return n;
-    return 0;
-}
-
-int StoreNewProfile(const QString& profile) {
-    const int number = FreeProfileNumber();
-    WriteScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(number), profile);
-    return number;
 }
 
 bool SetUpConnection(QWidget* owner) {

@@ -50,14 +50,6 @@ class Tfrm_Init : public QDialog {
     bool shownBefore_ = false;
 };
 
-// The lowest profile number from 1 to 100 that the settings file does not use
-// yet, 0 when all of them are taken.
-int FreeProfileNumber();
-
-// Stores the profile text scrambled under the lowest free number and returns
-// that number.
-int StoreNewProfile(const QString& profile);
-
 // Shows the set-up window. On confirmation Beall.ConStr holds the new profile,
 // which is stored in the settings file, and the result is true; false when the
 // user cancelled, and nothing is stored.

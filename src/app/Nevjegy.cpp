@@ -9,9 +9,9 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "app/Pictures.h"
+#include "ui/Pictures.h"
 #include "common/Beall.h"
-#include "common/WindowHelpers.h"
+#include "ui/WindowHelpers.h"
 
 namespace zomi {
 
@@ -136,10 +136,7 @@ Tfrm_Nevjegy::Tfrm_Nevjegy(QWidget* parent) : QDialog(parent) {
 void Tfrm_Nevjegy::showEvent(QShowEvent* event) {
     if (!shownBefore_) {
         shownBefore_ = true;
-        ApplyFontSize(this, Beall.FontSize);
-        setFixedSize(kDesignSize.expandedTo(sizeHint()));
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+        FitOnFirstShow(this, Beall.FontSize, kDesignSize, QString());
     }
     QDialog::showEvent(event);
 }

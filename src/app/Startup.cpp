@@ -1,12 +1,11 @@
 #include "app/Startup.h"
 
-#include "app/Init.h"
-
 #include <QDir>
 #include <QFileInfo>
 
 #include "common/Beall.h"
 #include "common/Folders.h"
+#include "common/IniFile.h"
 #include "common/Settings.h"
 #include "common/Text.h"
 #include "db/DbRoutines.h"
@@ -17,6 +16,7 @@ namespace zomi {
 namespace {
 
 const QString kSettingsFile = QStringLiteral("Zomi.ini");
+constexpr int kHighestProfileNumber = 100;
 
 }  // namespace
 
@@ -106,6 +106,19 @@ QString IssuerCaption() {
     const QString issuer = table.isEmpty() ? QString() : NullToText(table.value(QStringLiteral("tulajdonos")), QString());
     table.close();
     return QStringLiteral("Zomi: [") + issuer + QLatin1Char(']');
+}
+
+int FreeProfileNumber() {
+    for (int n = 1; n <= kHighestProfileNumber; ++n)
+        if (!IniKeyExists(SettingsPath(), QString::fromLatin1(kProfileSection), ProfileKey(n)))
+            return n;
+    return 0;
+}
+
+int StoreNewProfile(const QString& profile) {
+    const int number = FreeProfileNumber();
+    WriteScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(number), profile);
+    return number;
 }
 
 int StoreProfileOnce(const QString& profile) {

@@ -41,6 +41,14 @@ void ReadLoginRequired();
 // "Zomi: [issuer]" from the first row of the issuer table.
 QString IssuerCaption();
 
+// The lowest profile number from 1 to 100 that the settings file does not use
+// yet, 0 when all of them are taken.
+int FreeProfileNumber();
+
+// Stores the profile text scrambled under the lowest free number and returns
+// that number.
+int StoreNewProfile(const QString& profile);
+
 // For scripted installs: stores the profile under the lowest free number
 // unless a stored profile already equals it. Returns its number.
 int StoreProfileOnce(const QString& profile);

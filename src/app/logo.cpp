@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "app/Pictures.h"
+#include "ui/Pictures.h"
 
 namespace zomi {
 

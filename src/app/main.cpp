@@ -13,7 +13,7 @@
 #include "app/Main.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
-#include "common/Boxes.h"
+#include "ui/Boxes.h"
 
 namespace {
 

@@ -5,19 +5,19 @@
 #include <QLineEdit>
 #include <QTableView>
 
-#include "common/ListSearch.h"
+#include "ui/ListSearch.h"
 #include "common/Text.h"
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
-#include "masterdata/Kepek.h"
+#include "ui/Pictures.h"
 #include "masterdata/TorzsKtgh_Szerkeszt.h"
 
 namespace zomi {
 
 namespace {
 
-TTorzsLista::Design design() {
-    TTorzsLista::Design d;
+MasterDataList::Design design() {
+    MasterDataList::Design d;
     d.name = QStringLiteral("frm_TorzsKtgh");
     d.caption = QStringLiteral("Költséghelyek");
     d.table = QStringLiteral("ktgh");
@@ -34,10 +34,10 @@ TTorzsLista::Design design() {
 }  // namespace
 
 Tfrm_TorzsKtgh::Tfrm_TorzsKtgh(int key, bool choosing, QWidget* parent)
-    : TTorzsLista(design(), choosing, parent) {
+    : MasterDataList(design(), choosing, parent) {
     aMasol =
         createAction(QStringLiteral("aMasol"), QStringLiteral("Másol"), QStringLiteral("Másol"),
-                     {QKeySequence(Qt::CTRL | Qt::Key_C)}, ToolBarIcon(ToolKep::Masol));
+                     {QKeySequence(Qt::CTRL | Qt::Key_C)}, ToolBarIcon(ToolPicture::Copy));
     connect(aMasol, &QAction::triggered, this, &Tfrm_TorzsKtgh::aMasolExecute);
     setPopupMenu({aUj, aSzerkeszt, aTorol, nullptr, aMasol, nullptr, aElfogad, aBezar});
     openList(key);
@@ -62,7 +62,7 @@ void Tfrm_TorzsKtgh::layoutColumns() {
         DBGrid1->setColumnWidth(column, RoundHalfEven(w * 0.2));
 }
 
-void Tfrm_TorzsKtgh::aMasolExecute() { CopySortValue(); }
+void Tfrm_TorzsKtgh::aMasolExecute() { copySortValue(); }
 
 int KtghLista(int key, bool choosing) {
     Tfrm_TorzsKtgh window(key, choosing);

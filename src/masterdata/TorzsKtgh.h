@@ -1,12 +1,12 @@
 #pragma once
 
-#include "masterdata/TorzsLista.h"
+#include "masterdata/MasterDataList.h"
 
 namespace zomi {
 
 // The site (cost centre) list: browsing and maintenance, or choosing the site
 // of a work order.
-class Tfrm_TorzsKtgh : public TTorzsLista {
+class Tfrm_TorzsKtgh : public MasterDataList {
     Q_OBJECT
 
   public:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "masterdata/SzerkesztAblak.h"
+#include "ui/EditWindow.h"
 
 class QLabel;
 
@@ -10,10 +10,10 @@ class Table;
 
 namespace zomi {
 
-class TDbEdit;
+class DbEdit;
 
 // One site: opened on the row with the key, or on a new site for -1.
-class Tfrm_TorzsKtgh_Szerkeszt : public TSzerkesztAblak {
+class Tfrm_TorzsKtgh_Szerkeszt : public EditWindow {
     Q_OBJECT
 
   public:
@@ -25,11 +25,11 @@ class Tfrm_TorzsKtgh_Szerkeszt : public TSzerkesztAblak {
     int finish();
 
     dbaccess::Table* Tbl = nullptr;
-    TDbEdit* DBEdit2 = nullptr;  // cim
-    TDbEdit* DBEdit3 = nullptr;  // kepviselo
-    TDbEdit* DBEdit7 = nullptr;  // kepviselo_cim
-    TDbEdit* DBEdit1 = nullptr;  // telefon
-    TDbEdit* DBEdit6 = nullptr;  // emil
+    DbEdit* DBEdit2 = nullptr;  // cim
+    DbEdit* DBEdit3 = nullptr;  // kepviselo
+    DbEdit* DBEdit7 = nullptr;  // kepviselo_cim
+    DbEdit* DBEdit1 = nullptr;  // telefon
+    DbEdit* DBEdit6 = nullptr;  // emil
     QLabel* Image1 = nullptr;
 };
 

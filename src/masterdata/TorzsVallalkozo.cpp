@@ -4,47 +4,23 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QPainter>
-#include <QStyledItemDelegate>
 #include <QTableView>
 
-#include "common/ListSearch.h"
+#include "ui/ListSearch.h"
 #include "common/Text.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
-#include "masterdata/Kepek.h"
+#include "ui/Pictures.h"
 #include "masterdata/TorzsVallalkozo_Szerkeszt.h"
+#include "ui/YesNoDelegate.h"
 
 namespace zomi {
 
 namespace {
 
-// The VAT column shows a check mark instead of "I" / "N".
-class AfasDelegate : public QStyledItemDelegate {
-  public:
-    explicit AfasDelegate(QObject* parent)
-        : QStyledItemDelegate(parent), images_{UresKep(), PipaKep()} {}
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        QStyleOptionViewItem cell = option;
-        initStyleOption(&cell, index);
-        cell.text.clear();
-        const QWidget* widget = option.widget;
-        QStyle* style = widget ? widget->style() : QApplication::style();
-        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
-        const bool yes = index.data(Qt::EditRole).toString() == QLatin1String("I");
-        painter->drawPixmap(option.rect.left() + option.rect.width() / 2 - 8, option.rect.top() + 1,
-                            images_[yes ? 1 : 0]);
-    }
-
-  private:
-    QPixmap images_[2];
-};
-
-TTorzsLista::Design design() {
-    TTorzsLista::Design d;
+MasterDataList::Design design() {
+    MasterDataList::Design d;
     d.name = QStringLiteral("frm_TorzsVallalkozo");
     d.caption = QStringLiteral("Vállalkozók");
     d.table = QStringLiteral("vallalkozo");
@@ -61,13 +37,13 @@ TTorzsLista::Design design() {
 }  // namespace
 
 Tfrm_TorzsVallalkozo::Tfrm_TorzsVallalkozo(int key, bool choosing, QWidget* parent)
-    : TTorzsLista(design(), choosing, parent) {
+    : MasterDataList(design(), choosing, parent) {
     aMasol =
         createAction(QStringLiteral("aMasol"), QStringLiteral("Másol"), QStringLiteral("Másol"),
-                     {QKeySequence(Qt::CTRL | Qt::Key_C)}, ToolBarIcon(ToolKep::Masol));
+                     {QKeySequence(Qt::CTRL | Qt::Key_C)}, ToolBarIcon(ToolPicture::Copy));
     connect(aMasol, &QAction::triggered, this, &Tfrm_TorzsVallalkozo::aMasolExecute);
     setPopupMenu({aUj, aSzerkeszt, aTorol, nullptr, aMasol, nullptr, aElfogad, aBezar});
-    DBGrid1->setItemDelegateForColumn(5, new AfasDelegate(DBGrid1));
+    DBGrid1->setItemDelegateForColumn(5, new YesNoDelegate(CheckMarkPicture(), EmptyPicture(), -1, 1, DBGrid1));
     openList(key);
 }
 
@@ -95,7 +71,7 @@ void Tfrm_TorzsVallalkozo::layoutColumns() {
     DBGrid1->setColumnWidth(5, 64);
 }
 
-void Tfrm_TorzsVallalkozo::aMasolExecute() { CopySortValue(); }
+void Tfrm_TorzsVallalkozo::aMasolExecute() { copySortValue(); }
 
 int VallalkozoLista(int key, bool choosing) {
     Tfrm_TorzsVallalkozo window(key, choosing);

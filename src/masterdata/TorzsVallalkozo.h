@@ -1,12 +1,12 @@
 #pragma once
 
-#include "masterdata/TorzsLista.h"
+#include "masterdata/MasterDataList.h"
 
 namespace zomi {
 
 // The contractor list: browsing and maintenance, or choosing a contractor
 // for a work order.
-class Tfrm_TorzsVallalkozo : public TTorzsLista {
+class Tfrm_TorzsVallalkozo : public MasterDataList {
     Q_OBJECT
 
   public:

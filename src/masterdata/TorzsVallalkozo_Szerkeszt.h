@@ -1,6 +1,6 @@
 #pragma once
 
-#include "masterdata/SzerkesztAblak.h"
+#include "ui/EditWindow.h"
 
 class QLabel;
 
@@ -10,11 +10,11 @@ class Table;
 
 namespace zomi {
 
-class TDbCheckBox;
-class TDbEdit;
+class DbCheckBox;
+class DbEdit;
 
 // One contractor: opened on the row with the key, or on a new contractor for -1.
-class Tfrm_TorzsVallalkozo_Szerkeszt : public TSzerkesztAblak {
+class Tfrm_TorzsVallalkozo_Szerkeszt : public EditWindow {
     Q_OBJECT
 
   public:
@@ -26,14 +26,14 @@ class Tfrm_TorzsVallalkozo_Szerkeszt : public TSzerkesztAblak {
     int finish();
 
     dbaccess::Table* Tbl = nullptr;
-    TDbEdit* DBEdit2 = nullptr;  // vallalkozo_nev
-    TDbEdit* DBEdit3 = nullptr;  // munkakor
-    TDbCheckBox* DBCheckBox1 = nullptr;
-    TDbEdit* DBEdit4 = nullptr;  // oradij
-    TDbEdit* DBEdit5 = nullptr;  // kiszdij
-    TDbEdit* DBEdit1 = nullptr;  // telefon
-    TDbEdit* DBEdit6 = nullptr;  // emil
-    TDbEdit* DBEdit7 = nullptr;  // cim
+    DbEdit* DBEdit2 = nullptr;  // vallalkozo_nev
+    DbEdit* DBEdit3 = nullptr;  // munkakor
+    DbCheckBox* DBCheckBox1 = nullptr;
+    DbEdit* DBEdit4 = nullptr;  // oradij
+    DbEdit* DBEdit5 = nullptr;  // kiszdij
+    DbEdit* DBEdit1 = nullptr;  // telefon
+    DbEdit* DBEdit6 = nullptr;  // emil
+    DbEdit* DBEdit7 = nullptr;  // cim
     QLabel* Image1 = nullptr;
 };
 

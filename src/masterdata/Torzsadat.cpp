@@ -6,16 +6,16 @@
 
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
-#include "masterdata/Kepek.h"
+#include "ui/Pictures.h"
 #include "masterdata/Torzsadat_Szerkeszt.h"
 
 namespace zomi {
 
 namespace {
 
-TTorzsLista::Design design(const QString& table, const QString& caption) {
+MasterDataList::Design design(const QString& table, const QString& caption) {
     const QString name = table + QStringLiteral("_nev");
-    TTorzsLista::Design d;
+    MasterDataList::Design d;
     d.name = QStringLiteral("frm_Torzsadat");
     d.caption = caption;
     d.table = table;
@@ -35,11 +35,11 @@ TTorzsLista::Design design(const QString& table, const QString& caption) {
 
 Tfrm_Torzsadat::Tfrm_Torzsadat(int key, bool choosing, const QString& table, const QString& caption,
                                QWidget* parent)
-    : TTorzsLista(design(table, caption), choosing, parent) {
+    : MasterDataList(design(table, caption), choosing, parent) {
     setFont(QFont(QStringLiteral("Segoe UI"), font().pointSize()));
     aKeres = createAction(QStringLiteral("aKeres"), QStringLiteral("Kereső"),
                           QStringLiteral("Ugrás a keresőbe"), {QKeySequence(Qt::CTRL | Qt::Key_F)},
-                          ToolBarIcon(ToolKep::Keres));
+                          ToolBarIcon(ToolPicture::Search));
     connect(aKeres, &QAction::triggered, this, &Tfrm_Torzsadat::aKeresExecute);
     setPopupMenu({aUj, aSzerkeszt, aTorol, nullptr, aKeres, nullptr, aElfogad, aBezar});
     openList(key);
@@ -68,7 +68,7 @@ void Tfrm_Torzsadat::done(int result) {
                           ? Qry->displayText(Qry->currentRow(), column)
                           : QString();
     }
-    TTorzsLista::done(result);
+    MasterDataList::done(result);
 }
 
 int TorzsadatLista(int key, bool choosing, const QString& table, const QString& caption,

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "masterdata/TorzsLista.h"
+#include "masterdata/MasterDataList.h"
 
 namespace zomi {
 
 // The list of a simple lookup table T with the key column T and the name
 // column T + "_nev" (signatories, statuses): browsing and maintenance, or
 // choosing a row.
-class Tfrm_Torzsadat : public TTorzsLista {
+class Tfrm_Torzsadat : public MasterDataList {
     Q_OBJECT
 
   public:

@@ -9,14 +9,14 @@
 #include "common/Text.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
-#include "masterdata/DbControls.h"
-#include "masterdata/Kepek.h"
+#include "ui/DbControls.h"
+#include "ui/Pictures.h"
 
 namespace zomi {
 
 Tfrm_Torzsadat_Szerkeszt::Tfrm_Torzsadat_Szerkeszt(int key, const QString& table,
                                                    const QString& caption, QWidget* parent)
-    : TSzerkesztAblak(QStringLiteral("frm_Torzsadat_Szerkeszt"),
+    : EditWindow(QStringLiteral("frm_Torzsadat_Szerkeszt"),
                       QStringLiteral("Hibás, vagy hiányos adatmegadás"), parent),
       table_(table) {
     setWindowTitle(caption);
@@ -24,14 +24,14 @@ Tfrm_Torzsadat_Szerkeszt::Tfrm_Torzsadat_Szerkeszt(int key, const QString& table
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(DecorPicture(DiszKep::Torzsadat, 64));
+    Image1->setPixmap(DecorPicture(Decor::LookupTable, 64));
     Image1->setFixedSize(64, 64);
     Label1 = new QLabel(caption, this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    DBEdit1 = new TDbEdit(table + QStringLiteral("_nev"), this);
+    DBEdit1 = new DbEdit(table + QStringLiteral("_nev"), this);
     DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
     Label1->setBuddy(DBEdit1);
-    DBText1 = new TDbText(table, this);
+    DBText1 = new DbText(table, this);
     DBText1->setObjectName(QStringLiteral("DBText1"));
     QFont small = DBText1->font();
     small.setPixelSize(8);
@@ -46,29 +46,15 @@ Tfrm_Torzsadat_Szerkeszt::Tfrm_Torzsadat_Szerkeszt(int key, const QString& table
     grid->addWidget(Label1, 0, 1);
     grid->addWidget(DBEdit1, 1, 1);
     grid->addWidget(DBText1, 2, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnMegsem);
     grid->setRowStretch(3, 1);
-    grid->addLayout(buttons, 4, 0, 1, 2);
+    grid->addLayout(buttonRow(), 4, 0, 1, 2);
     grid->setColumnStretch(1, 1);
 
     setTabOrder(DBEdit1, btnOK);
     setTabOrder(btnOK, btnMegsem);
     finishControls(QSize(348, 187));
 
-    Tbl = new dbaccess::Table(MainConnection(), this);
-    Tbl->setObjectName(QStringLiteral("Tbl"));
-    Tbl->setTableName(table);
-    Tbl->setOrderBy(table);
-    Tbl->open();
-    setDataset(Tbl);
-    if (key == -1) {
-        Tbl->append();
-    } else {
-        EditRowOfKey(*Tbl, table, key);
-    }
+    Tbl = openRow(table, key);
     LoadControls(this, *Tbl);
     DBEdit1->setFocus();
 }
@@ -89,7 +75,7 @@ bool Tfrm_Torzsadat_Szerkeszt::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    return TSzerkesztAblak::eventFilter(watched, event);
+    return EditWindow::eventFilter(watched, event);
 }
 
 int Tfrm_Torzsadat_Szerkeszt::finish() { return finishWithKey(table_); }

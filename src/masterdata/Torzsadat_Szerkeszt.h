@@ -1,6 +1,6 @@
 #pragma once
 
-#include "masterdata/SzerkesztAblak.h"
+#include "ui/EditWindow.h"
 
 class QLabel;
 
@@ -10,11 +10,11 @@ class Table;
 
 namespace zomi {
 
-class TDbEdit;
-class TDbText;
+class DbEdit;
+class DbText;
 
 // One row of a lookup table T: its name T + "_nev", with the key shown.
-class Tfrm_Torzsadat_Szerkeszt : public TSzerkesztAblak {
+class Tfrm_Torzsadat_Szerkeszt : public EditWindow {
     Q_OBJECT
 
   public:
@@ -28,8 +28,8 @@ class Tfrm_Torzsadat_Szerkeszt : public TSzerkesztAblak {
 
     dbaccess::Table* Tbl = nullptr;
     QLabel* Label1 = nullptr;
-    TDbEdit* DBEdit1 = nullptr;
-    TDbText* DBText1 = nullptr;
+    DbEdit* DBEdit1 = nullptr;
+    DbText* DBText1 = nullptr;
     QLabel* Image1 = nullptr;
 
   protected:

@@ -24,10 +24,11 @@
 #include <stdexcept>
 
 #include "common/Beall.h"
-#include "common/Boxes.h"
-#include "common/ErrorDisplay.h"
+#include "ui/Boxes.h"
+#include "ui/ErrorDisplay.h"
 #include "common/Folders.h"
-#include "common/WindowHelpers.h"
+#include "ui/Pictures.h"
+#include "ui/WindowHelpers.h"
 #include "output/Biff2Writer.h"
 #include "output/XlsxExport.h"
 
@@ -43,65 +44,7 @@ const QString kDefaultSuffix = QStringLiteral("csv");
 const QChar kDelimiters[] = {QLatin1Char(';'), QLatin1Char('\t'), QLatin1Char(','), QLatin1Char('|')};
 const QChar kQuotes[] = {QLatin1Char('"'), QLatin1Char('\''), QChar()};
 
-// A worksheet with a green title row and an arrow leaving it: what the
-// window makes of the rows.
-QPixmap exportPicture(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 72.0, size / 72.0);
 
-    const QRectF sheet(6, 6, 46, 56);
-    p.setPen(QPen(QColor(0x5f, 0x6b, 0x73), 1.5));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(sheet, 3, 3);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x21, 0x73, 0x46));
-    p.drawRect(QRectF(sheet.left() + 1, sheet.top() + 1, sheet.width() - 2, 10));
-    p.setPen(QPen(QColor(0xb8, 0xc4, 0xcc), 1));
-    for (double y = sheet.top() + 20; y < sheet.bottom() - 2; y += 9)
-        p.drawLine(QPointF(sheet.left() + 3, y), QPointF(sheet.right() - 3, y));
-    for (double x = sheet.left() + 15; x < sheet.right() - 2; x += 15)
-        p.drawLine(QPointF(x, sheet.top() + 12), QPointF(x, sheet.bottom() - 3));
-
-    QPainterPath arrow;
-    arrow.moveTo(34, 40);
-    arrow.lineTo(52, 40);
-    arrow.lineTo(52, 32);
-    arrow.lineTo(68, 47);
-    arrow.lineTo(52, 62);
-    arrow.lineTo(52, 54);
-    arrow.lineTo(34, 54);
-    arrow.closeSubpath();
-    QLinearGradient fill(34, 32, 68, 62);
-    fill.setColorAt(0, QColor(0x4f, 0xa3, 0xe0));
-    fill.setColorAt(1, QColor(0x1c, 0x5f, 0xa8));
-    p.setBrush(fill);
-    p.setPen(QPen(QColor(0x14, 0x46, 0x7d), 1.2));
-    p.drawPath(arrow);
-    return pixmap;
-}
-
-// A clipboard with a written sheet on it, for "Vágólapra!".
-QIcon clipboardIcon() {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x6b, 0x4a, 0x1e), 1));
-    p.setBrush(QColor(0xc8, 0x93, 0x4b));
-    p.drawRoundedRect(QRectF(2.5, 2.5, 11, 13), 1.5, 1.5);
-    p.setBrush(Qt::white);
-    p.setPen(QPen(QColor(0x80, 0x80, 0x80), 0.8));
-    p.drawRect(QRectF(4.5, 4.5, 7, 9.5));
-    p.setPen(QPen(QColor(0x55, 0x55, 0x55), 1));
-    for (double y = 7; y < 14; y += 2) p.drawLine(QPointF(5.5, y), QPointF(10.5, y));
-    p.setBrush(QColor(0x9a, 0x9a, 0x9a));
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(QRectF(5, 1, 6, 3), 1, 1);
-    return QIcon(pixmap);
-}
 
 // "Excel munkalap (*.xls)" gives "xls"; a filter of many or any name gives the default.
 QString filterSuffix(const QString& filter) {
@@ -196,7 +139,7 @@ Tfrm_Hatarolt::Tfrm_Hatarolt(dbaccess::Dataset* dataset, const QString& fileName
     CheckBox4 = new QCheckBox(QStringLiteral("Export után megnyitás"), this);
     CheckBox4->setObjectName(QStringLiteral("CheckBox4"));
 
-    BitBtn1 = new QPushButton(clipboardIcon(), QStringLiteral("Vágólapra!"), this);
+    BitBtn1 = new QPushButton(ClipboardIcon(), QStringLiteral("Vágólapra!"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     Label2 = new QLabel(QStringLiteral("Excel munkalapba beilleszthető"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -230,7 +173,7 @@ Tfrm_Hatarolt::Tfrm_Hatarolt(dbaccess::Dataset* dataset, const QString& fileName
     Image3 = new QLabel(this);
     Image3->setObjectName(QStringLiteral("Image3"));
     Image3->setFixedSize(72, 72);
-    Image3->setPixmap(exportPicture(72));
+    Image3->setPixmap(ExportPicture(72));
 
     for (QPushButton* button : {Button4, Button5, Button1, Button2, Button3})
         button->setMinimumWidth(96);
@@ -330,12 +273,7 @@ DelimitedOptions Tfrm_Hatarolt::Options() const {
 void Tfrm_Hatarolt::showEvent(QShowEvent* event) {
     if (!shownBefore_) {
         shownBefore_ = true;
-        ApplyFontSize(this, Beall.FontSize);
-        // The layout still holds the sizes of the design font until it is redone.
-        layout()->invalidate();
-        layout()->activate();
-        setFixedSize(kDesignSize.expandedTo(sizeHint()));
-        RestoreWindowPos(this, kSection);
+        FitOnFirstShow(this, Beall.FontSize, kDesignSize, kSection);
     }
     QDialog::showEvent(event);
 }

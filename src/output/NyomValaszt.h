@@ -24,9 +24,6 @@ enum NyomtatasMod {
     kPdfbe = 3,
 };
 
-// The picture of an option, size x size pixels.
-QPixmap NyomtatasKep(int option, int size);
-
 class Tfrm_NyomValaszt : public QDialog {
     Q_OBJECT
 

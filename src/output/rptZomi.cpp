@@ -6,8 +6,8 @@
 #include <QPrinterInfo>
 
 #include "common/Beall.h"
-#include "common/Boxes.h"
-#include "common/ErrorDisplay.h"
+#include "ui/Boxes.h"
+#include "ui/ErrorDisplay.h"
 #include "common/Folders.h"
 #include "db/DbRoutines.h"
 #include "output/Hatarolt.h"

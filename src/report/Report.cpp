@@ -14,7 +14,7 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "common/ErrorDisplay.h"
+#include "ui/ErrorDisplay.h"
 #include "dbaccess/Dataset.h"
 
 namespace zomi::report {

@@ -1,91 +1,40 @@
 #include "users/Felhasznalo.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
-#include <QPainter>
-#include <QStatusBar>
 #include <QStyle>
-#include <QStyledItemDelegate>
 #include <QTableView>
-#include <QToolBar>
-#include <QVBoxLayout>
 #include <algorithm>
 
-#include "common/Beall.h"
-#include "common/Boxes.h"
-#include "common/ErrorDisplay.h"
-#include "common/ListSearch.h"
-#include "common/WindowHelpers.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
-#include "masterdata/Kepek.h"
-#include "masterdata/TorzsLista.h"
+#include "ui/Boxes.h"
+#include "ui/ErrorDisplay.h"
+#include "ui/GridLink.h"
+#include "ui/Pictures.h"
+#include "ui/YesNoDelegate.h"
 #include "users/FelhasznaloSzerkeszt.h"
 
 namespace zomi {
 
 namespace {
 
-const QString kSection = QStringLiteral("frm_Felhasznalo");
 constexpr int kPictureColumnWidth = 90;
-
-// A right shows as a green tick when it is "I", as a red cross otherwise
-// (NULL and "N" alike).
-class RightDelegate : public QStyledItemDelegate {
-  public:
-    explicit RightDelegate(QObject* parent)
-        : QStyledItemDelegate(parent), images_{ZoldPipa(), PirosX()} {}
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        QStyleOptionViewItem cell = option;
-        initStyleOption(&cell, index);
-        cell.text.clear();
-        const QWidget* widget = option.widget;
-        QStyle* style = widget ? widget->style() : QApplication::style();
-        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
-        const bool yes = index.data(Qt::EditRole).toString() == QLatin1String("I");
-        painter->drawPixmap(option.rect.left() + 32, option.rect.top(), images_[yes ? 0 : 1]);
-    }
-
-  private:
-    QPixmap images_[2];
-};
 
 }  // namespace
 
-Tfrm_Felhasznalo::Tfrm_Felhasznalo(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frm_Felhasznalo"));
-    setWindowTitle(QStringLiteral("Felhasználók adatai"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    resize(600, 420);
-
-    ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    ToolBar1->setIconSize(QSize(24, 24));
-    ToolBar1->setMovable(false);
-
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameShape(QFrame::StyledPanel);
-    Label1 = new QLabel(QStringLiteral("Felhasználók"), Panel1);
-    Label1->setObjectName(QStringLiteral("Label1"));
+Tfrm_Felhasznalo::Tfrm_Felhasznalo(QWidget* parent)
+    : ListWindow(QStringLiteral("frm_Felhasznalo"), QStringLiteral("Felhasználók adatai"),
+                 QSize(600, 420), parent) {
+    Label1->setText(QStringLiteral("Felhasználók"));
     QFont heading = Label1->font();
-    heading.setBold(true);
     heading.setPointSize(heading.pointSize() + 2);
     Label1->setFont(heading);
-    auto* panelLayout = new QHBoxLayout(Panel1);
-    panelLayout->setContentsMargins(8, 6, 8, 6);
-    panelLayout->addWidget(Label1);
+    panelLayout()->setContentsMargins(8, 6, 8, 6);
 
     Tbl = new dbaccess::Table(MainConnection(), this);
     Tbl->setObjectName(QStringLiteral("Tbl"));
@@ -94,70 +43,16 @@ Tfrm_Felhasznalo::Tfrm_Felhasznalo(QWidget* parent) : QDialog(parent) {
     TblModel = new dbaccess::DatasetModel(Tbl, this);
     TblModel->setColumns({QStringLiteral("felhasznalo"), QStringLiteral("felhasznalo_nev"),
                           QStringLiteral("rendszergazda"), QStringLiteral("torzsszerkeszt")});
-
-    DBGrid1 = new QTableView(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setModel(TblModel);
-    SetUpListGrid(DBGrid1);
-    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    DBGrid1->setItemDelegateForColumn(2, new RightDelegate(DBGrid1));
-    DBGrid1->setItemDelegateForColumn(3, new RightDelegate(DBGrid1));
+    for (int column : {2, 3})
+        DBGrid1->setItemDelegateForColumn(
+            column, new YesNoDelegate(GreenTickPicture(), RedCrossPicture(), 32, 0, DBGrid1));
+    connect(TblModel, &QAbstractItemModel::modelReset, this, [this] { layoutColumns(); });
+    auto* link = new GridLink(DBGrid1, Tbl, TblModel, this);
+    link->setCounter([this](const QString& text) { StatusPanel1->setText(text); });
 
-    StatusBar1 = CreateListStatusBar(this, &StatusPanel1, &StatusPanel2);
-    StackListWindow(this, ToolBar1, Panel1, DBGrid1, StatusBar1);
-
-    aUj = createAction(QStringLiteral("aUj"), QStringLiteral("Új"), QKeySequence(Qt::Key_Insert),
-                       ToolBarIcon(ToolKep::Uj));
-    aSzerkeszt = createAction(QStringLiteral("aSzerkeszt"), QStringLiteral("Szerkeszt"),
-                              QKeySequence(Qt::Key_F2), ToolBarIcon(ToolKep::Szerkeszt));
-    aTorol = createAction(QStringLiteral("aTorol"), QStringLiteral("Töröl"),
-                          QKeySequence(Qt::CTRL | Qt::Key_Delete), ToolBarIcon(ToolKep::Torol));
-    aBezar = createAction(QStringLiteral("aBezar"), QStringLiteral("Bezár"),
-                          QKeySequence(Qt::Key_Escape), ToolBarIcon(ToolKep::Bezar));
-    connect(aUj, &QAction::triggered, this, &Tfrm_Felhasznalo::aUjExecute);
-    connect(aSzerkeszt, &QAction::triggered, this, &Tfrm_Felhasznalo::aSzerkesztExecute);
-    connect(aTorol, &QAction::triggered, this, &Tfrm_Felhasznalo::aTorolExecute);
-    connect(aBezar, &QAction::triggered, this, &QDialog::reject);
-    ToolBar1->addAction(aUj);
-    ToolBar1->addAction(aSzerkeszt);
-    ToolBar1->addAction(aTorol);
-    ToolBar1->addSeparator();
-    ToolBar1->addAction(aBezar);
-
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    PopupMenu1->addAction(aUj);
-    PopupMenu1->addAction(aSzerkeszt);
-    PopupMenu1->addAction(aTorol);
-    PopupMenu1->addSeparator();
-    PopupMenu1->addAction(aBezar);
-    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(at)); });
-
-    // The grid and the table keep one current row; the counter follows it.
-    connect(Tbl, &dbaccess::Dataset::afterScroll, this, [this] {
-        showCounter();
-        followDataset();
-    });
-    connect(Tbl, &dbaccess::Dataset::afterOpen, this, &Tfrm_Felhasznalo::showCounter);
-    connect(Tbl, &dbaccess::Dataset::rowInserted, this, &Tfrm_Felhasznalo::showCounter);
-    connect(Tbl, &dbaccess::Dataset::rowRemoved, this, &Tfrm_Felhasznalo::showCounter);
-    connect(TblModel, &QAbstractItemModel::modelReset, this, [this] {
-        layoutColumns();
-        followDataset();
-    });
-    connect(
-        DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-        [this](const QModelIndex& current) {
-            if (syncing_ || !current.isValid() || Tbl->state() != dbaccess::Dataset::State::Browse)
-                return;
-            syncing_ = true;
-            Guarded(this, [&] { Tbl->moveTo(current.row()); });
-            syncing_ = false;
-        });
-    DBGrid1->installEventFilter(this);
-    DBGrid1->viewport()->installEventFilter(this);
+    setToolBarActions({aUj, aSzerkeszt, aTorol, nullptr, aBezar});
+    setPopupMenu({aUj, aSzerkeszt, aTorol, nullptr, aBezar});
 
     Tbl->open();
     Tbl->fieldByName(QStringLiteral("felhasznalo")).label = QStringLiteral("Kód");
@@ -166,28 +61,6 @@ Tfrm_Felhasznalo::Tfrm_Felhasznalo(QWidget* parent) : QDialog(parent) {
     Tbl->fieldByName(QStringLiteral("torzsszerkeszt")).label = QStringLiteral("Törzs.szerk.");
     emit TblModel->headerDataChanged(Qt::Horizontal, 0, TblModel->columnCount() - 1);
     layoutColumns();
-}
-
-QAction* Tfrm_Felhasznalo::createAction(const QString& name, const QString& caption,
-                                        const QKeySequence& shortcut, const QIcon& icon) {
-    auto* action = new QAction(icon, caption, this);
-    action->setObjectName(name);
-    action->setToolTip(caption);
-    action->setShortcut(shortcut);
-    addAction(action);
-    return action;
-}
-
-void Tfrm_Felhasznalo::showCounter() { StatusPanel1->setText(RecordCounterText(*Tbl)); }
-
-void Tfrm_Felhasznalo::followDataset() {
-    if (syncing_) return;
-    const int row = Tbl->currentRow();
-    if (row < 0 || row >= TblModel->rowCount()) return;
-    syncing_ = true;
-    const QModelIndex current = DBGrid1->currentIndex();
-    DBGrid1->setCurrentIndex(TblModel->index(row, current.isValid() ? current.column() : 0));
-    syncing_ = false;
 }
 
 void Tfrm_Felhasznalo::layoutColumns() {
@@ -246,35 +119,11 @@ void Tfrm_Felhasznalo::aSzerkesztExecute() {
 }
 
 void Tfrm_Felhasznalo::aTorolExecute() {
-    if (Tbl->currentRow() < 0) {
-        ErrorBox(QStringLiteral("Nincs sor kiválasztva."), this);
-        return;
-    }
-    if (!ConfirmBox(QStringLiteral("Valóban töröljem a sort?"), QStringLiteral("Megerősítés"),
-                    this))
-        return;
+    if (!confirmDelete(Tbl->currentRow() >= 0)) return;
     Guarded(this, [this] { Tbl->remove(); });
 }
 
-void Tfrm_Felhasznalo::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) {
-        MarkSortColumn(TblModel, 0);
-        RestoreWindowPlacement(this, kSection);
-        ApplyFontSize(this, Beall.FontSize);
-        // Rows as high as the font the window now has.
-        DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 6);
-        DBGrid1->setFocus();
-    }
-    QDialog::showEvent(event);
-}
-
-void Tfrm_Felhasznalo::done(int result) {
-    Guarded(this, [this] { StoreWindowPlacement(this, kSection); });
-    QDialog::done(result);
-}
-
 bool Tfrm_Felhasznalo::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == DBGrid1 && event->type() == QEvent::Resize) layoutColumns();
     if (watched == DBGrid1 && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool plain =
@@ -284,11 +133,7 @@ bool Tfrm_Felhasznalo::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == DBGrid1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        aSzerkesztExecute();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
+    return ListWindow::eventFilter(watched, event);
 }
 
 void ShowUsers() {

@@ -5,18 +5,18 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/ErrorDisplay.h"
+#include "ui/ErrorDisplay.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
-#include "masterdata/DbControls.h"
-#include "masterdata/Kepek.h"
+#include "ui/DbControls.h"
+#include "ui/Pictures.h"
 
 namespace zomi {
 
 QString InitialPassword() { return QStringLiteral("pitolva"); }
 
 Tfrm_FelhasznaloSzerkeszt::Tfrm_FelhasznaloSzerkeszt(dbaccess::Table* table, QWidget* parent)
-    : TSzerkesztAblak(QStringLiteral("frm_FelhasznaloSzerkeszt"),
+    : EditWindow(QStringLiteral("frm_FelhasznaloSzerkeszt"),
                       QStringLiteral("Hiányos adat megadás"), parent) {
     setWindowTitle(QStringLiteral("Felhasználó adatainak szerkesztése"));
     QFont large(QStringLiteral("Arial"));
@@ -27,12 +27,12 @@ Tfrm_FelhasznaloSzerkeszt::Tfrm_FelhasznaloSzerkeszt(dbaccess::Table* table, QWi
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(4);
     grid->addWidget(new QLabel(QStringLiteral("Felhasználó (belépő kód)"), this), 0, 0, 1, 2);
-    DBEdit1 = new TDbEdit(QStringLiteral("felhasznalo"), this);
+    DBEdit1 = new DbEdit(QStringLiteral("felhasznalo"), this);
     DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
     DBEdit1->setFont(large);
     grid->addWidget(DBEdit1, 1, 0, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Felhasználó teljes neve"), this), 2, 0, 1, 2);
-    DBEdit2 = new TDbEdit(QStringLiteral("felhasznalo_nev"), this);
+    DBEdit2 = new DbEdit(QStringLiteral("felhasznalo_nev"), this);
     DBEdit2->setObjectName(QStringLiteral("DBEdit2"));
     grid->addWidget(DBEdit2, 3, 0, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Induló jelszó"), this), 4, 0);
@@ -47,7 +47,7 @@ Tfrm_FelhasznaloSzerkeszt::Tfrm_FelhasznaloSzerkeszt(dbaccess::Table* table, QWi
     grid->setRowMinimumHeight(6, 8);
     const auto addRight = [&](const QString& name, const QString& field, const QString& caption,
                               int row) {
-        auto* box = new TDbCheckBox(field, caption, this);
+        auto* box = new DbCheckBox(field, caption, this);
         box->setObjectName(name);
         // Caption on the left of the box.
         box->setLayoutDirection(Qt::RightToLeft);
@@ -66,7 +66,7 @@ Tfrm_FelhasznaloSzerkeszt::Tfrm_FelhasznaloSzerkeszt(dbaccess::Table* table, QWi
     createButtons();
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(DecorPicture(DiszKep::Felhasznalo, 96));
+    Image1->setPixmap(DecorPicture(Decor::User, 96));
     Image1->setFixedSize(96, 96);
     auto* right = new QVBoxLayout;
     right->addWidget(btnOK);

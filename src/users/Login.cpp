@@ -7,16 +7,17 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
 #include "common/Beall.h"
-#include "common/Boxes.h"
-#include "common/ErrorDisplay.h"
+#include "ui/AsteriskStyle.h"
+#include "ui/Boxes.h"
+#include "ui/ErrorDisplay.h"
 #include "common/Text.h"
-#include "common/WindowHelpers.h"
+#include "ui/Pictures.h"
+#include "ui/WindowHelpers.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
 
@@ -24,16 +25,6 @@ namespace zomi {
 
 namespace {
 
-// The platform's own mask character differs between styles; the users know
-// the asterisk.
-class AsteriskStyle : public QProxyStyle {
-  public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override {
-        if (hint == SH_LineEdit_PasswordCharacter) return '*';
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
 
 const QSize kDesignSize(369, 164);
 const QString kYes = QStringLiteral("I");
@@ -44,54 +35,6 @@ const QString kInvalidLogin = QStringLiteral("Érvénytelen felhasználó, vagy 
 // followed by 32 digits, so the two can never be equal.
 const QString kNoSuchUser = QStringLiteral("-");
 
-// A brass padlock with a key in front of it. The login window's library does
-// not reach the application shell's pictures, so it draws its own.
-QPixmap loginPicture(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 64.0, size / 64.0);
-
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(0x7b, 0x84, 0x8c), 6, Qt::SolidLine, Qt::FlatCap));
-    QPainterPath shackle;
-    shackle.moveTo(14, 30);
-    shackle.lineTo(14, 20);
-    shackle.arcTo(QRectF(14, 4, 28, 30), 180, -180);
-    shackle.lineTo(42, 30);
-    p.drawPath(shackle);
-
-    QLinearGradient brass(6, 26, 50, 60);
-    brass.setColorAt(0, QColor(0xf7, 0xd3, 0x5c));
-    brass.setColorAt(1, QColor(0xb8, 0x82, 0x18));
-    p.setBrush(brass);
-    p.setPen(QPen(QColor(0x85, 0x5d, 0x10), 1.6));
-    p.drawRoundedRect(QRectF(6, 27, 44, 33), 5, 5);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x4a, 0x32, 0x08));
-    p.drawEllipse(QPointF(28, 39), 4.5, 4.5);
-    p.drawRect(QRectF(26.2, 39, 3.6, 11));
-
-    // The key, silver, across the lower right corner.
-    p.translate(46, 46);
-    p.rotate(-40);
-    QPainterPath key;
-    key.addEllipse(QPointF(-9, 0), 7, 7);
-    key.addRect(QRectF(-3, -2.2, 18, 4.4));
-    key.addRect(QRectF(9, 2, 3, 4));
-    key.addRect(QRectF(13, 2, 2.5, 3));
-    key.setFillRule(Qt::WindingFill);
-    QPainterPath hole;
-    hole.addEllipse(QPointF(-10.5, 0), 2.6, 2.6);
-    QLinearGradient steel(0, -7, 0, 7);
-    steel.setColorAt(0, QColor(0xf1, 0xf4, 0xf6));
-    steel.setColorAt(1, QColor(0x8c, 0x96, 0x9f));
-    p.setBrush(steel);
-    p.setPen(QPen(QColor(0x4a, 0x53, 0x5a), 1.2));
-    p.drawPath(key.simplified().subtracted(hole));
-    return pixmap;
-}
 
 }  // namespace
 
@@ -105,16 +48,13 @@ Tfrm_Login::Tfrm_Login(QWidget* parent) : QDialog(parent) {
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setFixedSize(64, 64);
-    Image1->setPixmap(loginPicture(64));
+    Image1->setPixmap(LoginPicture(64));
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit2 = new QLineEdit(this);
     Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setEchoMode(QLineEdit::Password);
-    auto* asterisks = new AsteriskStyle;
-    asterisks->setParent(Edit2);
-    Edit2->setStyle(asterisks);
+    MakePasswordBox(Edit2);
     auto* nameLabel = new QLabel(QStringLiteral("Felhasználó"), this);
     nameLabel->setBuddy(Edit1);
     auto* passwordLabel = new QLabel(QStringLiteral("Jelszó"), this);
@@ -198,10 +138,7 @@ void Tfrm_Login::btnUjJelszoClick() {
 void Tfrm_Login::showEvent(QShowEvent* event) {
     if (!shownBefore_) {
         shownBefore_ = true;
-        ApplyFontSize(this, Beall.FontSize);
-        setFixedSize(kDesignSize.expandedTo(sizeHint()));
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+        FitOnFirstShow(this, Beall.FontSize, kDesignSize, QString());
     }
     QDialog::showEvent(event);
 }

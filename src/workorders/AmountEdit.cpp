@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "common/AmountFormat.h"
-#include "common/ErrorDisplay.h"
+#include "ui/ErrorDisplay.h"
 #include "common/Text.h"
 #include "dbaccess/Dataset.h"
 
@@ -41,24 +41,24 @@ QString AmountEditText(double value) {
     return text;
 }
 
-TAmountEdit::TAmountEdit(const QString& fieldName, const QString& caption, QWidget* parent)
+AmountEdit::AmountEdit(const QString& fieldName, const QString& caption, QWidget* parent)
     : QLineEdit(parent), fieldName_(fieldName), caption_(caption) {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    connect(this, &QLineEdit::textEdited, this, &TAmountEdit::userEdited);
+    connect(this, &QLineEdit::textEdited, this, &AmountEdit::userEdited);
 }
 
-void TAmountEdit::load() {
+void AmountEdit::load() {
     holdsNumber_ = true;
     showValue(hasFocus());
 }
 
-QString TAmountEdit::notANumberText() const {
+QString AmountEdit::notANumberText() const {
     return QStringLiteral(
                "A(z) „%1” mezőbe számot kell írni (például 1500 vagy 12,5); „%2” nem szám.")
         .arg(caption_, text());
 }
 
-void TAmountEdit::showValue(bool forEditing) {
+void AmountEdit::showValue(bool forEditing) {
     if (!dataset_) return;
     const QVariant value = dataset_->value(fieldName_);
     if (value.isNull()) {
@@ -70,7 +70,7 @@ void TAmountEdit::showValue(bool forEditing) {
     setCursorPosition(forEditing ? text().size() : 0);
 }
 
-void TAmountEdit::userEdited(const QString& text) {
+void AmountEdit::userEdited(const QString& text) {
     Amount amount;
     holdsNumber_ = ParseAmountText(text, &amount);
     // A text that is not a number stays in the box as typed, and the row keeps
@@ -80,12 +80,12 @@ void TAmountEdit::userEdited(const QString& text) {
             [&] { dataset_->setValue(fieldName_, amount ? QVariant(*amount) : QVariant()); });
 }
 
-void TAmountEdit::focusInEvent(QFocusEvent* event) {
+void AmountEdit::focusInEvent(QFocusEvent* event) {
     if (holdsNumber_) showValue(true);
     QLineEdit::focusInEvent(event);
 }
 
-void TAmountEdit::focusOutEvent(QFocusEvent* event) {
+void AmountEdit::focusOutEvent(QFocusEvent* event) {
     if (holdsNumber_) showValue(false);
     QLineEdit::focusOutEvent(event);
 }

@@ -24,12 +24,12 @@ bool ParseAmountText(const QString& text, Amount* amount);
 // elsewhere (15 significant), a decimal comma, no digit groups.
 QString AmountEditText(double value);
 
-class TAmountEdit : public QLineEdit {
+class AmountEdit : public QLineEdit {
     Q_OBJECT
 
   public:
     // caption is the box's label, for the message about a mistyped number.
-    TAmountEdit(const QString& fieldName, const QString& caption, QWidget* parent);
+    AmountEdit(const QString& fieldName, const QString& caption, QWidget* parent);
 
     const QString& fieldName() const { return fieldName_; }
     const QString& caption() const { return caption_; }

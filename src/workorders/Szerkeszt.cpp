@@ -18,10 +18,11 @@
 #include <QVBoxLayout>
 
 #include "common/Beall.h"
-#include "common/Boxes.h"
-#include "common/ErrorDisplay.h"
+#include "ui/Boxes.h"
+#include "ui/ErrorDisplay.h"
 #include "common/Text.h"
-#include "common/WindowHelpers.h"
+#include "ui/Pictures.h"
+#include "ui/WindowHelpers.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
 #include "masterdata/TorzsKtgh.h"
@@ -77,99 +78,6 @@ class MunkalapTabla : public dbaccess::Table {
   private:
     int key_;
 };
-
-// Only the memo and the amount boxes take the focus colour, not the pickers
-// and the read-only name boxes.
-class FocusColourFilter : public QObject {
-  public:
-    using QObject::QObject;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-            auto* widget = static_cast<QWidget*>(watched);
-            QPalette palette = widget->palette();
-            palette.setColor(QPalette::Base,
-                             event->type() == QEvent::FocusIn
-                                 ? FocusColor()
-                                 : widget->style()->standardPalette().color(QPalette::Base));
-            widget->setPalette(palette);
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-QPixmap blankPixmap(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
-}
-
-// A list with a pointer: "choose from the list".
-QIcon chooserIcon() {
-    QPixmap pixmap = blankPixmap(16);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(60, 60, 60), 1));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(1.5, 1.5, 11, 13));
-    p.setPen(QPen(QColor(40, 90, 170), 1.4));
-    for (int y = 5; y <= 12; y += 3) p.drawLine(QPointF(4, y), QPointF(10, y));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(40, 130, 40));
-    QPainterPath arrow;
-    arrow.moveTo(9, 8);
-    arrow.lineTo(15, 11);
-    arrow.lineTo(9, 14);
-    arrow.closeSubpath();
-    p.drawPath(arrow);
-    return QIcon(pixmap);
-}
-
-// An equals sign on a key: "compute".
-QIcon computeIcon() {
-    QPixmap pixmap = blankPixmap(16);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(60, 60, 60), 1));
-    p.setBrush(QColor(250, 235, 180));
-    p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 2, 2);
-    p.setPen(QPen(QColor(150, 40, 30), 2));
-    p.drawLine(QPointF(4.5, 6.5), QPointF(11.5, 6.5));
-    p.drawLine(QPointF(4.5, 10.5), QPointF(11.5, 10.5));
-    return QIcon(pixmap);
-}
-
-// A work sheet on a clipboard with a spanner across it.
-QPixmap sheetPicture(int size) {
-    QPixmap pixmap = blankPixmap(size);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 128.0, size / 128.0);
-    p.setPen(QPen(QColor(110, 70, 30), 2));
-    p.setBrush(QColor(190, 140, 80));
-    p.drawRoundedRect(QRectF(18, 10, 84, 110), 6, 6);
-    p.setPen(QPen(QColor(120, 120, 120), 1));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(26, 22, 68, 90));
-    p.setBrush(QColor(170, 170, 170));
-    p.drawRoundedRect(QRectF(44, 4, 32, 14), 4, 4);
-    p.setPen(QPen(QColor(70, 110, 180), 3));
-    for (int y = 36; y <= 96; y += 12) p.drawLine(QPointF(34, y), QPointF(y % 24 ? 86 : 72, y));
-    p.translate(88, 80);
-    p.rotate(-40);
-    p.setPen(QPen(QColor(60, 60, 70), 2));
-    p.setBrush(QColor(150, 160, 175));
-    QPainterPath spanner;
-    spanner.addRoundedRect(QRectF(-5, -4, 44, 8), 3, 3);
-    spanner.addEllipse(QPointF(-8, 0), 11, 11);
-    spanner.setFillRule(Qt::WindingFill);
-    p.drawPath(spanner.simplified());
-    p.setBrush(Qt::white);
-    p.setPen(QPen(QColor(60, 60, 70), 1.5));
-    p.drawRect(QRectF(-14, -4, 9, 8));
-    return pixmap;
-}
 
 // Widths (and heights) are the design's at the design font; a larger font
 // size makes them grow alike, so that dates and amounts still fit.
@@ -272,11 +180,11 @@ void Tfrm_Szerkeszt::createControls() {
 
     Edit2 = nameBox(QStringLiteral("Edit2"), this);
     setDesignWidth(Edit2, 395);
-    BitBtn2 = pictureButton(QStringLiteral("BitBtn2"), chooserIcon(), this);
+    BitBtn2 = pictureButton(QStringLiteral("BitBtn2"), ChooserIcon(), this);
     BitBtn2->setToolTip(QStringLiteral("Költséghely választása"));
     Edit1 = nameBox(QStringLiteral("Edit1"), this);
     setDesignWidth(Edit1, 395);
-    BitBtn1 = pictureButton(QStringLiteral("BitBtn1"), chooserIcon(), this);
+    BitBtn1 = pictureButton(QStringLiteral("BitBtn1"), ChooserIcon(), this);
     BitBtn1->setToolTip(QStringLiteral("Vállalkozó választása"));
 
     const auto datePicker = [this](const QString& name) {
@@ -296,11 +204,11 @@ void Tfrm_Szerkeszt::createControls() {
 
     Edit3 = nameBox(QStringLiteral("Edit3"), this);
     setDesignWidth(Edit3, 176);
-    BitBtn3 = pictureButton(QStringLiteral("BitBtn3"), chooserIcon(), this);
+    BitBtn3 = pictureButton(QStringLiteral("BitBtn3"), ChooserIcon(), this);
     BitBtn3->setToolTip(QStringLiteral("Aláíró választása"));
     Edit4 = nameBox(QStringLiteral("Edit4"), this);
     setDesignWidth(Edit4, 176);
-    BitBtn8 = pictureButton(QStringLiteral("BitBtn8"), chooserIcon(), this);
+    BitBtn8 = pictureButton(QStringLiteral("BitBtn8"), ChooserIcon(), this);
     BitBtn8->setToolTip(QStringLiteral("Státusz választása"));
 
     DBMemo1 = new QPlainTextEdit(this);
@@ -310,7 +218,7 @@ void Tfrm_Szerkeszt::createControls() {
     setDesignWidth(DBMemo1, 425, 113);
 
     const auto amount = [this](const QString& name, const QString& field, const QString& caption) {
-        auto* box = new TAmountEdit(field, caption, this);
+        auto* box = new AmountEdit(field, caption, this);
         box->setObjectName(name);
         setDesignWidth(box, 118);
         return box;
@@ -318,7 +226,7 @@ void Tfrm_Szerkeszt::createControls() {
     DBEdit5 = amount(QStringLiteral("DBEdit5"), QStringLiteral("munkadij1"),
                      QStringLiteral("Munkadíj (nettó)"));
     DBEdit6 = amount(QStringLiteral("DBEdit6"), QStringLiteral("munkadij2"), QStringLiteral("Óra"));
-    BitBtn5 = pictureButton(QStringLiteral("BitBtn5"), computeIcon(), this);
+    BitBtn5 = pictureButton(QStringLiteral("BitBtn5"), ComputeIcon(), this);
     BitBtn5->setToolTip(QStringLiteral("Nettó munkadíj számítása"));
     DBEdit9 =
         amount(QStringLiteral("DBEdit9"), QStringLiteral("munkadij3"), QStringLiteral("Nettó"));
@@ -326,13 +234,13 @@ void Tfrm_Szerkeszt::createControls() {
                       QStringLiteral("Kiszállási díj (nettó)"));
     DBEdit12 =
         amount(QStringLiteral("DBEdit12"), QStringLiteral("kiszdij2"), QStringLiteral("Alkalom"));
-    BitBtn6 = pictureButton(QStringLiteral("BitBtn6"), computeIcon(), this);
+    BitBtn6 = pictureButton(QStringLiteral("BitBtn6"), ComputeIcon(), this);
     BitBtn6->setToolTip(QStringLiteral("Nettó kiszállási díj számítása"));
     DBEdit13 =
         amount(QStringLiteral("DBEdit13"), QStringLiteral("kiszdij3"), QStringLiteral("Nettó"));
     DBEdit17 = amount(QStringLiteral("DBEdit17"), QStringLiteral("anyag3"),
                       QStringLiteral("Felh.anyag (nettó)"));
-    BitBtn7 = pictureButton(QStringLiteral("BitBtn7"), computeIcon(), this);
+    BitBtn7 = pictureButton(QStringLiteral("BitBtn7"), ComputeIcon(), this);
     BitBtn7->setToolTip(QStringLiteral("Bruttó összegek és a vállalkozási díj számítása"));
     DBEdit15 = amount(QStringLiteral("DBEdit15"), QStringLiteral("ossz"),
                       QStringLiteral("Vállalkozási díj (bruttó)"));
@@ -347,7 +255,7 @@ void Tfrm_Szerkeszt::createControls() {
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(sheetPicture(128));
+    Image1->setPixmap(WorkOrderPicture(128));
     Image1->setFixedSize(128, 128);
 
     // Layout: the identification and the parties on the left, the picture
@@ -411,9 +319,11 @@ void Tfrm_Szerkeszt::createControls() {
         BitBtn7,         DBEdit15, Button1,  Button2};
     for (qsizetype i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
-    auto* focusColour = new FocusColourFilter(this);
-    DBMemo1->installEventFilter(focusColour);
-    for (TAmountEdit* box : amountBoxes()) box->installEventFilter(focusColour);
+    // Only the memo and the amount boxes take the focus colour, not the
+    // pickers and the read-only name boxes.
+    QList<QWidget*> coloured{DBMemo1};
+    for (AmountEdit* box : amountBoxes()) coloured << box;
+    EnableFocusColor(coloured);
     EnableEnterMovesFocus(this);
     // The window sees Enter before these controls do: a picker would take
     // Enter's Tab to its next section, a check box and the picture buttons
@@ -459,7 +369,7 @@ void Tfrm_Szerkeszt::createControls() {
     });
 }
 
-QList<TAmountEdit*> Tfrm_Szerkeszt::amountBoxes() const {
+QList<AmountEdit*> Tfrm_Szerkeszt::amountBoxes() const {
     return {DBEdit5, DBEdit6, DBEdit9, DBEdit11, DBEdit12, DBEdit13, DBEdit17, DBEdit15};
 }
 
@@ -520,7 +430,7 @@ void Tfrm_Szerkeszt::loadControls() {
     munka.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     DBMemo1->setPlainText(munka);
 
-    for (TAmountEdit* box : amountBoxes()) {
+    for (AmountEdit* box : amountBoxes()) {
         box->bind(TblZomi);
         box->load();
     }
@@ -584,8 +494,8 @@ void Tfrm_Szerkeszt::pickerChanged(QWidget* picker) {
     });
 }
 
-void Tfrm_Szerkeszt::reloadAmounts(std::initializer_list<TAmountEdit*> boxes) {
-    for (TAmountEdit* box : boxes) box->load();
+void Tfrm_Szerkeszt::reloadAmounts(std::initializer_list<AmountEdit*> boxes) {
+    for (AmountEdit* box : boxes) box->load();
 }
 
 void Tfrm_Szerkeszt::BitBtn1Click() {
@@ -653,8 +563,8 @@ namespace {
 
 // A compute button works only on operands that are numbers; a box holding
 // something else is pointed out and keeps what was typed.
-bool operandsHoldNumbers(std::initializer_list<TAmountEdit*> boxes, QWidget* owner) {
-    for (TAmountEdit* box : boxes) {
+bool operandsHoldNumbers(std::initializer_list<AmountEdit*> boxes, QWidget* owner) {
+    for (AmountEdit* box : boxes) {
         if (box->holdsNumber()) continue;
         ErrorBox(box->notANumberText(), owner);
         box->setFocus();
@@ -729,7 +639,7 @@ bool Tfrm_Szerkeszt::requiredColumnsSet() {
 }
 
 bool Tfrm_Szerkeszt::typedValuesFit() {
-    for (TAmountEdit* box : amountBoxes()) {
+    for (AmountEdit* box : amountBoxes()) {
         if (box->holdsNumber()) continue;
         ErrorBox(box->notANumberText(), this);
         box->setFocus();
@@ -836,19 +746,14 @@ void Tfrm_Szerkeszt::fitControlsToFont() {
         const QVariant height = control->property(kDesignHeight);
         if (height.isValid()) control->setFixedHeight(qRound(height.toInt() * scale));
     }
-    // Nested layouts keep the sizes they computed for the old font until told.
-    for (QLayout* nested : layout()->findChildren<QLayout*>()) nested->invalidate();
-    layout()->invalidate();
 }
 
 void Tfrm_Szerkeszt::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
+        // The fixed control widths grow with the font before the window is fitted.
         ApplyFontSize(this, Beall.FontSize);
-        // A larger font must not cut the controls off: the design size is the
-        // least the window keeps.
         fitControlsToFont();
-        setFixedSize(kDesignSize.expandedTo(layout()->sizeHint()));
-        RestoreWindowPos(this, kWindowName);
+        FitOnFirstShow(this, Beall.FontSize, kDesignSize, kWindowName);
     }
     QDialog::showEvent(event);
 }

@@ -21,7 +21,7 @@ class Table;
 
 namespace zomi {
 
-class TAmountEdit;
+class AmountEdit;
 
 class Tfrm_Szerkeszt : public QDialog {
     Q_OBJECT
@@ -52,17 +52,17 @@ class Tfrm_Szerkeszt : public QDialog {
     QLineEdit* Edit4 = nullptr;  // status name
     QPushButton* BitBtn8 = nullptr;
     QPlainTextEdit* DBMemo1 = nullptr;
-    TAmountEdit* DBEdit5 = nullptr;  // munkadij1
-    TAmountEdit* DBEdit6 = nullptr;  // munkadij2
+    AmountEdit* DBEdit5 = nullptr;  // munkadij1
+    AmountEdit* DBEdit6 = nullptr;  // munkadij2
     QPushButton* BitBtn5 = nullptr;
-    TAmountEdit* DBEdit9 = nullptr;   // munkadij3
-    TAmountEdit* DBEdit11 = nullptr;  // kiszdij1
-    TAmountEdit* DBEdit12 = nullptr;  // kiszdij2
+    AmountEdit* DBEdit9 = nullptr;   // munkadij3
+    AmountEdit* DBEdit11 = nullptr;  // kiszdij1
+    AmountEdit* DBEdit12 = nullptr;  // kiszdij2
     QPushButton* BitBtn6 = nullptr;
-    TAmountEdit* DBEdit13 = nullptr;  // kiszdij3
-    TAmountEdit* DBEdit17 = nullptr;  // anyag3
+    AmountEdit* DBEdit13 = nullptr;  // kiszdij3
+    AmountEdit* DBEdit17 = nullptr;  // anyag3
     QPushButton* BitBtn7 = nullptr;
-    TAmountEdit* DBEdit15 = nullptr;  // ossz
+    AmountEdit* DBEdit15 = nullptr;  // ossz
     QPushButton* Button1 = nullptr;   // "OK"
     QPushButton* Button2 = nullptr;   // "Mégsem"
     QLabel* Image1 = nullptr;
@@ -106,8 +106,8 @@ class Tfrm_Szerkeszt : public QDialog {
     bool storeNew();
     bool storeExisting();
     bool rowStillExists() const;
-    void reloadAmounts(std::initializer_list<TAmountEdit*> boxes);
-    QList<TAmountEdit*> amountBoxes() const;
+    void reloadAmounts(std::initializer_list<AmountEdit*> boxes);
+    QList<AmountEdit*> amountBoxes() const;
 
     int key_ = -1;
     bool loading_ = false;

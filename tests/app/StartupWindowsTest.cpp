@@ -18,7 +18,8 @@
 
 #include "app/AdatbazisNyit.h"
 #include "app/Init.h"
-#include "app/Pictures.h"
+#include "app/Startup.h"
+#include "ui/Pictures.h"
 #include "app/logo.h"
 #include "common/Beall.h"
 #include "common/Codepage.h"

@@ -11,7 +11,7 @@
 
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
-#include "masterdata/DbControls.h"
+#include "ui/DbControls.h"
 #include "masterdata/TorzsKtgh.h"
 #include "masterdata/TorzsKtgh_Szerkeszt.h"
 #include "support/WindowTestSupport.h"
@@ -144,7 +144,7 @@ class TorzsKtghTest : public QObject {
             auto* window = As<Tfrm_TorzsKtgh_Szerkeszt>(w);
             if (!window) return;
             QCOMPARE(window->windowTitle(), QStringLiteral("Költséghely szerkesztés"));
-            for (TDbEdit* edit : window->findChildren<TDbEdit*>())
+            for (DbEdit* edit : window->findChildren<DbEdit*>())
                 QVERIFY2(edit->text().isEmpty(), qPrintable(edit->objectName()));
             QTest::keyClick(window->DBEdit2, Qt::Key_Return, Qt::ControlModifier);
         });

@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QtTest/QtTest>
 
-#include "common/WindowHelpers.h"
+#include "ui/WindowHelpers.h"
 #include "dbaccess/Dataset.h"
-#include "masterdata/DbControls.h"
+#include "ui/DbControls.h"
 #include "masterdata/TorzsVallalkozo_Szerkeszt.h"
 #include "support/WindowTestSupport.h"
 

@@ -12,11 +12,11 @@
 #include <QTableView>
 #include <QtTest/QtTest>
 
-#include "common/ListSearch.h"
-#include "common/WindowHelpers.h"
+#include "ui/ListSearch.h"
+#include "ui/WindowHelpers.h"
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
-#include "masterdata/DbControls.h"
+#include "ui/DbControls.h"
 #include "masterdata/TorzsVallalkozo.h"
 #include "masterdata/TorzsVallalkozo_Szerkeszt.h"
 #include "support/WindowTestSupport.h"
@@ -126,7 +126,7 @@ class TorzsVallalkozoTest : public QObject {
         QTest::mouseClick(
             window.DBGrid1->horizontalHeader()->viewport(), Qt::LeftButton, {},
             QPoint(window.DBGrid1->horizontalHeader()->sectionViewportPosition(column) + 5, 5));
-        QCOMPARE(window.Search->sortField(), QStringLiteral("oradij"));
+        QCOMPARE(window.search()->sortField(), QStringLiteral("oradij"));
         QCOMPARE(window.QryModel->highlightedColumn(), column);
         QCOMPARE(currentName(window),
                  QStringLiteral("Korom-Ász Kéményseprő Kft."));  // rate 0 comes first

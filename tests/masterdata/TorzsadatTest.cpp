@@ -10,7 +10,7 @@
 
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
-#include "masterdata/DbControls.h"
+#include "ui/DbControls.h"
 #include "masterdata/Torzsadat.h"
 #include "masterdata/Torzsadat_Szerkeszt.h"
 #include "support/WindowTestSupport.h"

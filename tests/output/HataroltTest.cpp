@@ -21,7 +21,7 @@
 #include "common/Beall.h"
 #include "common/Folders.h"
 #include "common/Settings.h"
-#include "common/WindowHelpers.h"
+#include "ui/WindowHelpers.h"
 #include "output/Hatarolt.h"
 #include "support/BoxRecorder.h"
 #include "support/TestDatabase.h"

@@ -32,6 +32,7 @@
 #include "support/BoxRecorder.h"
 #include "support/TestDatabase.h"
 #include "support/WindowTestSupport.h"
+#include "ui/Pictures.h"
 
 using namespace zomi;
 using zomi::test::BoxRecorder;
@@ -190,7 +191,7 @@ private slots:
             QImage strip(4 * 100, 100, QImage::Format_ARGB32);
             strip.fill(Qt::white);
             QPainter p(&strip);
-            for (int option = 0; option < 4; ++option) p.drawPixmap(option * 100 + 2, 2, NyomtatasKep(option, 96));
+            for (int option = 0; option < 4; ++option) p.drawPixmap(option * 100 + 2, 2, PrintChoicePicture(static_cast<PrintChoice>(option), 96));
             p.end();
             strip.save(shotDir + QStringLiteral("/nyomvalaszt-kepek.png"));
         }

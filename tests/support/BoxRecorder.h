@@ -3,7 +3,7 @@
 #include <QList>
 #include <QString>
 
-#include "common/Boxes.h"
+#include "ui/Boxes.h"
 
 namespace zomi::test {
 

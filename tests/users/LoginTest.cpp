@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "common/Beall.h"
-#include "common/Boxes.h"
-#include "common/WindowHelpers.h"
+#include "ui/Boxes.h"
+#include "ui/WindowHelpers.h"
 #include "db/DbRoutines.h"
 #include "support/BoxRecorder.h"
 #include "support/TestDatabase.h"

@@ -12,7 +12,7 @@
 #include "common/Text.h"
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
-#include "masterdata/DbControls.h"
+#include "ui/DbControls.h"
 #include "support/WindowTestSupport.h"
 #include "users/Felhasznalo.h"
 #include "users/FelhasznaloSzerkeszt.h"

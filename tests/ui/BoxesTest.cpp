@@ -11,7 +11,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "common/Boxes.h"
+#include "ui/Boxes.h"
 
 using namespace zomi;
 

@@ -1,4 +1,4 @@
-#include "common/Boxes.h"
+#include "ui/Boxes.h"
 
 #include <QApplication>
 #include <QDialog>

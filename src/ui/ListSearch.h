@@ -13,6 +13,8 @@ class QWidget;
 
 namespace zomi {
 
+class GridLink;
+
 // Paints the given grid column in HighlightColor and every other one in the
 // window colour (rows may still colour themselves).
 void MarkSortColumn(dbaccess::DatasetModel* model, int column);
@@ -40,7 +42,7 @@ public:
     const QString& sortField() const { return sortField_; }
     void setSortsOnTitleClick(bool sorts) { sortsOnTitleClick_ = sorts; }
     // Where the record counter text goes (the first status-bar panel).
-    void setCounter(std::function<void(const QString&)> counter) { counter_ = std::move(counter); }
+    void setCounter(std::function<void(const QString&)> counter);
 
     // Reopens the list with the base condition and the current search, then
     // positions it on the search text. Errors reach the caller.
@@ -55,9 +57,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void showCounter();
-    void followDataset();
-    void followGrid(int row);
     bool startsSearch(const QString& typed) const;
 
     QLineEdit* edit_;
@@ -69,9 +68,8 @@ private:
     QString baseFilter_ = QStringLiteral("(1 = 1)");
     QString sortField_;
     bool sortsOnTitleClick_ = true;
-    bool syncing_ = false;
+    GridLink* link_;
     bool typingFromGrid_ = false;
-    std::function<void(const QString&)> counter_;
 };
 
 }  // namespace zomi

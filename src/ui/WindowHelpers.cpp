@@ -1,13 +1,16 @@
-#include "common/WindowHelpers.h"
+#include "ui/WindowHelpers.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTextEdit>
 #include <QWidget>
 
@@ -118,8 +121,31 @@ void StoreWindowPlacement(QWidget* window, const QString& section) {
     SaveWindowPlacement(section, window->x(), window->y(), window->width(), window->height());
 }
 
+void FitOnFirstShow(QWidget* window, int fontSize, const QSize& designSize,
+                    const QString& section) {
+    ApplyFontSize(window, fontSize);
+    if (QLayout* layout = window->layout()) {
+        // The layouts still hold the sizes of the design font until redone.
+        for (QLayout* nested : layout->findChildren<QLayout*>()) nested->invalidate();
+        layout->invalidate();
+        layout->activate();
+    }
+    window->setFixedSize(designSize.expandedTo(window->sizeHint()));
+    if (!section.isEmpty()) {
+        RestoreWindowPos(window, section);
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        window->move(screen->availableGeometry().center() - window->rect().center());
+    }
+}
+
 void EnableFocusColor(QWidget* window) {
     installOnChildren(window, new FocusColorFilter(window), isEditBox);
+}
+
+void EnableFocusColor(const QList<QWidget*>& controls) {
+    if (controls.isEmpty()) return;
+    auto* filter = new FocusColorFilter(controls.first()->window());
+    for (QWidget* control : controls) control->installEventFilter(filter);
 }
 
 void EnableEnterMovesFocus(QWidget* window) {

@@ -19,11 +19,11 @@ class QWidget;
 
 namespace zomi {
 
-class TDbEdit : public QLineEdit {
+class DbEdit : public QLineEdit {
     Q_OBJECT
 
   public:
-    TDbEdit(const QString& fieldName, QWidget* parent);
+    DbEdit(const QString& fieldName, QWidget* parent);
     const QString& fieldName() const { return fieldName_; }
     void load(const dbaccess::Dataset& dataset);
     void store(dbaccess::Dataset& dataset) const;
@@ -34,11 +34,11 @@ class TDbEdit : public QLineEdit {
 
 // Ticked is "I", unticked "N"; any other value (NULL included) shows the box
 // greyed until the user clicks it, after which it only toggles.
-class TDbCheckBox : public QCheckBox {
+class DbCheckBox : public QCheckBox {
     Q_OBJECT
 
   public:
-    TDbCheckBox(const QString& fieldName, const QString& caption, QWidget* parent);
+    DbCheckBox(const QString& fieldName, const QString& caption, QWidget* parent);
     const QString& fieldName() const { return fieldName_; }
     void load(const dbaccess::Dataset& dataset);
     void store(dbaccess::Dataset& dataset) const;
@@ -48,11 +48,11 @@ class TDbCheckBox : public QCheckBox {
 };
 
 // A read-only text showing a column.
-class TDbText : public QLabel {
+class DbText : public QLabel {
     Q_OBJECT
 
   public:
-    TDbText(const QString& fieldName, QWidget* parent);
+    DbText(const QString& fieldName, QWidget* parent);
     const QString& fieldName() const { return fieldName_; }
     void load(const dbaccess::Dataset& dataset);
 

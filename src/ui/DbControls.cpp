@@ -1,4 +1,4 @@
-#include "masterdata/DbControls.h"
+#include "ui/DbControls.h"
 
 #include "common/Text.h"
 #include "dbaccess/Dataset.h"
@@ -20,29 +20,29 @@ QString yesNoOf(Qt::CheckState state) {
 
 }  // namespace
 
-TDbEdit::TDbEdit(const QString& fieldName, QWidget* parent)
+DbEdit::DbEdit(const QString& fieldName, QWidget* parent)
     : QLineEdit(parent), fieldName_(fieldName) {}
 
-void TDbEdit::load(const dbaccess::Dataset& dataset) {
+void DbEdit::load(const dbaccess::Dataset& dataset) {
     setText(NullToText(dataset.value(fieldName_), QString()));
     setCursorPosition(0);
 }
 
-void TDbEdit::store(dbaccess::Dataset& dataset) const {
+void DbEdit::store(dbaccess::Dataset& dataset) const {
     // Compared with the edit buffer, not with what was loaded: after a refused
     // post the buffer may already hold an earlier change the user took back.
     if (NullToText(dataset.value(fieldName_), QString()) != text())
         dataset.setValue(fieldName_, text());
 }
 
-TDbCheckBox::TDbCheckBox(const QString& fieldName, const QString& caption, QWidget* parent)
+DbCheckBox::DbCheckBox(const QString& fieldName, const QString& caption, QWidget* parent)
     : QCheckBox(caption, parent), fieldName_(fieldName) {
     // The greyed state is only for showing an undetermined value; once the
     // user has decided, the box is an ordinary yes/no box.
     connect(this, &QCheckBox::clicked, this, [this] { setTristate(false); });
 }
 
-void TDbCheckBox::load(const dbaccess::Dataset& dataset) {
+void DbCheckBox::load(const dbaccess::Dataset& dataset) {
     const QString value = NullToText(dataset.value(fieldName_), QString());
     if (value == QLatin1String("I")) {
         setTristate(false);
@@ -56,29 +56,29 @@ void TDbCheckBox::load(const dbaccess::Dataset& dataset) {
     }
 }
 
-void TDbCheckBox::store(dbaccess::Dataset& dataset) const {
+void DbCheckBox::store(dbaccess::Dataset& dataset) const {
     const QString wanted = yesNoOf(checkState());
     if (wanted.isEmpty()) return;  // still undetermined: the value stays as it was
     if (NullToText(dataset.value(fieldName_), QString()) != wanted)
         dataset.setValue(fieldName_, wanted);
 }
 
-TDbText::TDbText(const QString& fieldName, QWidget* parent)
+DbText::DbText(const QString& fieldName, QWidget* parent)
     : QLabel(parent), fieldName_(fieldName) {}
 
-void TDbText::load(const dbaccess::Dataset& dataset) {
+void DbText::load(const dbaccess::Dataset& dataset) {
     setText(NullToText(dataset.value(fieldName_), QString()));
 }
 
 void LoadControls(QWidget* window, const dbaccess::Dataset& dataset) {
-    for (TDbEdit* edit : window->findChildren<TDbEdit*>()) edit->load(dataset);
-    for (TDbCheckBox* box : window->findChildren<TDbCheckBox*>()) box->load(dataset);
-    for (TDbText* text : window->findChildren<TDbText*>()) text->load(dataset);
+    for (DbEdit* edit : window->findChildren<DbEdit*>()) edit->load(dataset);
+    for (DbCheckBox* box : window->findChildren<DbCheckBox*>()) box->load(dataset);
+    for (DbText* text : window->findChildren<DbText*>()) text->load(dataset);
 }
 
 void StoreControls(QWidget* window, dbaccess::Dataset& dataset) {
-    for (TDbEdit* edit : window->findChildren<TDbEdit*>()) edit->store(dataset);
-    for (TDbCheckBox* box : window->findChildren<TDbCheckBox*>()) box->store(dataset);
+    for (DbEdit* edit : window->findChildren<DbEdit*>()) edit->store(dataset);
+    for (DbCheckBox* box : window->findChildren<DbCheckBox*>()) box->store(dataset);
 }
 
 }  // namespace zomi

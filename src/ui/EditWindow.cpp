@@ -1,16 +1,19 @@
-#include "masterdata/SzerkesztAblak.h"
+#include "ui/EditWindow.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLayout>
+#include <QLabel>
 #include <QPushButton>
 
 #include "common/Beall.h"
-#include "common/Boxes.h"
+#include "ui/Boxes.h"
 #include "common/Text.h"
-#include "common/WindowHelpers.h"
+#include "db/DbRoutines.h"
+#include "ui/WindowHelpers.h"
 #include "dbaccess/Dataset.h"
-#include "masterdata/DbControls.h"
+#include "ui/DbControls.h"
 
 namespace zomi {
 
@@ -21,24 +24,58 @@ void EditRowOfKey(dbaccess::Table& table, const QString& keyField, int key) {
     table.edit();
 }
 
-TSzerkesztAblak::TSzerkesztAblak(const QString& name, const QString& failText, QWidget* parent)
+EditWindow::EditWindow(const QString& name, const QString& failText, QWidget* parent)
     : QDialog(parent), section_(name), failText_(failText) {
     setObjectName(name);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 }
 
-void TSzerkesztAblak::createButtons() {
+void EditWindow::createButtons() {
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnMegsem = new QPushButton(QStringLiteral("Mégsem"), this);
     btnMegsem->setObjectName(QStringLiteral("btnMegsem"));
     for (QPushButton* button : {btnOK, btnMegsem}) button->setMinimumWidth(90);
-    connect(btnOK, &QPushButton::clicked, this, &TSzerkesztAblak::btnOKClick);
+    connect(btnOK, &QPushButton::clicked, this, &EditWindow::btnOKClick);
     connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TSzerkesztAblak::finishControls(const QSize& designSize) {
+QHBoxLayout* EditWindow::buttonRow() const {
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(btnOK);
+    row->addWidget(btnMegsem);
+    return row;
+}
+
+DbEdit* EditWindow::addEdit(QGridLayout* grid, int row, int labelColumn, const QString& name,
+                            const QString& field, const QString& caption) {
+    auto* edit = new DbEdit(field, this);
+    edit->setObjectName(name);
+    auto* label = new QLabel(caption, this);
+    label->setBuddy(edit);
+    grid->addWidget(label, row, labelColumn);
+    grid->addWidget(edit, row, labelColumn + 1);
+    return edit;
+}
+
+dbaccess::Table* EditWindow::openRow(const QString& table, int key) {
+    auto* rows = new dbaccess::Table(MainConnection(), this);
+    rows->setObjectName(QStringLiteral("Tbl"));
+    rows->setTableName(table);
+    rows->setOrderBy(table);
+    rows->open();
+    setDataset(rows);
+    if (key == -1) {
+        rows->append();
+    } else {
+        EditRowOfKey(*rows, table, key);
+    }
+    return rows;
+}
+
+void EditWindow::finishControls(const QSize& designSize) {
     designSize_ = designSize;
     EnableFocusColor(this);
     EnableEnterMovesFocus(this);
@@ -46,7 +83,7 @@ void TSzerkesztAblak::finishControls(const QSize& designSize) {
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 }
 
-void TSzerkesztAblak::btnOKClick() {
+void EditWindow::btnOKClick() {
     if (!dataset_) return;
     try {
         StoreControls(this, *dataset_);
@@ -60,25 +97,19 @@ void TSzerkesztAblak::btnOKClick() {
     accept();
 }
 
-void TSzerkesztAblak::showEvent(QShowEvent* event) {
+void EditWindow::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
-        ApplyFontSize(this, Beall.FontSize);
-        // A larger font must not cut the controls off: the design size is
-        // the least the window keeps.
-        QSize size = designSize_;
-        if (layout()) size = size.expandedTo(layout()->sizeHint());
-        setFixedSize(size);
-        RestoreWindowPos(this, section_);
+        FitOnFirstShow(this, Beall.FontSize, designSize_, section_);
     }
     QDialog::showEvent(event);
 }
 
-void TSzerkesztAblak::done(int result) {
+void EditWindow::done(int result) {
     StoreWindowPos(this, section_);
     QDialog::done(result);
 }
 
-bool TSzerkesztAblak::eventFilter(QObject* watched, QEvent* event) {
+bool EditWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
@@ -96,7 +127,7 @@ bool TSzerkesztAblak::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-int TSzerkesztAblak::finishWithKey(const QString& keyField) {
+int EditWindow::finishWithKey(const QString& keyField) {
     int key = -1;
     if (result() == Accepted) {
         key = NullToInt(dataset_->value(keyField), 0);

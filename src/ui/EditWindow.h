@@ -8,6 +8,8 @@
 #include <QDialog>
 #include <QString>
 
+class QGridLayout;
+class QHBoxLayout;
 class QPushButton;
 
 namespace zomi::dbaccess {
@@ -17,11 +19,13 @@ class Table;
 
 namespace zomi {
 
+class DbEdit;
+
 // Puts the row whose key column holds the key into editing; a row that is no
 // longer there (another workstation deleted it) is an error, not the first row.
 void EditRowOfKey(dbaccess::Table& table, const QString& keyField, int key);
 
-class TSzerkesztAblak : public QDialog {
+class EditWindow : public QDialog {
     Q_OBJECT
 
   public:
@@ -37,13 +41,23 @@ class TSzerkesztAblak : public QDialog {
   protected:
     // name is the window's name, which is also its settings section;
     // failText the first line of the message of a refused store.
-    TSzerkesztAblak(const QString& name, const QString& failText, QWidget* parent);
+    EditWindow(const QString& name, const QString& failText, QWidget* parent);
 
     void setDataset(dbaccess::Dataset* dataset) { dataset_ = dataset; }
+    // Opens the window's own table over the main connection and puts the row
+    // with the key into editing, or a new row for -1; the table becomes the
+    // window's dataset.
+    dbaccess::Table* openRow(const QString& table, int key);
     // Once the window has closed: the stored row's key when it was confirmed,
     // -1 when cancelled (the edit is then abandoned). Releases the row.
     int finishWithKey(const QString& keyField);
     void createButtons();
+    // OK and "Mégsem" in a row, right-aligned.
+    QHBoxLayout* buttonRow() const;
+    // A bound edit box in the grid's row, with its caption in labelColumn and
+    // the box in the column after it.
+    DbEdit* addEdit(QGridLayout* grid, int row, int labelColumn, const QString& name,
+                    const QString& field, const QString& caption);
     // Called by the window once all its controls exist.
     void finishControls(const QSize& designSize);
 

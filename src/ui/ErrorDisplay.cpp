@@ -1,8 +1,8 @@
-#include "common/ErrorDisplay.h"
+#include "ui/ErrorDisplay.h"
 
 #include <QString>
 
-#include "common/Boxes.h"
+#include "ui/Boxes.h"
 
 namespace zomi {
 

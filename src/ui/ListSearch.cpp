@@ -1,4 +1,4 @@
-#include "common/ListSearch.h"
+#include "ui/ListSearch.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -8,10 +8,10 @@
 #include <QTableView>
 #include <QTimer>
 
-#include "common/Boxes.h"
-#include "common/ErrorDisplay.h"
+#include "ui/Boxes.h"
+#include "ui/ErrorDisplay.h"
 #include "common/SearchFilter.h"
-#include "db/DbRoutines.h"
+#include "ui/GridLink.h"
 
 namespace zomi {
 
@@ -47,16 +47,11 @@ ListSearch::ListSearch(QLineEdit* edit, QTableView* grid, dbaccess::Query* query
     connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         Guarded(owner_, [this, column] { orderByColumn(column); });
     });
-    connect(query_, &dbaccess::Dataset::afterScroll, this, [this] {
-        showCounter();
-        followDataset();
-    });
-    connect(query_, &dbaccess::Dataset::afterOpen, this, [this] { showCounter(); });
-    connect(query_, &dbaccess::Dataset::afterClose, this, [this] { showCounter(); });
-    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { followGrid(current.row()); });
-    // The selection model is replaced with the model's rows on every reopen.
-    connect(model_, &QAbstractItemModel::modelReset, this, [this] { followDataset(); });
+    link_ = new GridLink(grid_, query_, model_, owner_);
+}
+
+void ListSearch::setCounter(std::function<void(const QString&)> counter) {
+    link_->setCounter(std::move(counter));
 }
 
 void ListSearch::reopen() {
@@ -99,31 +94,6 @@ void ListSearch::orderByColumn(int column) {
     query_->open();
     MarkSortColumn(model_, column);
     edit_->setFocus();
-}
-
-void ListSearch::showCounter() {
-    if (counter_) counter_(query_->isOpen() ? RecordCounterText(*query_) : QString());
-}
-
-void ListSearch::followDataset() {
-    if (syncing_) return;
-    syncing_ = true;
-    const int row = query_->currentRow();
-    if (row >= 0 && row < model_->rowCount()) {
-        const QModelIndex current = grid_->currentIndex();
-        const int column = current.isValid() ? current.column() : 0;
-        grid_->setCurrentIndex(model_->index(row, column));
-        grid_->scrollTo(model_->index(row, column));
-    }
-    syncing_ = false;
-}
-
-void ListSearch::followGrid(int row) {
-    if (syncing_ || row < 0) return;
-    syncing_ = true;
-    Guarded(owner_, [this, row] { query_->moveTo(row); });
-    syncing_ = false;
-    showCounter();
 }
 
 bool ListSearch::startsSearch(const QString& typed) const {

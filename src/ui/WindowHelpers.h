@@ -5,6 +5,8 @@
 // on to the next field in the edit dialogs.
 
 #include <QColor>
+#include <QList>
+#include <QSize>
 #include <QString>
 
 class QWidget;
@@ -24,9 +26,18 @@ void StoreWindowPos(QWidget* window, const QString& section);  // failures ignor
 void RestoreWindowPlacement(QWidget* window, const QString& section);
 void StoreWindowPlacement(QWidget* window, const QString& section);  // failures reach the caller
 
+// What a fixed-size window does when it first shows: it takes the font size,
+// grows from its design size to what its controls need at that font (a
+// larger font must not cut them off), and takes its saved position from the
+// section, or the middle of the screen when the section is empty.
+void FitOnFirstShow(QWidget* window, int fontSize, const QSize& designSize,
+                    const QString& section);
+
 // Paints the focused edit box (line edits, text boxes, combo and spin boxes)
 // of the window in FocusColor.
 void EnableFocusColor(QWidget* window);
+// The same for the given controls only.
+void EnableFocusColor(const QList<QWidget*>& controls);
 
 // Enter moves the focus to the next control, except inside a multi-line box
 // and on a button (which Enter presses); Ctrl+Enter is left to the window.

@@ -1,0 +1,336 @@
+#include "ui/Pictures.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QStringList>
+
+namespace zomi {
+
+namespace {
+
+// Tool-bar pictures are drawn at 24 pixels, the size the tool bars show.
+constexpr int kTool = 24;
+
+void drawTick(QPainter& p, const QRectF& r, const QColor& color, double width) {
+    QPainterPath path;
+    path.moveTo(r.left() + r.width() * 0.12, r.top() + r.height() * 0.55);
+    path.lineTo(r.left() + r.width() * 0.40, r.top() + r.height() * 0.82);
+    path.lineTo(r.left() + r.width() * 0.88, r.top() + r.height() * 0.18);
+    p.setPen(QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+}
+
+void drawCross(QPainter& p, const QRectF& r, const QColor& color, double width) {
+    p.setPen(QPen(color, width, Qt::SolidLine, Qt::RoundCap));
+    const double m = r.width() * 0.2;
+    p.drawLine(QPointF(r.left() + m, r.top() + m), QPointF(r.right() - m, r.bottom() - m));
+    p.drawLine(QPointF(r.right() - m, r.top() + m), QPointF(r.left() + m, r.bottom() - m));
+}
+
+QPixmap toolPixmap(ToolPicture kind) {
+    QPixmap pixmap = TransparentPixmap(kTool, kTool);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r(2, 2, kTool - 4, kTool - 4);
+    switch (kind) {
+        case ToolPicture::New: {
+            // A sheet with a green plus.
+            p.setPen(QPen(QColor(90, 90, 90), 1));
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(3.5, 2.5, 13, 17));
+            p.setPen(QPen(QColor(30, 150, 40), 3.2, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(17, 11), QPointF(17, 21));
+            p.drawLine(QPointF(12, 16), QPointF(22, 16));
+            break;
+        }
+        case ToolPicture::Edit: {
+            // A pencil across a sheet.
+            p.setPen(QPen(QColor(90, 90, 90), 1));
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(3.5, 2.5, 13, 17));
+            p.translate(13, 12);
+            p.rotate(45);
+            p.setPen(QPen(QColor(120, 80, 20), 1));
+            p.setBrush(QColor(240, 190, 60));
+            p.drawRect(QRectF(-2.5, -10, 5, 15));
+            p.setBrush(QColor(230, 200, 160));
+            QPolygonF tip;
+            tip << QPointF(-2.5, 5) << QPointF(2.5, 5) << QPointF(0, 10);
+            p.drawPolygon(tip);
+            break;
+        }
+        case ToolPicture::Delete:
+            drawCross(p, r, QColor(200, 30, 30), 3.5);
+            break;
+        case ToolPicture::Accept:
+            drawTick(p, r, QColor(30, 150, 40), 3.5);
+            break;
+        case ToolPicture::Close: {
+            // A door with an arrow leading out.
+            p.setPen(QPen(QColor(90, 60, 30), 1));
+            p.setBrush(QColor(170, 120, 70));
+            p.drawRect(QRectF(3.5, 2.5, 10, 19));
+            p.setPen(QPen(QColor(30, 90, 190), 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.drawLine(QPointF(11, 12), QPointF(21, 12));
+            p.drawLine(QPointF(17, 8), QPointF(21, 12));
+            p.drawLine(QPointF(17, 16), QPointF(21, 12));
+            break;
+        }
+        case ToolPicture::Copy: {
+            p.setPen(QPen(QColor(90, 90, 90), 1));
+            p.setBrush(QColor(235, 235, 235));
+            p.drawRect(QRectF(3.5, 2.5, 11, 14));
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(9.5, 7.5, 11, 14));
+            break;
+        }
+        case ToolPicture::Search: {
+            p.setPen(QPen(QColor(60, 60, 60), 2.2));
+            p.setBrush(QColor(210, 230, 250));
+            p.drawEllipse(QRectF(3, 3, 12, 12));
+            p.setPen(QPen(QColor(60, 60, 60), 3.2, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(14, 14), QPointF(21, 21));
+            break;
+        }
+    }
+    return pixmap;
+}
+
+
+
+
+QPainterPath arrow(bool pointsLeft, const QRectF& box) {
+    const qreal midY = box.center().y();
+    const qreal tipX = pointsLeft ? box.left() : box.right();
+    const qreal baseX = pointsLeft ? box.left() + box.width() * 0.55 : box.right() - box.width() * 0.55;
+    const qreal tailX = pointsLeft ? box.right() : box.left();
+    const qreal shaft = box.height() * 0.18;
+    QPainterPath path;
+    path.moveTo(tipX, midY);
+    path.lineTo(baseX, box.top());
+    path.lineTo(baseX, midY - shaft);
+    path.lineTo(tailX, midY - shaft);
+    path.lineTo(tailX, midY + shaft);
+    path.lineTo(baseX, midY + shaft);
+    path.lineTo(baseX, box.bottom());
+    path.closeSubpath();
+    return path;
+}
+
+QIcon arrowIcon(bool left, bool right) {
+    QPixmap pixmap = TransparentPixmap(16, 16);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(40, 40, 40), 0.8));
+    if (left && right) {
+        p.setBrush(QColor(30, 90, 200));
+        p.drawPath(arrow(true, QRectF(0.5, 1.5, 9, 7)));
+        p.setBrush(QColor(210, 30, 30));
+        p.drawPath(arrow(false, QRectF(6.5, 7.5, 9, 7)));
+    } else {
+        p.setBrush(left ? QColor(30, 90, 200) : QColor(210, 30, 30));
+        p.drawPath(arrow(left, QRectF(1.5, 2.5, 13, 11)));
+    }
+    return QIcon(pixmap);
+}
+
+// A sheet of paper, the shape most record actions start from.
+void drawRuledSheet(QPainter& p, const QRectF& r) {
+    p.setPen(QPen(QColor(90, 90, 90), 1.2));
+    p.setBrush(Qt::white);
+    p.drawRect(r);
+    p.setPen(QPen(QColor(150, 170, 200), 1));
+    for (qreal y = r.top() + 6; y < r.bottom() - 3; y += 4) p.drawLine(QPointF(r.left() + 3, y), QPointF(r.right() - 3, y));
+}
+
+}  // namespace
+
+QIcon ToolBarIcon(ToolPicture kind) { return QIcon(toolPixmap(kind)); }
+
+QPixmap EmptyPicture() { return TransparentPixmap(16, 16); }
+
+QPixmap CheckMarkPicture() {
+    QPixmap pixmap = TransparentPixmap(16, 16);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawTick(p, QRectF(1, 1, 14, 14), QColor(20, 20, 20), 2.2);
+    return pixmap;
+}
+
+QPixmap GreenTickPicture() {
+    QPixmap pixmap = TransparentPixmap(16, 16);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawTick(p, QRectF(1, 1, 14, 14), QColor(20, 160, 40), 2.6);
+    return pixmap;
+}
+
+QPixmap RedCrossPicture() {
+    QPixmap pixmap = TransparentPixmap(16, 16);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawCross(p, QRectF(0, 0, 16, 16), QColor(210, 25, 25), 2.6);
+    return pixmap;
+}
+
+// A list with a pointer: "choose from the list".
+QIcon ChooserIcon() {
+    QPixmap pixmap = TransparentPixmap(16, 16);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(60, 60, 60), 1));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(1.5, 1.5, 11, 13));
+    p.setPen(QPen(QColor(40, 90, 170), 1.4));
+    for (int y = 5; y <= 12; y += 3) p.drawLine(QPointF(4, y), QPointF(10, y));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 130, 40));
+    QPainterPath arrow;
+    arrow.moveTo(9, 8);
+    arrow.lineTo(15, 11);
+    arrow.lineTo(9, 14);
+    arrow.closeSubpath();
+    p.drawPath(arrow);
+    return QIcon(pixmap);
+}
+
+// An equals sign on a key: "compute".
+QIcon ComputeIcon() {
+    QPixmap pixmap = TransparentPixmap(16, 16);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(60, 60, 60), 1));
+    p.setBrush(QColor(250, 235, 180));
+    p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 2, 2);
+    p.setPen(QPen(QColor(150, 40, 30), 2));
+    p.drawLine(QPointF(4.5, 6.5), QPointF(11.5, 6.5));
+    p.drawLine(QPointF(4.5, 10.5), QPointF(11.5, 10.5));
+    return QIcon(pixmap);
+}
+
+// A clipboard with a written sheet on it, for "Vágólapra!".
+QIcon ClipboardIcon() {
+    QPixmap pixmap = TransparentPixmap(16, 16);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x6b, 0x4a, 0x1e), 1));
+    p.setBrush(QColor(0xc8, 0x93, 0x4b));
+    p.drawRoundedRect(QRectF(2.5, 2.5, 11, 13), 1.5, 1.5);
+    p.setBrush(Qt::white);
+    p.setPen(QPen(QColor(0x80, 0x80, 0x80), 0.8));
+    p.drawRect(QRectF(4.5, 4.5, 7, 9.5));
+    p.setPen(QPen(QColor(0x55, 0x55, 0x55), 1));
+    for (double y = 7; y < 14; y += 2) p.drawLine(QPointF(5.5, y), QPointF(10.5, y));
+    p.setBrush(QColor(0x9a, 0x9a, 0x9a));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(5, 1, 6, 3), 1, 1);
+    return QIcon(pixmap);
+}
+
+QList<QIcon> YearTabIconList() {
+    QList<QIcon> icons{arrowIcon(true, false)};
+    const QIcon red = arrowIcon(false, true);
+    for (int i = 1; i <= 24; ++i) icons << red;
+    icons << arrowIcon(true, true);
+    return icons;
+}
+
+QList<QIcon> YearTabIcons(int yearTabs) {
+    QList<QIcon> icons = YearTabIconList();
+    for (int i = 0; i < 25 - yearTabs; ++i) icons.removeAt(1);
+    return icons;
+}
+
+QIcon RegisterIcon(const QString& name) {
+    static const QStringList known{"aUj", "aSzerkeszt", "aTorol", "aNyomtat", "aExcelbe", "aStatuszBeallit",
+                                   "aFrissit", "aBetuNovel", "aBetuCsokkent", "aHonlap", "aKilep"};
+    if (!known.contains(name)) return QIcon();
+    QPixmap pixmap = TransparentPixmap(32, 32);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (name == QLatin1String("aUj")) {
+        drawRuledSheet(p, QRectF(6, 3, 18, 25));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(40, 160, 60));
+        p.drawEllipse(QRectF(16, 16, 14, 14));
+        p.setPen(QPen(Qt::white, 2.5));
+        p.drawLine(QPointF(23, 19), QPointF(23, 27));
+        p.drawLine(QPointF(19, 23), QPointF(27, 23));
+    } else if (name == QLatin1String("aSzerkeszt")) {
+        drawRuledSheet(p, QRectF(4, 3, 18, 25));
+        p.setPen(QPen(QColor(120, 70, 20), 4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(28, 8), QPointF(14, 24));
+        p.setPen(QPen(QColor(240, 200, 60), 2.5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(27, 9), QPointF(15, 23));
+    } else if (name == QLatin1String("aTorol")) {
+        drawRuledSheet(p, QRectF(6, 3, 18, 25));
+        p.setPen(QPen(QColor(200, 30, 30), 3.5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(14, 14), QPointF(28, 28));
+        p.drawLine(QPointF(28, 14), QPointF(14, 28));
+    } else if (name == QLatin1String("aNyomtat")) {
+        p.setPen(QPen(QColor(70, 70, 70), 1.2));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(9, 3, 14, 10));
+        p.setBrush(QColor(150, 150, 160));
+        p.drawRoundedRect(QRectF(3, 12, 26, 12), 2, 2);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(9, 20, 14, 9));
+    } else if (name == QLatin1String("aExcelbe")) {
+        p.setPen(QPen(QColor(30, 110, 60), 1.2));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4, 4, 24, 24));
+        for (int i = 1; i < 4; ++i) {
+            p.drawLine(QPointF(4, 4 + i * 6), QPointF(28, 4 + i * 6));
+            p.drawLine(QPointF(4 + i * 6, 4), QPointF(4 + i * 6, 28));
+        }
+        p.fillRect(QRectF(4.5, 4.5, 23, 5.5), QColor(30, 130, 70));
+    } else if (name == QLatin1String("aStatuszBeallit")) {
+        p.setPen(QPen(QColor(80, 80, 80), 1));
+        const QColor colours[] = {QColor(196, 224, 255), QColor(255, 210, 255), QColor(193, 255, 224), QColor(255, 221, 221)};
+        for (int i = 0; i < 4; ++i) {
+            p.setBrush(colours[i]);
+            p.drawRect(QRectF(4, 4 + i * 6.5, 24, 5.5));
+        }
+    } else if (name == QLatin1String("aFrissit")) {
+        p.setPen(QPen(QColor(30, 120, 50), 3.5, Qt::SolidLine, Qt::RoundCap));
+        p.drawArc(QRectF(6, 6, 20, 20), 60 * 16, 270 * 16);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(30, 120, 50));
+        p.drawPolygon(QPolygonF({QPointF(19, 2), QPointF(27, 8), QPointF(18, 12)}));
+    } else if (name == QLatin1String("aBetuNovel") || name == QLatin1String("aBetuCsokkent")) {
+        const bool up = name == QLatin1String("aBetuNovel");
+        QFont font(QStringLiteral("DejaVu Serif"));
+        font.setPixelSize(up ? 24 : 16);
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(QColor(40, 40, 40));
+        p.drawText(QRectF(0, 2, 24, 30), Qt::AlignCenter, QStringLiteral("A"));
+        p.setPen(Qt::NoPen);
+        p.setBrush(up ? QColor(40, 150, 60) : QColor(200, 60, 40));
+        p.drawPolygon(up ? QPolygonF({QPointF(26, 4), QPointF(31, 12), QPointF(21, 12)})
+                         : QPolygonF({QPointF(26, 28), QPointF(31, 20), QPointF(21, 20)}));
+    } else if (name == QLatin1String("aHonlap")) {
+        p.setPen(QPen(QColor(30, 80, 160), 1.5));
+        p.setBrush(QColor(200, 225, 250));
+        p.drawEllipse(QRectF(4, 4, 24, 24));
+        p.drawEllipse(QRectF(11, 4, 10, 24));
+        p.drawLine(QPointF(4, 16), QPointF(28, 16));
+        p.drawLine(QPointF(6, 10), QPointF(26, 10));
+        p.drawLine(QPointF(6, 22), QPointF(26, 22));
+    } else if (name == QLatin1String("aKilep")) {
+        p.setPen(QPen(QColor(90, 60, 30), 1.2));
+        p.setBrush(QColor(170, 120, 70));
+        p.drawRect(QRectF(6, 3, 14, 26));
+        p.setPen(QPen(QColor(200, 30, 30), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(16, 16), QPointF(29, 16));
+        p.drawLine(QPointF(24, 11), QPointF(29, 16));
+        p.drawLine(QPointF(24, 21), QPointF(29, 16));
+    }
+    p.end();
+    return QIcon(pixmap);
+}
+
+}  // namespace zomi
