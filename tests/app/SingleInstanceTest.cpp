@@ -26,7 +26,7 @@ private slots:
                               QStringList{p.database, p.host, QString::number(p.port), p.user, p.password,
                                           QStringLiteral("Egyetlen")}
                                   .join(QLatin1Char(';')));
-        const QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../src/app/zomi"));
+        const QString program = QStringLiteral(ZOMI_PROGRAM);
         QVERIFY2(QFileInfo::exists(program), qPrintable(program));
 
         QProcess first;
