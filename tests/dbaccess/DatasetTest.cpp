@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 
 #include "dbaccess/DatasetModel.h"
+#include "dbaccess/EditableDatasetModel.h"
 #include "support/TestDatabase.h"
 
 namespace zomi::dbaccess {
@@ -321,6 +322,35 @@ TEST_F(DatasetTest, ParametersBecomeLiteralsOutsideQuotesOnly) {
     ASSERT_EQ(q.recordCount(), 1);
     EXPECT_EQ(q.value(QStringLiteral("szo")).toString(), QStringLiteral(":pid"));
     EXPECT_EQ(q.value(QStringLiteral("nev")).toString(), QStringLiteral("o'Brien :pid"));
+}
+
+TEST_F(DatasetTest, EditableModelGathersTypedCellsOfOneRowUntilItIsPosted) {
+    addRow(QStringLiteral("Kiss"), 1.5);
+    addRow(QStringLiteral("Nagy"), 2);
+    auto t = table();
+    EditableDatasetModel model(t.get());
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const int nev = model.columnOfField(QStringLiteral("nev"));
+    const int osszeg = model.columnOfField(QStringLiteral("osszeg"));
+    EXPECT_TRUE(model.flags(model.index(0, nev)) & Qt::ItemIsEditable);
+    EXPECT_EQ(model.data(model.index(1, osszeg), Qt::EditRole).toString(), QStringLiteral("2"));
+
+    EXPECT_TRUE(model.setData(model.index(1, nev), QStringLiteral("Tóth")));
+    EXPECT_TRUE(model.setData(model.index(1, osszeg), QString()));
+    EXPECT_EQ(model.pendingRow(), 1);
+    EXPECT_EQ(model.data(model.index(1, nev), Qt::DisplayRole).toString(), QStringLiteral("Tóth"));
+    EXPECT_FALSE(model.setData(model.index(0, nev), QStringLiteral("x")));  // another row waits
+    EXPECT_EQ(c->scalar(QStringLiteral("SELECT nev FROM t WHERE osszeg = 2")).text, QStringLiteral("Nagy"));
+    t->post();
+    EXPECT_EQ(c->scalar(QStringLiteral("SELECT COUNT(*) FROM t WHERE nev = 'Tóth' AND osszeg IS NULL")).text,
+              QStringLiteral("1"));
+
+    Query q(c.get());
+    q.setSql(QStringLiteral("SELECT * FROM t"));
+    q.open();
+    EditableDatasetModel readOnly(&q);
+    EXPECT_FALSE(readOnly.flags(readOnly.index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(readOnly.setData(readOnly.index(0, 0), QStringLiteral("9")));
 }
 
 TEST_F(DatasetTest, ModelShowsFormattedCellsAndFollowsTheDataset) {
