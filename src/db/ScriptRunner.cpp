@@ -1,6 +1,7 @@
 #include "db/ScriptRunner.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <QRegularExpression>
 #include <QStringList>
 #include <array>
@@ -286,6 +287,17 @@ QByteArray ReadScriptFile(const QString& fileName) {
     if (file.error() != QFileDevice::NoError)
         throw FileError(QStringLiteral("Hiba a(z) %1 fájl olvasásakor: %2").arg(fileName, file.errorString()));
     return bytes;
+}
+
+ScriptEncoding WriteScriptFile(const QString& fileName, const QString& text, ScriptEncoding encoding) {
+    if (encoding == ScriptEncoding::Cp1250 && !FitsCp1250(text)) encoding = ScriptEncoding::Utf8;
+    const QByteArray bytes = encoding == ScriptEncoding::Cp1250 ? ToCp1250(text) : text.toUtf8();
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw FileError(QStringLiteral("A(z) %1 fájl nem hozható létre: %2").arg(fileName, file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw FileError(QStringLiteral("Hiba a(z) %1 fájl írásakor: %2").arg(fileName, file.errorString()));
+    return encoding;
 }
 
 }  // namespace zomi

@@ -58,5 +58,9 @@ ScriptEncoding ScriptEncodingOf(const QByteArray& bytes);
 QString DecodeScriptText(const QByteArray& bytes);
 // Reads a whole script file; throws FileError.
 QByteArray ReadScriptFile(const QString& fileName);
+// Writes the text in the encoding asked for, or in UTF-8 when code page 1250
+// cannot hold it, and gives the encoding written; an earlier file stays
+// whole when writing fails. Throws FileError.
+ScriptEncoding WriteScriptFile(const QString& fileName, const QString& text, ScriptEncoding encoding);
 
 }  // namespace zomi
