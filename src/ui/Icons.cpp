@@ -30,6 +30,49 @@ void drawCross(QPainter& p, const QRectF& r, const QColor& color, double width) 
     p.drawLine(QPointF(r.right() - m, r.top() + m), QPointF(r.left() + m, r.bottom() - m));
 }
 
+// The SQL console's pictures.
+void drawOpenFolder(QPainter& p) {
+    p.setPen(QPen(QColor(150, 110, 20), 1));
+    p.setBrush(QColor(240, 200, 90));
+    p.drawRect(QRectF(2.5, 6.5, 17, 13));
+    p.drawRect(QRectF(2.5, 4.5, 7, 2));
+    QPolygonF flap;
+    flap << QPointF(5.5, 10.5) << QPointF(22.5, 10.5) << QPointF(19.5, 19.5) << QPointF(2.5, 19.5);
+    p.setBrush(QColor(250, 220, 120));
+    p.drawPolygon(flap);
+}
+
+void drawDisk(QPainter& p) {
+    p.setPen(QPen(QColor(30, 50, 110), 1));
+    p.setBrush(QColor(60, 100, 190));
+    p.drawRoundedRect(QRectF(3.5, 3.5, 17, 17), 1.5, 1.5);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(6.5, 3.5, 11, 7));
+    p.setBrush(QColor(200, 200, 200));
+    p.drawRect(QRectF(7.5, 14.5, 9, 6));
+}
+
+void drawExport(QPainter& p) {
+    // A sheet of rows with an arrow leaving it.
+    p.setPen(QPen(QColor(90, 90, 90), 1));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(2.5, 2.5, 13, 18));
+    p.setPen(QPen(QColor(30, 130, 60), 1.4));
+    for (double y = 6.5; y < 19; y += 3) p.drawLine(QPointF(4.5, y), QPointF(13.5, y));
+    p.setPen(QPen(QColor(30, 90, 190), 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawLine(QPointF(11, 14), QPointF(21.5, 14));
+    p.drawLine(QPointF(18, 10.5), QPointF(21.5, 14));
+    p.drawLine(QPointF(18, 17.5), QPointF(21.5, 14));
+}
+
+void drawRun(QPainter& p) {
+    QPolygonF triangle;
+    triangle << QPointF(6, 3.5) << QPointF(20.5, 12) << QPointF(6, 20.5);
+    p.setPen(QPen(QColor(20, 110, 30), 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(50, 170, 60));
+    p.drawPolygon(triangle);
+}
+
 QPixmap toolPixmap(ToolPicture kind) {
     QPixmap pixmap = TransparentPixmap(kTool, kTool);
     QPainter p(&pixmap);
@@ -95,6 +138,18 @@ QPixmap toolPixmap(ToolPicture kind) {
             p.drawLine(QPointF(14, 14), QPointF(21, 21));
             break;
         }
+        case ToolPicture::Open:
+            drawOpenFolder(p);
+            break;
+        case ToolPicture::Save:
+            drawDisk(p);
+            break;
+        case ToolPicture::Export:
+            drawExport(p);
+            break;
+        case ToolPicture::Run:
+            drawRun(p);
+            break;
     }
     return pixmap;
 }
