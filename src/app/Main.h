@@ -91,6 +91,7 @@ private:
     void aKtghExecute();
     void aStatuszExecute();
     void aFelhasznaloExecute();
+    void aSQLExecute();
     void aNyomtatExecute();
     // Reopens the list after the editor stored a work order and selects it.
     void showStored(int key);

@@ -19,6 +19,8 @@
 #include "db/DbRoutines.h"
 #include "support/BoxRecorder.h"
 #include "support/WindowTestSupport.h"
+#include "sqlconsole/SQL.h"
+#include "sqlconsole/SqlEditor.h"
 #include "workorders/Szerkeszt.h"
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -444,6 +446,28 @@ private slots:
         test::OnModal([&](QWidget* modal) { opened = modal->objectName(); });
         QTest::keyClick(window.grid(), Qt::Key_P, Qt::ControlModifier);
         QCOMPARE(opened, QStringLiteral("frm_NyomValaszt"));
+    }
+
+    void aScriptInTheConsoleLeavesTheRegistersSessionAsItWas() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        BoxRecorder boxes;
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        QAction* console = window.action(QStringLiteral("aSQL"));
+        QVERIFY(console->isEnabled());
+        test::OnModal([](QWidget* modal) {
+            auto* sql = test::As<Tfrm_SQL>(modal);
+            if (!sql) return;
+            sql->Memo1->setText(QStringLiteral("SET NAMES utf8;\nUPDATE ktgh SET cim = 'Árvíztűrő tükörfúrógép';"));
+            QTest::keyClick(sql->Memo1, Qt::Key_F5);
+            sql->close();
+        });
+        console->trigger();
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("SQL futtatás kész.")});
+        window.list().refresh();
+        QVERIFY(column(window.list(), QStringLiteral("cim")).contains(QStringLiteral("Árvíztűrő tükörfúrógép")));
     }
 
     void statusListRunsTheStatusProcedureAfterwards() {
