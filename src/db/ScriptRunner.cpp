@@ -5,6 +5,11 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <array>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <iterator>
 
 #include "common/Codepage.h"
@@ -202,13 +207,80 @@ private:
     bool happened_ = false;
 };
 
+// Cuts the script on a thread of its own, a few statements ahead, while the
+// server runs those already cut: a long restore waits for the server alone.
+class StatementFeed {
+public:
+    explicit StatementFeed(SqlScript& script) : script_(script), worker_([this] { produce(); }) {}
+
+    ~StatementFeed() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            cancelled_ = true;
+        }
+        changed_.notify_all();
+        worker_.join();
+    }
+
+    // The next statement in order; false at the end. Throws SqlScriptError
+    // where the script has a line the cut could not make sense of.
+    bool next(SqlStatement& statement) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return !queue_.empty() || finished_; });
+        if (queue_.empty()) {
+            if (error_) std::rethrow_exception(error_);
+            return false;
+        }
+        statement = std::move(queue_.front());
+        queue_.pop_front();
+        lock.unlock();
+        changed_.notify_all();
+        return true;
+    }
+
+private:
+    static constexpr size_t kAhead = 32;
+
+    void produce() {
+        try {
+            SqlStatement statement;
+            while (script_.next(statement)) {
+                std::unique_lock<std::mutex> lock(mutex_);
+                changed_.wait(lock, [this] { return queue_.size() < kAhead || cancelled_; });
+                if (cancelled_) return;
+                queue_.push_back(std::move(statement));
+                lock.unlock();
+                changed_.notify_all();
+            }
+        } catch (const SqlScriptError&) {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            error_ = std::current_exception();
+        }
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            finished_ = true;
+        }
+        changed_.notify_all();
+    }
+
+    SqlScript& script_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<SqlStatement> queue_;
+    std::exception_ptr error_;
+    bool finished_ = false;
+    bool cancelled_ = false;
+    std::thread worker_;  // last: it starts once everything above is ready
+};
+
 void runStatements(Connection& connection, SqlScript& script, ScriptEncoding source,
                    SessionEncoding& encoding, const ScriptControl& control, ScriptResult& result) {
     ReconnectWatch reconnect(connection);
+    StatementFeed feed(script);
     SqlStatement statement;
     for (;;) {
         try {
-            if (!script.next(statement)) return;
+            if (!feed.next(statement)) return;
         } catch (const SqlScriptError& e) {
             failWith(result, e.line(), 0, e.message());
             return;
