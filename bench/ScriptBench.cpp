@@ -6,6 +6,8 @@
 //
 //   bench_script [database]      (default zomi_bench; scripts/bench prepares it)
 
+#include <sys/resource.h>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -13,7 +15,6 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
 
 #include "BenchServer.h"
 #include "db/ScriptRunner.h"
@@ -28,9 +29,10 @@ void runClient(const ConnectionParams& p, const QString& file) {
     QProcess client;
     client.setStandardInputFile(file);
     client.start(QStringLiteral("mariadb"),
-                 {QStringLiteral("--no-defaults"), QStringLiteral("--protocol=tcp"), QStringLiteral("-h") + p.host,
-                  QStringLiteral("-P") + QString::number(p.port), QStringLiteral("-u") + p.user,
-                  QStringLiteral("-p") + p.password, QStringLiteral("--default-character-set=latin2"), p.database});
+                 {QStringLiteral("--no-defaults"), QStringLiteral("--protocol=tcp"),
+                  QStringLiteral("-h") + p.host, QStringLiteral("-P") + QString::number(p.port),
+                  QStringLiteral("-u") + p.user, QStringLiteral("-p") + p.password,
+                  QStringLiteral("--default-character-set=latin2"), p.database});
     if (!client.waitForFinished(-1) || client.exitCode() != 0) {
         std::fprintf(stderr, "mariadb failed: %s\n", client.readAllStandardError().constData());
         std::exit(1);
@@ -47,7 +49,8 @@ double clientSeconds(const ConnectionParams& p, const QString& file) {
 double cpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 struct Timing {
@@ -89,7 +92,8 @@ QString rowCount(const ConnectionParams& p) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QString source = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("zomi_bench");
+    const QString source =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("zomi_bench");
     const ConnectionParams from = bench::ServerParams(source);
     ConnectionParams to = bench::ServerParams(source + QStringLiteral("_restore"));
 
@@ -100,15 +104,18 @@ int main(int argc, char** argv) {
         c.setParams(from);
         c.open();
         c.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(to.database));
-        c.exec(QStringLiteral("CREATE DATABASE `%1` CHARACTER SET latin2 COLLATE latin2_hungarian_ci").arg(to.database));
+        c.exec(
+            QStringLiteral("CREATE DATABASE `%1` CHARACTER SET latin2 COLLATE latin2_hungarian_ci")
+                .arg(to.database));
         runClient(to, QStringLiteral(ZOMI_SOURCE_DIR "/db/schema.sql"));
 
         QElapsedTimer t;
         t.start();
         Table table(&c);
         WriteDataScript(table, {}, file);
-        std::printf("data backup script of %s: %s work orders, %.1f MB, written in %.2f s\n", qPrintable(source),
-                    qPrintable(rowCount(from)), QFileInfo(file).size() / 1e6, t.nsecsElapsed() / 1e9);
+        std::printf("data backup script of %s: %s work orders, %.1f MB, written in %.2f s\n",
+                    qPrintable(source), qPrintable(rowCount(from)), QFileInfo(file).size() / 1e6,
+                    t.nsecsElapsed() / 1e9);
 
         // Alternating, so that neither side profits alone from a warm server.
         // The machine is shared: the best of three rounds of each.
@@ -121,10 +128,13 @@ int main(int argc, char** argv) {
         }
         std::printf("restored work orders: %s\n", qPrintable(rowCount(to)));
         std::printf("stock client (mariadb DB < file):       %6.2f s\n", client);
-        std::printf("runner, compressed as the program runs: %6.2f s (own CPU %.2f s)  speed ratio %.2f (goal >= 0.8)\n",
-                    runner.seconds, runner.cpu, client / runner.seconds);
-        std::printf("runner, without compression:            %6.2f s (own CPU %.2f s)  speed ratio %.2f\n",
-                    plain.seconds, plain.cpu, client / plain.seconds);
+        std::printf(
+            "runner, compressed as the program runs: %6.2f s (own CPU %.2f s)  speed ratio %.2f "
+            "(goal >= 0.8)\n",
+            runner.seconds, runner.cpu, client / runner.seconds);
+        std::printf(
+            "runner, without compression:            %6.2f s (own CPU %.2f s)  speed ratio %.2f\n",
+            plain.seconds, plain.cpu, client / plain.seconds);
         c.exec(QStringLiteral("DROP DATABASE `%1`").arg(to.database));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

@@ -1,16 +1,16 @@
 #include "db/ScriptRunner.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QStringList>
 #include <array>
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <iterator>
 #include <mutex>
 #include <thread>
-#include <iterator>
 
 #include "common/Codepage.h"
 #include "common/Text.h"
@@ -31,25 +31,35 @@ struct SessionVariable {
     bool numeric;
 };
 constexpr SessionVariable kSessionVariables[] = {
-    {"character_set_client", false}, {"character_set_results", false},
-    {"character_set_connection", false}, {"collation_connection", false},
-    {"sql_mode", false}, {"time_zone", false},
-    {"autocommit", true}, {"foreign_key_checks", true}, {"unique_checks", true},
+    {"character_set_client", false},
+    {"character_set_results", false},
+    {"character_set_connection", false},
+    {"collation_connection", false},
+    {"sql_mode", false},
+    {"time_zone", false},
+    {"autocommit", true},
+    {"foreign_key_checks", true},
+    {"unique_checks", true},
 };
 constexpr int kVariableCount = static_cast<int>(std::size(kSessionVariables));
 
 // The session's character set decides how statement text goes on the wire.
 class SessionEncoding {
-public:
+  public:
     explicit SessionEncoding(const QString& charset) { set(charset); }
 
     void set(const QString& charset) {
         const QString name = charset.toLower();
-        if (name == QLatin1String("latin2")) kind_ = Kind::Latin2;
-        else if (name == QLatin1String("cp1250")) kind_ = Kind::Cp1250;
-        else if (name.startsWith(QLatin1String("utf8")) || name == QLatin1String("binary")) kind_ = Kind::Utf8;
-        else if (name == QLatin1String("latin1") || name == QLatin1String("ascii")) kind_ = Kind::Latin1;
-        else kind_ = Kind::Unsupported;
+        if (name == QLatin1String("latin2"))
+            kind_ = Kind::Latin2;
+        else if (name == QLatin1String("cp1250"))
+            kind_ = Kind::Cp1250;
+        else if (name.startsWith(QLatin1String("utf8")) || name == QLatin1String("binary"))
+            kind_ = Kind::Utf8;
+        else if (name == QLatin1String("latin1") || name == QLatin1String("ascii"))
+            kind_ = Kind::Latin1;
+        else
+            kind_ = Kind::Unsupported;
         name_ = name;
     }
 
@@ -57,25 +67,33 @@ public:
     QByteArray convert(const QByteArray& statement, ScriptEncoding source) const {
         if (source == ScriptEncoding::Utf8 && kind_ == Kind::Utf8) return statement;
         if (source == ScriptEncoding::Cp1250 && kind_ == Kind::Cp1250) return statement;
-        if (source == ScriptEncoding::Cp1250 && kind_ == Kind::Latin2) return cp1250ToLatin2(statement);
-        return encode(source == ScriptEncoding::Utf8 ? QString::fromUtf8(statement) : FromCp1250(statement));
+        if (source == ScriptEncoding::Cp1250 && kind_ == Kind::Latin2)
+            return cp1250ToLatin2(statement);
+        return encode(source == ScriptEncoding::Utf8 ? QString::fromUtf8(statement)
+                                                     : FromCp1250(statement));
     }
 
     QByteArray encode(const QString& text) const {
         try {
             switch (kind_) {
-                case Kind::Latin2: return ToLatin2(text);
-                case Kind::Cp1250: return ToCp1250(text);
-                case Kind::Utf8: return text.toUtf8();
-                case Kind::Latin1: return latin1(text);
-                case Kind::Unsupported: break;
+                case Kind::Latin2:
+                    return ToLatin2(text);
+                case Kind::Cp1250:
+                    return ToCp1250(text);
+                case Kind::Utf8:
+                    return text.toUtf8();
+                case Kind::Latin1:
+                    return latin1(text);
+                case Kind::Unsupported:
+                    break;
             }
         } catch (const EncodingError& e) {
             throw DbError(DbError::kEncoding, e.message());
         }
-        throw DbError(DbError::kEncoding,
-                      QStringLiteral("A munkamenet %1 karakterkészletén a program nem tud utasítást küldeni.")
-                          .arg(name_));
+        throw DbError(
+            DbError::kEncoding,
+            QStringLiteral("A munkamenet %1 karakterkészletén a program nem tud utasítást küldeni.")
+                .arg(name_));
     }
 
     // The connection reads the server's messages as latin2, which keeps every
@@ -85,7 +103,7 @@ public:
         return QString::fromUtf8(ToLatin2(error.message()));
     }
 
-private:
+  private:
     enum class Kind { Latin2, Cp1250, Utf8, Latin1, Unsupported };
 
     // The data backup's case, byte by byte: the two code pages agree on
@@ -112,8 +130,10 @@ private:
     static QByteArray latin1(const QString& text) {
         for (qsizetype i = 0; i < text.size(); ++i)
             if (text.at(i).unicode() > 0xFF)
-                throw EncodingError(QStringLiteral("A(z) \"%1\" karakter nem küldhető a munkamenet karakterkészletén.")
-                                        .arg(text.at(i)));
+                throw EncodingError(
+                    QStringLiteral(
+                        "A(z) \"%1\" karakter nem küldhető a munkamenet karakterkészletén.")
+                        .arg(text.at(i)));
         return text.toLatin1();
     }
 
@@ -129,7 +149,7 @@ QString cellText(const dbaccess::RowRef& row, int column, bool* isNull = nullptr
 
 // The session as the program set it up, read before a run and put back after it.
 class SessionSnapshot {
-public:
+  public:
     explicit SessionSnapshot(Connection& connection) : connection_(connection) {
         QStringList columns;
         for (const SessionVariable& v : kSessionVariables)
@@ -151,19 +171,23 @@ public:
         QStringList assignments;
         for (int i = 0; i < kVariableCount; ++i) {
             const SessionVariable& v = kSessionVariables[i];
-            const QString value = nulls_[i] ? QStringLiteral("NULL") : v.numeric ? values_.at(i) : SqlQuote(values_.at(i));
+            const QString value = nulls_[i]   ? QStringLiteral("NULL")
+                                  : v.numeric ? values_.at(i)
+                                              : SqlQuote(values_.at(i));
             assignments << QLatin1String(v.name) + QStringLiteral(" = ") + value;
         }
-        connection_.execEncoded(current.encode(QStringLiteral("SET SESSION ") + assignments.join(QStringLiteral(", "))));
+        connection_.execEncoded(current.encode(QStringLiteral("SET SESSION ") +
+                                               assignments.join(QStringLiteral(", "))));
         if (!noDatabase_) {
             const SessionEncoding original(characterSet());
             QString name = database_;
             name.replace(QLatin1Char('`'), QStringLiteral("``"));
-            connection_.execEncoded(original.encode(QStringLiteral("USE `") + name + QLatin1Char('`')));
+            connection_.execEncoded(
+                original.encode(QStringLiteral("USE `") + name + QLatin1Char('`')));
         }
     }
 
-private:
+  private:
     Connection& connection_;
     QStringList values_;
     bool nulls_[kVariableCount] = {};
@@ -195,14 +219,15 @@ void failWith(ScriptResult& result, int line, unsigned code, const QString& mess
 // A reconnection during a run leaves the script on a fresh session that
 // knows nothing of what the script had set: the run cannot go on safely.
 class ReconnectWatch {
-public:
+  public:
     explicit ReconnectWatch(Connection& connection) {
-        link_ = QObject::connect(&connection, &Connection::reconnected, [this] { happened_ = true; });
+        link_ =
+            QObject::connect(&connection, &Connection::reconnected, [this] { happened_ = true; });
     }
     ~ReconnectWatch() { QObject::disconnect(link_); }
     bool happened() const { return happened_; }
 
-private:
+  private:
     QMetaObject::Connection link_;
     bool happened_ = false;
 };
@@ -210,7 +235,7 @@ private:
 // Cuts the script on a thread of its own, a few statements ahead, while the
 // server runs those already cut: a long restore waits for the server alone.
 class StatementFeed {
-public:
+  public:
     explicit StatementFeed(SqlScript& script) : script_(script), worker_([this] { produce(); }) {}
 
     ~StatementFeed() {
@@ -238,7 +263,7 @@ public:
         return true;
     }
 
-private:
+  private:
     static constexpr size_t kAhead = 32;
 
     void produce() {
@@ -293,16 +318,18 @@ void runStatements(Connection& connection, SqlScript& script, ScriptEncoding sou
         try {
             connection.execEncoded(encoding.convert(statement.text, source));
             ++result.statements;
-            if (mayChangeCharacterSet(statement.text)) encoding.set(sessionCharacterSet(connection));
+            if (mayChangeCharacterSet(statement.text))
+                encoding.set(sessionCharacterSet(connection));
         } catch (const DbError& e) {
             failWith(result, statement.line, e.code(), encoding.message(e));
             return;
         }
         if (reconnect.happened()) {
-            failWith(result, statement.line, DbError::kState,
-                     QStringLiteral("A kapcsolat megszakadt és újra felépült; a szkript beállításai "
-                                    "elvesztek, ezért a futtatás a(z) %1. sornál megállt.")
-                         .arg(statement.endLine));
+            failWith(
+                result, statement.line, DbError::kState,
+                QStringLiteral("A kapcsolat megszakadt és újra felépült; a szkript beállításai "
+                               "elvesztek, ezért a futtatás a(z) %1. sornál megállt.")
+                    .arg(statement.endLine));
             return;
         }
         if (control.progress.setPosition) control.progress.setPosition(statement.endLine);
@@ -335,7 +362,8 @@ ScriptResult RunScript(Connection& connection, const QByteArray& bytes, ScriptEn
     return result;
 }
 
-ScriptResult RunScriptFile(Connection& connection, const QString& fileName, const ScriptControl& control) {
+ScriptResult RunScriptFile(Connection& connection, const QString& fileName,
+                           const ScriptControl& control) {
     const QByteArray bytes = ReadScriptFile(fileName);
     return RunScript(connection, bytes, ScriptEncodingOf(bytes), control);
 }
@@ -354,21 +382,26 @@ QString DecodeScriptText(const QByteArray& bytes) {
 QByteArray ReadScriptFile(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("A(z) %1 fájl nem nyitható meg: %2").arg(fileName, file.errorString()));
+        throw FileError(
+            QStringLiteral("A(z) %1 fájl nem nyitható meg: %2").arg(fileName, file.errorString()));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw FileError(QStringLiteral("Hiba a(z) %1 fájl olvasásakor: %2").arg(fileName, file.errorString()));
+        throw FileError(
+            QStringLiteral("Hiba a(z) %1 fájl olvasásakor: %2").arg(fileName, file.errorString()));
     return bytes;
 }
 
-ScriptEncoding WriteScriptFile(const QString& fileName, const QString& text, ScriptEncoding encoding) {
+ScriptEncoding WriteScriptFile(const QString& fileName, const QString& text,
+                               ScriptEncoding encoding) {
     if (encoding == ScriptEncoding::Cp1250 && !FitsCp1250(text)) encoding = ScriptEncoding::Utf8;
     const QByteArray bytes = encoding == ScriptEncoding::Cp1250 ? ToCp1250(text) : text.toUtf8();
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("A(z) %1 fájl nem hozható létre: %2").arg(fileName, file.errorString()));
+        throw FileError(
+            QStringLiteral("A(z) %1 fájl nem hozható létre: %2").arg(fileName, file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.commit())
-        throw FileError(QStringLiteral("Hiba a(z) %1 fájl írásakor: %2").arg(fileName, file.errorString()));
+        throw FileError(
+            QStringLiteral("Hiba a(z) %1 fájl írásakor: %2").arg(fileName, file.errorString()));
     return encoding;
 }
 

@@ -61,6 +61,7 @@ QByteArray ReadScriptFile(const QString& fileName);
 // Writes the text in the encoding asked for, or in UTF-8 when code page 1250
 // cannot hold it, and gives the encoding written; an earlier file stays
 // whole when writing fails. Throws FileError.
-ScriptEncoding WriteScriptFile(const QString& fileName, const QString& text, ScriptEncoding encoding);
+ScriptEncoding WriteScriptFile(const QString& fileName, const QString& text,
+                               ScriptEncoding encoding);
 
 }  // namespace zomi

@@ -107,7 +107,8 @@ bool SqlScript::takeClientLine() {
     qsizetype wordEnd = 0;
     while (wordEnd < rest.size() && !isBlank(rest.at(wordEnd))) ++wordEnd;
     if (wordEnd == 0)
-        throw SqlScriptError(line_, QStringLiteral("A DELIMITER után meg kell adni az új határolót."));
+        throw SqlScriptError(line_,
+                             QStringLiteral("A DELIMITER után meg kell adni az új határolót."));
     terminator_ = rest.first(wordEnd).toByteArray();
     pos_ = end;
     return true;
@@ -166,7 +167,8 @@ bool SqlScript::next(SqlStatement& statement) {
 
 std::optional<QString> TableModeTable(const QString& text) {
     const QString firstLine = text.left(text.indexOf(QLatin1Char('\n')));
-    if (firstLine.left(5).compare(QLatin1String("table"), Qt::CaseInsensitive) != 0) return std::nullopt;
+    if (firstLine.left(5).compare(QLatin1String("table"), Qt::CaseInsensitive) != 0)
+        return std::nullopt;
     return TrimBlanks(FieldOf(QStringLiteral(":"), firstLine, 2));
 }
 

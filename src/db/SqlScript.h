@@ -19,26 +19,26 @@ namespace zomi {
 
 struct SqlStatement {
     QByteArray text;  // without its terminator and the comments before it
-    int line = 0;   // the line its text begins on, from 1
+    int line = 0;     // the line its text begins on, from 1
     int endLine = 0;  // the line its terminator (or the text) ends on
 };
 
 // A line the splitter cannot make sense of, such as a DELIMITER without a
 // new terminator.
 class SqlScriptError : public std::runtime_error {
-public:
+  public:
     SqlScriptError(int line, const QString& message)
         : std::runtime_error(message.toStdString()), line_(line), message_(message) {}
     int line() const { return line_; }
     const QString& message() const { return message_; }
 
-private:
+  private:
     int line_;
     QString message_;
 };
 
 class SqlScript {
-public:
+  public:
     explicit SqlScript(QByteArray text);
 
     // The next statement; false when the text holds no more. Statements made
@@ -50,7 +50,7 @@ public:
     int line() const { return line_; }
     const QByteArray& terminator() const { return terminator_; }
 
-private:
+  private:
     bool takeClientLine();
     void skipQuoted(char quote);
     void skipToLineEnd();

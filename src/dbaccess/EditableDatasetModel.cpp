@@ -9,7 +9,9 @@ bool EditableDatasetModel::editable() const {
 int EditableDatasetModel::pendingRow() const {
     const Dataset* d = dataset();
     if (!d) return -1;
-    return d->state() == Dataset::State::Edit || d->state() == Dataset::State::Insert ? d->currentRow() : -1;
+    return d->state() == Dataset::State::Edit || d->state() == Dataset::State::Insert
+               ? d->currentRow()
+               : -1;
 }
 
 Qt::ItemFlags EditableDatasetModel::flags(const QModelIndex& index) const {

@@ -12,7 +12,7 @@ namespace zomi::dbaccess {
 class EditableDatasetModel : public DatasetModel {
     Q_OBJECT
 
-public:
+  public:
     using DatasetModel::DatasetModel;
 
     Qt::ItemFlags flags(const QModelIndex& index) const override;
@@ -23,7 +23,7 @@ public:
     // The row whose typed values are not posted yet, or -1.
     int pendingRow() const;
 
-signals:
+  signals:
     // A value the dataset refused, with its message; nothing was changed.
     void editRefused(const QString& message);
 };

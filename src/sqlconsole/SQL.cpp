@@ -47,8 +47,8 @@ constexpr int kEventsEveryMs = 30;
 Tfrm_SQL::Tfrm_SQL(QWidget* parent) : QDialog(parent) {
     setObjectName(kSection);
     setWindowTitle(QStringLiteral("SQL lekérdezés"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setFont(QFont(QStringLiteral("Segoe UI"), 8));
     resize(1017, 549);
 
@@ -66,7 +66,8 @@ Tfrm_SQL::Tfrm_SQL(QWidget* parent) : QDialog(parent) {
             resultOpened_ = true;
             EnableResultActions();
         });
-        connect(dataset, &Dataset::afterScroll, this, [this, dataset] { ShowRecordCounter(dataset); });
+        connect(dataset, &Dataset::afterScroll, this,
+                [this, dataset] { ShowRecordCounter(dataset); });
     }
     DBGrid1->ShowDataset(Qry);
 }
@@ -86,28 +87,33 @@ QAction* Tfrm_SQL::createAction(const char* name, const QString& caption, const 
 }
 
 void Tfrm_SQL::createActions() {
-    aUj = createAction("aUj", QStringLiteral("Új SQL file"), QStringLiteral("Új SQL"), {QKeySequence(Qt::CTRL | Qt::Key_N)},
-                       ToolBarIcon(ToolPicture::New));
+    aUj = createAction("aUj", QStringLiteral("Új SQL file"), QStringLiteral("Új SQL"),
+                       {QKeySequence(Qt::CTRL | Qt::Key_N)}, ToolBarIcon(ToolPicture::New));
     aMegnyit = createAction("aMegnyit", QStringLiteral("Megnyit"), QStringLiteral("SQL megnyitása"),
                             {QKeySequence(Qt::CTRL | Qt::Key_O)}, ToolBarIcon(ToolPicture::Open));
-    aMent = createAction("aMent", QStringLiteral("Mentés"), QStringLiteral("SQL mentése"), {QKeySequence(Qt::CTRL | Qt::Key_S)},
-                         ToolBarIcon(ToolPicture::Save));
-    aExport = createAction("aExport", QStringLiteral("Export"), QStringLiteral("Export"), {QKeySequence(Qt::CTRL | Qt::Key_E)},
-                           ToolBarIcon(ToolPicture::Export));
-    aMasol = createAction("aMasol", QStringLiteral("Másol"), QStringLiteral("Eredmény másolása vágólapra"),
-                          {QKeySequence(Qt::Key_F3)}, ToolBarIcon(ToolPicture::Copy));
-    aBezar = createAction("aBezar", QStringLiteral("Bezár"), QStringLiteral("Bezár"), {}, ToolBarIcon(ToolPicture::Close));
+    aMent = createAction("aMent", QStringLiteral("Mentés"), QStringLiteral("SQL mentése"),
+                         {QKeySequence(Qt::CTRL | Qt::Key_S)}, ToolBarIcon(ToolPicture::Save));
+    aExport = createAction("aExport", QStringLiteral("Export"), QStringLiteral("Export"),
+                           {QKeySequence(Qt::CTRL | Qt::Key_E)}, ToolBarIcon(ToolPicture::Export));
+    aMasol = createAction("aMasol", QStringLiteral("Másol"),
+                          QStringLiteral("Eredmény másolása vágólapra"), {QKeySequence(Qt::Key_F3)},
+                          ToolBarIcon(ToolPicture::Copy));
+    aBezar = createAction("aBezar", QStringLiteral("Bezár"), QStringLiteral("Bezár"), {},
+                          ToolBarIcon(ToolPicture::Close));
     aFuttat = createAction("aFuttat", QStringLiteral("Futtat"), QStringLiteral("SQL lekérdezés"),
                            {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_Return),
                             QKeySequence(Qt::CTRL | Qt::Key_Enter)},
                            ToolBarIcon(ToolPicture::Run));
-    aTab = createAction("aTab", QStringLiteral("Tab"), QString(), {QKeySequence(Qt::CTRL | Qt::Key_Tab)});
-    aEredmeny = createAction("aEredmeny", QStringLiteral("Eredmény"), QStringLiteral("Eredmény"), {QKeySequence(Qt::Key_F9)});
+    aTab = createAction("aTab", QStringLiteral("Tab"), QString(),
+                        {QKeySequence(Qt::CTRL | Qt::Key_Tab)});
+    aEredmeny = createAction("aEredmeny", QStringLiteral("Eredmény"), QStringLiteral("Eredmény"),
+                             {QKeySequence(Qt::Key_F9)});
     aExport->setEnabled(false);
     aMasol->setEnabled(false);
 
     const auto on = [this](QAction* action, void (Tfrm_SQL::*handler)()) {
-        connect(action, &QAction::triggered, this, [this, handler] { Guarded(this, [this, handler] { (this->*handler)(); }); });
+        connect(action, &QAction::triggered, this,
+                [this, handler] { Guarded(this, [this, handler] { (this->*handler)(); }); });
     };
     on(aUj, &Tfrm_SQL::aUjExecute);
     on(aMegnyit, &Tfrm_SQL::aMegnyitExecute);
@@ -167,7 +173,8 @@ void Tfrm_SQL::layOut() {
     tsSQL->setObjectName(QStringLiteral("tsSQL"));
     tsEredmeny = new QWidget;
     tsEredmeny->setObjectName(QStringLiteral("tsEredmeny"));
-    for (auto [page, content] : {std::pair<QWidget*, QWidget*>{tsSQL, Memo1}, {tsEredmeny, DBGrid1}}) {
+    for (auto [page, content] :
+         {std::pair<QWidget*, QWidget*>{tsSQL, Memo1}, {tsEredmeny, DBGrid1}}) {
         auto* pageLayout = new QVBoxLayout(page);
         pageLayout->setContentsMargins(0, 0, 0, 0);
         pageLayout->addWidget(content);
@@ -211,7 +218,8 @@ void Tfrm_SQL::done(int result) {
         return;
     }
     if (!DBGrid1->PostPending()) {
-        if (!ConfirmBox(QStringLiteral("A sor változásai nem tárolhatók. Bezárjam az ablakot a változások elvetésével?"),
+        if (!ConfirmBox(QStringLiteral("A sor változásai nem tárolhatók. Bezárjam az ablakot a "
+                                       "változások elvetésével?"),
                         QStringLiteral("Megerősítés"), this))
             return;
         DBGrid1->CancelPending();
@@ -226,7 +234,8 @@ void Tfrm_SQL::done(int result) {
 bool Tfrm_SQL::eventFilter(QObject* watched, QEvent* event) {
     // Installed on the application while a script runs: Esc anywhere in the
     // window asks whether to stop, whichever control would take it.
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->window() == this) {
             AskToStop();
@@ -238,8 +247,9 @@ bool Tfrm_SQL::eventFilter(QObject* watched, QEvent* event) {
 
 void Tfrm_SQL::AskToStop() {
     if (stopRequested_) return;
-    stopRequested_ = ConfirmBox(QStringLiteral("Fut egy SQL szkript. Leállítsam a most futó utasítás után?"),
-                                QStringLiteral("Megerősítés"), this);
+    stopRequested_ =
+        ConfirmBox(QStringLiteral("Fut egy SQL szkript. Leállítsam a most futó utasítás után?"),
+                   QStringLiteral("Megerősítés"), this);
 }
 
 void Tfrm_SQL::ShowPage(QWidget* page) { PageControl1->setCurrentWidget(page); }
@@ -294,7 +304,8 @@ void Tfrm_SQL::aEredmenyExecute() {
     if (running_ || !DBGrid1->PostPending() || OpenTableMode()) return;
     DBGrid1->ShowDataset(Qry);
     Qry->close();
-    const QString text = Memo1->hasSelectedText() ? Memo1->selectedText() : FirstStatement(Memo1->text());
+    const QString text =
+        Memo1->hasSelectedText() ? Memo1->selectedText() : FirstStatement(Memo1->text());
     if (!OpenQuery(text)) return;
     ShowPage(tsEredmeny);
     DBGrid1->NarrowColumns(kColumnWidth);
@@ -328,7 +339,9 @@ void Tfrm_SQL::RunScriptText(const QString& text, int firstLine) {
     QElapsedTimer sinceEvents;
     sinceEvents.start();
     ScriptControl control;
-    control.progress.setMaximum = [this](int lines) { ProgressBar1->setMaximum(std::max(lines, 1)); };
+    control.progress.setMaximum = [this](int lines) {
+        ProgressBar1->setMaximum(std::max(lines, 1));
+    };
     control.progress.setPosition = [this, &sinceEvents](int line) {
         ProgressBar1->setValue(line);
         if (sinceEvents.elapsed() < kEventsEveryMs) return;
@@ -383,11 +396,13 @@ void Tfrm_SQL::aUjExecute() { Memo1->clear(); }
 // folder; empty when the user cancelled.
 QString Tfrm_SQL::ChooseScriptFile(QFileDialog::AcceptMode mode) {
     const bool open = mode == QFileDialog::AcceptOpen;
-    QFileDialog dialog(this, open ? QStringLiteral("SQL megnyitás") : QStringLiteral("SQL mentése"), ScriptFolder());
+    QFileDialog dialog(this, open ? QStringLiteral("SQL megnyitás") : QStringLiteral("SQL mentése"),
+                       ScriptFolder());
     dialog.setObjectName(open ? QStringLiteral("OpenDialog1") : QStringLiteral("SaveDialog1"));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilter(open ? QStringLiteral("SQL állományok (*.sql)") : QStringLiteral("SQL file-ok (*.sql)"));
+    dialog.setNameFilter(open ? QStringLiteral("SQL állományok (*.sql)")
+                              : QStringLiteral("SQL file-ok (*.sql)"));
     dialog.setDefaultSuffix(QStringLiteral("sql"));
     if (!open && !fileName_.isEmpty()) dialog.selectFile(fileName_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
@@ -418,7 +433,8 @@ void Tfrm_SQL::aExportExecute() {
 void Tfrm_SQL::aMasolExecute() {
     if (!DBGrid1->PostPending()) return;
     QList<QByteArray> lines;
-    DataSetToLines(*DBGrid1->ShownDataset(), lines, true, QString(), QLatin1Char('\t'), false, false);
+    DataSetToLines(*DBGrid1->ShownDataset(), lines, true, QString(), QLatin1Char('\t'), false,
+                   false);
     QString text;
     for (const QByteArray& line : lines) text += FromCp1250(line) + QStringLiteral("\r\n");
     QGuiApplication::clipboard()->setText(text);
@@ -426,7 +442,9 @@ void Tfrm_SQL::aMasolExecute() {
 
 void Tfrm_SQL::aBezarExecute() { close(); }
 
-void Tfrm_SQL::aTabExecute() { PageControl1->setCurrentIndex(PageControl1->currentIndex() == 0 ? 1 : 0); }
+void Tfrm_SQL::aTabExecute() {
+    PageControl1->setCurrentIndex(PageControl1->currentIndex() == 0 ? 1 : 0);
+}
 
 void SzabadLekerdezes() {
     Tfrm_SQL window;

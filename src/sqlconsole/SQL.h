@@ -34,7 +34,7 @@ class TSqlGrid;
 class Tfrm_SQL : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit Tfrm_SQL(QWidget* parent = nullptr);
     ~Tfrm_SQL() override;
 
@@ -81,11 +81,11 @@ public:
 
     void done(int result) override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     QAction* createAction(const char* name, const QString& caption, const QString& hint,
                           const QList<QKeySequence>& shortcuts, const QIcon& icon = QIcon());
     void createActions();

@@ -93,10 +93,11 @@ void TSqlEditor::applyColours() {
 }
 
 void TSqlEditor::releaseWindowKeys() {
-    const QKeyCombination keys[] = {Qt::CTRL | Qt::Key_N,      Qt::CTRL | Qt::Key_O,     Qt::CTRL | Qt::Key_S,
-                                    Qt::CTRL | Qt::Key_E,      Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter,
-                                    Qt::CTRL | Qt::Key_Tab,    QKeyCombination(Qt::Key_F3), QKeyCombination(Qt::Key_F5),
-                                    QKeyCombination(Qt::Key_F9)};
+    const QKeyCombination keys[] = {Qt::CTRL | Qt::Key_N,        Qt::CTRL | Qt::Key_O,
+                                    Qt::CTRL | Qt::Key_S,        Qt::CTRL | Qt::Key_E,
+                                    Qt::CTRL | Qt::Key_Return,   Qt::CTRL | Qt::Key_Enter,
+                                    Qt::CTRL | Qt::Key_Tab,      QKeyCombination(Qt::Key_F3),
+                                    QKeyCombination(Qt::Key_F5), QKeyCombination(Qt::Key_F9)};
     for (const QKeyCombination combination : keys) {
         const int key = combination.toCombined();
         if (QsciCommand* command = standardCommands()->boundTo(key)) {
@@ -120,7 +121,8 @@ QString TSqlEditor::TextToRun(int* firstLine) const {
 
 void TSqlEditor::SelectLine(int line) {
     QString content = text(line);
-    while (content.endsWith(QLatin1Char('\n')) || content.endsWith(QLatin1Char('\r'))) content.chop(1);
+    while (content.endsWith(QLatin1Char('\n')) || content.endsWith(QLatin1Char('\r')))
+        content.chop(1);
     const int end = static_cast<int>(content.size());
     setSelection(line, 0, line, end);
     ensureLineVisible(line);

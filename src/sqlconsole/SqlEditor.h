@@ -13,7 +13,7 @@ namespace zomi {
 class TSqlLexer : public QsciLexerSQL {
     Q_OBJECT
 
-public:
+  public:
     explicit TSqlLexer(QObject* parent = nullptr);
 
     QColor defaultColor(int style) const override;
@@ -25,7 +25,7 @@ public:
 class TSqlEditor : public QsciScintilla {
     Q_OBJECT
 
-public:
+  public:
     explicit TSqlEditor(QWidget* parent = nullptr);
 
     static const QColor kCurrentLineColor;
@@ -36,7 +36,7 @@ public:
     // Puts the caret at the start of the line (from 0) and selects that line.
     void SelectLine(int line);
 
-private:
+  private:
     void applyColours();
     // Keys that the window's actions own are taken out of the editor's key map.
     void releaseWindowKeys();

@@ -31,14 +31,16 @@ void TSqlGrid::ShowDataset(Dataset* dataset) {
     EditableDatasetModel*& model = models_[dataset];
     if (!model) {
         model = new EditableDatasetModel(dataset, this);
-        connect(model, &EditableDatasetModel::editRefused, this,
-                [this](const QString& message) { ShowError(DbError(DbError::kState, message), this); });
+        connect(model, &EditableDatasetModel::editRefused, this, [this](const QString& message) {
+            ShowError(DbError(DbError::kState, message), this);
+        });
         connect(dataset, &Dataset::afterScroll, this, [this, dataset] {
             if (dataset == dataset_) followDataset();
         });
     }
     setModel(model);
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TSqlGrid::currentRowChanged);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &TSqlGrid::currentRowChanged);
 }
 
 bool TSqlGrid::PostPending() {
@@ -100,7 +102,9 @@ void TSqlGrid::deleteRow() {
         CancelPending();
         return;
     }
-    if (!ConfirmBox(QStringLiteral("Valóban töröljem a sort?"), QStringLiteral("Megerősítés"), this)) return;
+    if (!ConfirmBox(QStringLiteral("Valóban töröljem a sort?"), QStringLiteral("Megerősítés"),
+                    this))
+        return;
     CancelPending();
     Guarded(this, [this] { dataset_->remove(); });
 }
@@ -109,7 +113,8 @@ void TSqlGrid::keyPressEvent(QKeyEvent* event) {
     const bool editable = shownModel() && shownModel()->editable();
     if (editable && event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
         appendRow();
-    } else if (editable && event->key() == Qt::Key_Delete && event->modifiers() == Qt::ControlModifier) {
+    } else if (editable && event->key() == Qt::Key_Delete &&
+               event->modifiers() == Qt::ControlModifier) {
         deleteRow();
     } else if (event->key() == Qt::Key_Escape && shownModel() && shownModel()->pendingRow() >= 0) {
         CancelPending();

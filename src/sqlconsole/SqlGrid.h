@@ -18,7 +18,7 @@ namespace zomi {
 class TSqlGrid : public QTableView {
     Q_OBJECT
 
-public:
+  public:
     explicit TSqlGrid(QWidget* parent = nullptr);
 
     void ShowDataset(dbaccess::Dataset* dataset);
@@ -32,10 +32,10 @@ public:
     void SetColumnWidths(int width);
     void NarrowColumns(int width);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     dbaccess::EditableDatasetModel* shownModel() const;
     void currentRowChanged(const QModelIndex& current, const QModelIndex& previous);
     void followDataset();

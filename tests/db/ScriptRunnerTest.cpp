@@ -1,5 +1,3 @@
-#include "db/ScriptRunner.h"
-
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
@@ -7,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "common/Codepage.h"
+#include "db/ScriptRunner.h"
 #include "support/TestDatabase.h"
 
 namespace zomi {
@@ -17,7 +16,7 @@ using dbaccess::Table;
 using test::TestDatabase;
 
 class ScriptRunnerTest : public ::testing::Test {
-protected:
+  protected:
     ScriptRunnerTest() : db(TestDatabase::Content::Empty), c(db.connect()) {}
 
     QString text(const QString& sql) { return c->scalar(sql).text; }
@@ -31,11 +30,15 @@ QString tableDigests(Connection& connection) {
     QStringList digests;
     for (const QString& table : connection.baseTables()) {
         QCryptographicHash hash(QCryptographicHash::Md5);
-        const dbaccess::ResultSetPtr rows = connection.query(QStringLiteral("SELECT * FROM `%1` ORDER BY 1").arg(table));
+        const dbaccess::ResultSetPtr rows =
+            connection.query(QStringLiteral("SELECT * FROM `%1` ORDER BY 1").arg(table));
         for (int r = 0; r < rows->rowCount(); ++r) {
             const dbaccess::RowRef row = rows->row(r);
             for (size_t f = 0; f < rows->fields().size(); ++f)
-                hash.addData(row.cells[f] ? QByteArray(row.cells[f], static_cast<qsizetype>(row.lengths[f])) + '|' : "NULL|");
+                hash.addData(
+                    row.cells[f]
+                        ? QByteArray(row.cells[f], static_cast<qsizetype>(row.lengths[f])) + '|'
+                        : "NULL|");
         }
         digests << table + QLatin1Char('=') + QString::fromLatin1(hash.result().toHex());
     }
@@ -43,23 +46,26 @@ QString tableDigests(Connection& connection) {
 }
 
 TEST_F(ScriptRunnerTest, RunsEveryStatementIncludingAnUnterminatedLastAndDropsTheRowsOfQueries) {
-    const ScriptResult result = RunScript(*c, QStringLiteral("CREATE TABLE t (n INT, s TEXT);\n"
-                                                              "SET @a := 1; SELECT @a;\n"
-                                                              "SHOW TABLES;\n"
-                                                              "INSERT INTO t VALUES (@a, 'first;\n  kept as typed ;  \nlast')\n"));
+    const ScriptResult result = RunScript(
+        *c, QStringLiteral("CREATE TABLE t (n INT, s TEXT);\n"
+                           "SET @a := 1; SELECT @a;\n"
+                           "SHOW TABLES;\n"
+                           "INSERT INTO t VALUES (@a, 'first;\n  kept as typed ;  \nlast')\n"));
     EXPECT_TRUE(result.completed()) << result.errorMessage.toStdString();
     EXPECT_EQ(result.statements, 5);
-    EXPECT_EQ(text(QStringLiteral("SELECT HEX(s) FROM t WHERE n = 1")),
-              QString::fromLatin1(QByteArray("first;\n  kept as typed ;  \nlast").toHex().toUpper()));
+    EXPECT_EQ(
+        text(QStringLiteral("SELECT HEX(s) FROM t WHERE n = 1")),
+        QString::fromLatin1(QByteArray("first;\n  kept as typed ;  \nlast").toHex().toUpper()));
 }
 
 TEST_F(ScriptRunnerTest, RoutinesBetweenCapitalDelimitersAreSentWhole) {
-    const ScriptResult result = RunScript(*c, QStringLiteral("CREATE TABLE t (n INT);\n"
-                                                              "DELIMITER ;;\n"
-                                                              "CREATE PROCEDURE p()\nBEGIN\n  INSERT INTO t VALUES (1);\n"
-                                                              "  INSERT INTO t VALUES (2);\nEND ;;\n"
-                                                              "DELIMITER ;\n"
-                                                              "CALL p();"));
+    const ScriptResult result =
+        RunScript(*c, QStringLiteral("CREATE TABLE t (n INT);\n"
+                                     "DELIMITER ;;\n"
+                                     "CREATE PROCEDURE p()\nBEGIN\n  INSERT INTO t VALUES (1);\n"
+                                     "  INSERT INTO t VALUES (2);\nEND ;;\n"
+                                     "DELIMITER ;\n"
+                                     "CALL p();"));
     EXPECT_TRUE(result.completed()) << result.errorMessage.toStdString();
     EXPECT_EQ(text(QStringLiteral("SELECT SUM(n) FROM t")), QStringLiteral("3"));
 }
@@ -68,16 +74,18 @@ TEST_F(ScriptRunnerTest, StopsAtTheFirstRefusedStatementWithItsLineAndTheServers
     QList<int> positions;
     ScriptControl control;
     control.progress.setPosition = [&](int line) { positions << line; };
-    const ScriptResult result = RunScript(*c,
-                                          QStringLiteral("CREATE TABLE t (n INT);\n\n"
-                                                         "-- the bad one\nINSERT INTO\n  nincs VALUES (1);\n"
-                                                         "INSERT INTO t VALUES (1);"),
-                                          control);
+    const ScriptResult result =
+        RunScript(*c,
+                  QStringLiteral("CREATE TABLE t (n INT);\n\n"
+                                 "-- the bad one\nINSERT INTO\n  nincs VALUES (1);\n"
+                                 "INSERT INTO t VALUES (1);"),
+                  control);
     EXPECT_EQ(result.outcome, ScriptResult::Outcome::Failed);
     EXPECT_EQ(result.line, 4);
     EXPECT_EQ(result.statements, 1);
     EXPECT_EQ(result.errorCode, 1146u);
-    EXPECT_TRUE(result.errorMessage.contains(QStringLiteral("nincs"))) << result.errorMessage.toStdString();
+    EXPECT_TRUE(result.errorMessage.contains(QStringLiteral("nincs")))
+        << result.errorMessage.toStdString();
     EXPECT_EQ(text(QStringLiteral("SELECT COUNT(*) FROM t")), QStringLiteral("0"));
     EXPECT_EQ(positions, (QList<int>{0, 1}));
 }
@@ -86,8 +94,11 @@ TEST_F(ScriptRunnerTest, AStopRequestEndsTheRunBeforeTheNextStatement) {
     int asked = 0;
     ScriptControl control;
     control.stopRequested = [&] { return ++asked > 2; };
-    const ScriptResult result =
-        RunScript(*c, QStringLiteral("CREATE TABLE t (n INT);\nINSERT INTO t VALUES (1);\nINSERT INTO t VALUES (2);"), control);
+    const ScriptResult result = RunScript(
+        *c,
+        QStringLiteral(
+            "CREATE TABLE t (n INT);\nINSERT INTO t VALUES (1);\nINSERT INTO t VALUES (2);"),
+        control);
     EXPECT_EQ(result.outcome, ScriptResult::Outcome::Stopped);
     EXPECT_EQ(result.statements, 2);
     EXPECT_EQ(result.line, 3);
@@ -95,24 +106,27 @@ TEST_F(ScriptRunnerTest, AStopRequestEndsTheRunBeforeTheNextStatement) {
 }
 
 TEST_F(ScriptRunnerTest, TheSessionIsTheProgramsAfterAScriptChangedIt) {
-    const QString before = text(QStringLiteral(
-        "SELECT CONCAT_WS('|', @@character_set_client, @@character_set_results, @@collation_connection, "
-        "@@sql_mode, @@time_zone, @@autocommit, @@foreign_key_checks, DATABASE())"));
+    const QString before = text(
+        QStringLiteral("SELECT CONCAT_WS('|', @@character_set_client, @@character_set_results, "
+                       "@@collation_connection, "
+                       "@@sql_mode, @@time_zone, @@autocommit, @@foreign_key_checks, DATABASE())"));
     TestDatabase other(TestDatabase::Content::Empty);
     c->exec(QStringLiteral("CREATE TABLE t (s VARCHAR(20)) CHARACTER SET latin2"));
     const ScriptResult result = RunScript(
-        *c, QStringLiteral("SET NAMES utf8;\n"
-                           "INSERT INTO t VALUES ('árvíztűrő');\n"
-                           "SET sql_mode = 'NO_BACKSLASH_ESCAPES,ANSI_QUOTES', time_zone = '+05:00', "
-                           "autocommit = 0, foreign_key_checks = 0;\n"
-                           "LOCK TABLES t WRITE;\n"
-                           "USE `%1`;\n"
-                           "SELECT nincs FROM nincs;")
-                   .arg(other.name()));
+        *c,
+        QStringLiteral("SET NAMES utf8;\n"
+                       "INSERT INTO t VALUES ('árvíztűrő');\n"
+                       "SET sql_mode = 'NO_BACKSLASH_ESCAPES,ANSI_QUOTES', time_zone = '+05:00', "
+                       "autocommit = 0, foreign_key_checks = 0;\n"
+                       "LOCK TABLES t WRITE;\n"
+                       "USE `%1`;\n"
+                       "SELECT nincs FROM nincs;")
+            .arg(other.name()));
     ASSERT_EQ(result.outcome, ScriptResult::Outcome::Failed);
     EXPECT_EQ(result.statements, 5);
     EXPECT_EQ(text(QStringLiteral(
-                  "SELECT CONCAT_WS('|', @@character_set_client, @@character_set_results, @@collation_connection, "
+                  "SELECT CONCAT_WS('|', @@character_set_client, @@character_set_results, "
+                  "@@collation_connection, "
                   "@@sql_mode, @@time_zone, @@autocommit, @@foreign_key_checks, DATABASE())")),
               before);
     // Written in the script's UTF-8 session, read and written again in the program's.
@@ -120,9 +134,11 @@ TEST_F(ScriptRunnerTest, TheSessionIsTheProgramsAfterAScriptChangedIt) {
 }
 
 TEST_F(ScriptRunnerTest, MessagesOfAUtf8SessionAreReadAsUtf8) {
-    const ScriptResult result = RunScript(*c, QStringLiteral("SET NAMES utf8mb4;\nSELECT * FROM `árvíz`;"));
+    const ScriptResult result =
+        RunScript(*c, QStringLiteral("SET NAMES utf8mb4;\nSELECT * FROM `árvíz`;"));
     ASSERT_EQ(result.outcome, ScriptResult::Outcome::Failed);
-    EXPECT_TRUE(result.errorMessage.contains(QStringLiteral("árvíz"))) << result.errorMessage.toStdString();
+    EXPECT_TRUE(result.errorMessage.contains(QStringLiteral("árvíz")))
+        << result.errorMessage.toStdString();
 }
 
 TEST_F(ScriptRunnerTest, ARunThatLosesItsSessionStopsInsteadOfGoingOnInAFreshOne) {
@@ -135,10 +151,11 @@ TEST_F(ScriptRunnerTest, ARunThatLosesItsSessionStopsInsteadOfGoingOnInAFreshOne
             killed = true;
         }
     };
-    const ScriptResult result = RunScript(*c,
-                                          QStringLiteral("CREATE TABLE t (n INT);\nSET @x := 5;\n"
-                                                         "INSERT INTO t VALUES (@x);\nINSERT INTO t VALUES (2);"),
-                                          control);
+    const ScriptResult result =
+        RunScript(*c,
+                  QStringLiteral("CREATE TABLE t (n INT);\nSET @x := 5;\n"
+                                 "INSERT INTO t VALUES (@x);\nINSERT INTO t VALUES (2);"),
+                  control);
     EXPECT_EQ(result.outcome, ScriptResult::Outcome::Failed);
     EXPECT_EQ(text(QStringLiteral("SELECT COUNT(*) FROM t")), QStringLiteral("0"));
 }
@@ -165,25 +182,31 @@ TEST_F(ScriptRunnerTest, AFullDumpWithRoutinesRestoresIntoAnEmptyDatabase) {
     const QString file = dir.filePath(QStringLiteral("teljes.sql"));
     QProcess dump;
     dump.setStandardOutputFile(file);
-    dump.start(QStringLiteral("mariadb-dump"),
-               {QStringLiteral("--no-defaults"), QStringLiteral("--protocol=tcp"), QStringLiteral("-h") + p.host,
-                QStringLiteral("-P") + QString::number(p.port), QStringLiteral("-u") + p.user,
-                QStringLiteral("-p") + p.password, QStringLiteral("-c"), QStringLiteral("--routines"),
-                QStringLiteral("--triggers"), source.name()});
-    ASSERT_TRUE(dump.waitForFinished(60000) && dump.exitCode() == 0) << dump.readAllStandardError().toStdString();
+    dump.start(
+        QStringLiteral("mariadb-dump"),
+        {QStringLiteral("--no-defaults"), QStringLiteral("--protocol=tcp"),
+         QStringLiteral("-h") + p.host, QStringLiteral("-P") + QString::number(p.port),
+         QStringLiteral("-u") + p.user, QStringLiteral("-p") + p.password, QStringLiteral("-c"),
+         QStringLiteral("--routines"), QStringLiteral("--triggers"), source.name()});
+    ASSERT_TRUE(dump.waitForFinished(60000) && dump.exitCode() == 0)
+        << dump.readAllStandardError().toStdString();
 
     const ScriptResult result = RunScriptFile(*c, file);
     ASSERT_TRUE(result.completed()) << result.line << ": " << result.errorMessage.toStdString();
     auto from = source.connect();
     EXPECT_EQ(tableDigests(*c).toStdString(), tableDigests(*from).toStdString());
-    EXPECT_EQ(text(QStringLiteral("SELECT COUNT(*) FROM vw_zomi")), QString::number(from->scalar(QStringLiteral("SELECT COUNT(*) FROM zomi")).text.toInt()));
+    EXPECT_EQ(
+        text(QStringLiteral("SELECT COUNT(*) FROM vw_zomi")),
+        QString::number(from->scalar(QStringLiteral("SELECT COUNT(*) FROM zomi")).text.toInt()));
     EXPECT_EQ(text(QStringLiteral("SELECT fn_sorszamstr(7, 2024)")), QStringLiteral("2024/00007"));
     c->exec(QStringLiteral("CALL sp_setstatusz()"));
 }
 
 TEST(ScriptTextTest, FilesAreReadAsUtf8WhenTheyAreElseAsCodePage1250) {
-    EXPECT_EQ(DecodeScriptText(QByteArray("\xEF\xBB\xBFSELECT '\xC3\xA1rv\xC3\xADz';")), QStringLiteral("SELECT 'árvíz';"));
-    EXPECT_EQ(DecodeScriptText(ToCp1250(QStringLiteral("SELECT 'tűrő Šárka';"))), QStringLiteral("SELECT 'tűrő Šárka';"));
+    EXPECT_EQ(DecodeScriptText(QByteArray("\xEF\xBB\xBFSELECT '\xC3\xA1rv\xC3\xADz';")),
+              QStringLiteral("SELECT 'árvíz';"));
+    EXPECT_EQ(DecodeScriptText(ToCp1250(QStringLiteral("SELECT 'tűrő Šárka';"))),
+              QStringLiteral("SELECT 'tűrő Šárka';"));
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
-#include "db/SqlScript.h"
-
 #include <gtest/gtest.h>
 
 #include <QStringList>
 #include <vector>
+
+#include "db/SqlScript.h"
 
 namespace zomi {
 namespace {
@@ -35,24 +35,32 @@ TEST_P(SqlScriptCut, GivesTheStatementsTheServerShouldSee) {
 INSTANTIATE_TEST_SUITE_P(
     Rules, SqlScriptCut,
     ::testing::Values(
-        Cut{"UnterminatedLastStatementCounts", "INSERT INTO t VALUES (1);\n\nINSERT INTO t VALUES (2)\n",
+        Cut{"UnterminatedLastStatementCounts",
+            "INSERT INTO t VALUES (1);\n\nINSERT INTO t VALUES (2)\n",
             {{"INSERT INTO t VALUES (1)", 1}, {"INSERT INTO t VALUES (2)", 3}}},
-        Cut{"SeveralStatementsOnOneLine", "SET @a := 1; SELECT @a;",
+        Cut{"SeveralStatementsOnOneLine",
+            "SET @a := 1; SELECT @a;",
             {{"SET @a := 1", 1}, {"SELECT @a", 1}}},
         Cut{"TerminatorInsideLiteralsIsText",
-            "INSERT INTO t VALUES ('first;\n  second ;  \nthird', \"x\"\"y;\", 'it\\'s;', `a;b`);\nSELECT 2;",
-            {{"INSERT INTO t VALUES ('first;\n  second ;  \nthird', \"x\"\"y;\", 'it\\'s;', `a;b`)", 1},
+            "INSERT INTO t VALUES ('first;\n  second ;  \nthird', \"x\"\"y;\", 'it\\'s;', "
+            "`a;b`);\nSELECT 2;",
+            {{"INSERT INTO t VALUES ('first;\n  second ;  \nthird', \"x\"\"y;\", 'it\\'s;', `a;b`)",
+              1},
              {"SELECT 2", 4}}},
         Cut{"TerminatorInsideCommentsIsText",
-            "-- first; comment\nSELECT 1 # trailing;\n;\n/* block;\n comment; */ SELECT 5--1;\n-- the end;\n",
+            "-- first; comment\nSELECT 1 # trailing;\n;\n/* block;\n comment; */ SELECT 5--1;\n-- "
+            "the end;\n",
             {{"SELECT 1 # trailing;", 2}, {"SELECT 5--1", 5}}},
         Cut{"DelimiterInAnyCaseWithRoutineBody",
-            "DELIMITER ;;\nCREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\n  SELECT 2;\nEND ;;\nDelimiter ;\n"
-            "delimiter $$\nCREATE FUNCTION f() RETURNS INT\nBEGIN\n  RETURN 1;\nEND$$\ndelimiter ;\nCALL p();",
+            "DELIMITER ;;\nCREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\n  SELECT 2;\nEND "
+            ";;\nDelimiter ;\n"
+            "delimiter $$\nCREATE FUNCTION f() RETURNS INT\nBEGIN\n  RETURN 1;\nEND$$\ndelimiter "
+            ";\nCALL p();",
             {{"CREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\n  SELECT 2;\nEND", 2},
              {"CREATE FUNCTION f() RETURNS INT\nBEGIN\n  RETURN 1;\nEND", 9},
              {"CALL p()", 14}}},
-        Cut{"DelimiterWordInsideAStatementIsText", "SELECT a,\ndelimiter\nFROM t;",
+        Cut{"DelimiterWordInsideAStatementIsText",
+            "SELECT a,\ndelimiter\nFROM t;",
             {{"SELECT a,\ndelimiter\nFROM t", 1}}},
         Cut{"ConditionalCommentsAreStatements",
             "/*M!999999\\- enable the sandbox mode */ \n/*!999999\\- enable the sandbox mode */\n"
@@ -86,7 +94,8 @@ TEST(SqlScriptTest, CountsLinesAndTracksTheLineReached) {
 
 TEST(SqlConsoleTextTest, TableModeLooksAtTheFirstLineOnly) {
     EXPECT_EQ(TableModeTable(QStringLiteral("table: vallalkozo")), QStringLiteral("vallalkozo"));
-    EXPECT_EQ(TableModeTable(QStringLiteral("TABLE:statusz\r\nSELECT 1;")), QStringLiteral("statusz"));
+    EXPECT_EQ(TableModeTable(QStringLiteral("TABLE:statusz\r\nSELECT 1;")),
+              QStringLiteral("statusz"));
     EXPECT_EQ(TableModeTable(QStringLiteral("Table: ktgh : extra")), QStringLiteral("ktgh"));
     EXPECT_FALSE(TableModeTable(QStringLiteral("SELECT 1;\ntable: statusz")).has_value());
     EXPECT_FALSE(TableModeTable(QStringLiteral(" table: statusz")).has_value());
@@ -101,7 +110,8 @@ TEST(SqlConsoleTextTest, OnlySelectAndShowAreQueries) {
 }
 
 TEST(SqlConsoleTextTest, FirstStatementIsNotCutInsideALiteral) {
-    EXPECT_EQ(FirstStatement(QStringLiteral("SELECT 'a;b';\nSELECT 2;")), QStringLiteral("SELECT 'a;b'"));
+    EXPECT_EQ(FirstStatement(QStringLiteral("SELECT 'a;b';\nSELECT 2;")),
+              QStringLiteral("SELECT 'a;b'"));
     EXPECT_EQ(FirstStatement(QStringLiteral("SELECT 1")), QStringLiteral("SELECT 1"));
 }
 

@@ -33,7 +33,7 @@ QString serverText(const QString& sql) { return QueryText(sql, QStringLiteral("<
 class SQLTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() {
         fixture_ = std::make_unique<WindowFixture>();
         SetDataDir(fixture_->settingsDir.path());
@@ -65,22 +65,28 @@ private slots:
 
     void anythingButSelectAndShowRunsAsAScript_data() {
         QTest::addColumn<QString>("text");
-        QTest::newRow("comment first") << "-- rows\nSELECT * FROM statusz;\nUPDATE statusz SET statusz_nev = 'x' WHERE statusz = 1";
-        QTest::newRow("parenthesis") << "(SELECT * FROM statusz);\nUPDATE statusz SET statusz_nev = 'x' WHERE statusz = 1;";
-        QTest::newRow("other keyword") << "UPDATE statusz SET statusz_nev = 'x' WHERE statusz = 1;\nSET @a := 1; SELECT @a;";
+        QTest::newRow("comment first") << "-- rows\nSELECT * FROM statusz;\nUPDATE statusz SET "
+                                          "statusz_nev = 'x' WHERE statusz = 1";
+        QTest::newRow("parenthesis")
+            << "(SELECT * FROM statusz);\nUPDATE statusz SET statusz_nev = 'x' WHERE statusz = 1;";
+        QTest::newRow("other keyword")
+            << "UPDATE statusz SET statusz_nev = 'x' WHERE statusz = 1;\nSET @a := 1; SELECT @a;";
     }
     void anythingButSelectAndShowRunsAsAScript() {
         QFETCH(QString, text);
         run(text);
         QCOMPARE(fixture_->boxes.texts(), QStringList{QStringLiteral("SQL futtatás kész.")});
-        QCOMPARE(serverText(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 1")), QStringLiteral("x"));
+        QCOMPARE(serverText(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 1")),
+                 QStringLiteral("x"));
         QCOMPARE(window_->PageControl1->currentWidget(), window_->tsSQL);
         QVERIFY(!window_->Qry->isOpen());
         QVERIFY(!window_->ProgressBar1->isVisible());
     }
 
     void aRefusedStatementStopsTheScriptAndShowsItsLine() {
-        run(QStringLiteral("UPDATE statusz SET statusz_nev = 'x' WHERE statusz = 1;\n\nINSERT INTO nincs\n  VALUES (1);\n"
+        run(
+            QStringLiteral("UPDATE statusz SET statusz_nev = 'x' WHERE statusz = 1;\n\nINSERT INTO "
+                           "nincs\n  VALUES (1);\n"
                            "UPDATE statusz SET statusz_nev = 'y' WHERE statusz = 2;"));
         QCOMPARE(fixture_->boxes.shown.size(), 1);
         QCOMPARE(fixture_->boxes.shown.at(0).caption, QStringLiteral("Hiba"));
@@ -93,8 +99,10 @@ private slots:
         QCOMPARE(line, 2);
         QCOMPARE(window_->Memo1->selectedText(), QStringLiteral("INSERT INTO nincs"));
         QVERIFY(window_->ProgressBar1->isVisible());
-        QCOMPARE(serverText(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 1")), QStringLiteral("x"));
-        QVERIFY(serverText(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 2")) != QStringLiteral("y"));
+        QCOMPARE(serverText(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 1")),
+                 QStringLiteral("x"));
+        QVERIFY(serverText(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 2")) !=
+                QStringLiteral("y"));
     }
 
     void resultShowsTheFirstOfTwoQueries() {
@@ -134,7 +142,8 @@ private slots:
         grid->setFocus();
         grid->setCurrentIndex(grid->model()->index(0, 1));
         const QString nameOfFirst =
-            QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = ") + window_->Tbl->textAt(0, 0);
+            QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = ") +
+            window_->Tbl->textAt(0, 0);
         QTest::keyClick(grid, Qt::Key_F2);
         QWidget* editor = QApplication::focusWidget();
         QVERIFY(qobject_cast<QLineEdit*>(editor));
@@ -154,7 +163,9 @@ private slots:
         static_cast<QLineEdit*>(QApplication::focusWidget())->setText(QStringLiteral("Hetedik"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTest::keyClick(grid, Qt::Key_Up);
-        QCOMPARE(serverText(QStringLiteral("SELECT COUNT(*) FROM statusz WHERE statusz_nev = 'Hetedik'")), QStringLiteral("1"));
+        QCOMPARE(serverText(
+                     QStringLiteral("SELECT COUNT(*) FROM statusz WHERE statusz_nev = 'Hetedik'")),
+                 QStringLiteral("1"));
         QTest::keyClick(grid, Qt::Key_Down);
         fixture_->boxes.answers << true;
         QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
@@ -175,7 +186,8 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTest::keyClick(grid, Qt::Key_Down);
         QCOMPARE(fixture_->boxes.shown.size(), 1);
-        QVERIFY2(fixture_->boxes.lastText().contains(QStringLiteral("Duplicate")), qPrintable(fixture_->boxes.lastText()));
+        QVERIFY2(fixture_->boxes.lastText().contains(QStringLiteral("Duplicate")),
+                 qPrintable(fixture_->boxes.lastText()));
         QCOMPARE(grid->currentIndex().row(), 0);
         QCOMPARE(grid->model()->index(0, 0).data().toString(), taken);
         QTest::keyClick(grid, Qt::Key_Escape);
@@ -186,7 +198,8 @@ private slots:
     void copyWritesTabsAfterEveryFieldAndCommasForSemicolons() {
         run(QStringLiteral("SELECT 'a;b' AS x, NULL AS y UNION ALL SELECT 'c', 'd'"));
         QTest::keyClick(window_->DBGrid1, Qt::Key_F3);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("x\ty\t\r\na,b\t\t\r\nc\td\t\r\n"));
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QStringLiteral("x\ty\t\r\na,b\t\t\r\nc\td\t\r\n"));
         QCOMPARE(window_->Qry->currentRow(), 1);
         QVERIFY(fixture_->boxes.shown.isEmpty());
     }
@@ -261,9 +274,13 @@ private slots:
         QTest::keyClick(window_->Memo1, Qt::Key_F5);
         QVERIFY(!secondRunStarted);
         QCOMPARE(fixture_->boxes.texts(),
-                 (QStringList{QStringLiteral("Fut egy SQL szkript. Leállítsam a most futó utasítás után?"),
-                              QStringLiteral("SQL futtatás leállítva.")}));
-        const int ran = serverText(QStringLiteral("SELECT COUNT(*) FROM alairas WHERE alairas_nev LIKE 'lassú%'")).toInt();
+                 (QStringList{
+                     QStringLiteral("Fut egy SQL szkript. Leállítsam a most futó utasítás után?"),
+                     QStringLiteral("SQL futtatás leállítva.")}));
+        const int ran =
+            serverText(
+                QStringLiteral("SELECT COUNT(*) FROM alairas WHERE alairas_nev LIKE 'lassú%'"))
+                .toInt();
         QVERIFY2(ran > 0 && ran < 30, qPrintable(QString::number(ran)));
         QVERIFY(window_->aFuttat->isEnabled());
         QVERIFY(window_->isVisible());
@@ -280,11 +297,14 @@ private slots:
         QTest::keyClick(window_->Memo1, Qt::Key_F5);
         QVERIFY(!window_->isVisible());
         QCOMPARE(fixture_->boxes.shown.size(), 2);
-        const int ran = serverText(QStringLiteral("SELECT COUNT(*) FROM alairas WHERE alairas_nev LIKE 'lassú%'")).toInt();
+        const int ran =
+            serverText(
+                QStringLiteral("SELECT COUNT(*) FROM alairas WHERE alairas_nev LIKE 'lassú%'"))
+                .toInt();
         QVERIFY(ran < 30);
     }
 
-private:
+  private:
     void run(const QString& text) {
         window_->Memo1->setText(text);
         QTest::keyClick(window_->Memo1, Qt::Key_Return, Qt::ControlModifier);
@@ -293,7 +313,8 @@ private:
     static QString slowScript(int statements) {
         QString text;
         for (int i = 0; i < statements; ++i)
-            text += QStringLiteral("INSERT INTO alairas (alairas_nev) SELECT CONCAT('lassú', SLEEP(0.02));\n");
+            text += QStringLiteral(
+                "INSERT INTO alairas (alairas_nev) SELECT CONCAT('lassú', SLEEP(0.02));\n");
         return text;
     }
 
