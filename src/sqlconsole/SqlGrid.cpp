@@ -38,7 +38,10 @@ void TSqlGrid::ShowDataset(Dataset* dataset) {
             if (dataset == dataset_) followDataset();
         });
     }
+    // The view makes a new selection model for every model and leaves the old one.
+    QItemSelectionModel* previous = selectionModel();
     setModel(model);
+    delete previous;
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &TSqlGrid::currentRowChanged);
 }
