@@ -376,6 +376,7 @@ void Tfrm_SQL::ReportScriptResult(const ScriptResult& result, int firstLine) {
             ErrorBox(QStringLiteral("Hiba: ") + result.errorMessage, this);
             ShowPage(tsSQL);
             Memo1->SelectLine(firstLine + result.line - 1);
+            Memo1->setFocus();
             break;
         case ScriptResult::Outcome::Stopped:
             ProgressBar1->hide();
