@@ -237,6 +237,27 @@ ScalarValue Connection::scalar(const QString& sql) {
     return value;
 }
 
+void Connection::streamQuery(const QString& sql,
+                             const std::function<void(const std::vector<Field>&)>& onFields,
+                             const std::function<void(const RowRef&)>& onRow) {
+    send(latin2(sql));
+    MYSQL_RES* res = mysql_use_result(mysql_);
+    if (!res) {
+        if (mysql_field_count(mysql_) != 0) fail(mysql_);
+        drainResults();
+        onFields({});
+        return;
+    }
+    struct Release {
+        MYSQL_RES* result;
+        ~Release() { mysql_free_result(result); }
+    } release{res};
+    onFields(ResultSet::describeFields(res));
+    while (MYSQL_ROW cells = mysql_fetch_row(res)) onRow(RowRef{cells, mysql_fetch_lengths(res)});
+    // The end of the rows and a session lost among them look alike but for the error.
+    if (mysql_errno(mysql_) != 0) fail(mysql_);
+}
+
 QStringList Connection::baseTables() {
     QStringList tables;
     const ResultSetPtr result = query(QStringLiteral("SHOW FULL TABLES WHERE Table_type = 'BASE TABLE'"));

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <vector>
 
 #include "dbaccess/DbError.h"
 #include "dbaccess/ResultSet.h"
@@ -59,6 +61,14 @@ public:
     // Runs a query and keeps its whole result.
     ResultSetPtr query(const QString& sql);
     ScalarValue scalar(const QString& sql);
+    // Runs a query and hands its rows to onRow one at a time as they arrive,
+    // keeping none, for results larger than memory should hold; a row's
+    // cells are valid only during the call. onFields comes first. Nothing
+    // else may run on the connection meanwhile. When a handler throws, the
+    // rest of the rows are read and dropped so that the session goes on.
+    void streamQuery(const QString& sql,
+                     const std::function<void(const std::vector<Field>&)>& onFields,
+                     const std::function<void(const RowRef&)>& onRow);
     QStringList baseTables();
 
     quint64 lastInsertId() const { return lastInsertId_; }

@@ -65,11 +65,17 @@ Field describe(const MYSQL_FIELD& f) {
 
 }  // namespace
 
-ResultSet::ResultSet(MYSQL_RES* result) : result_(result) {
-    const unsigned columns = mysql_num_fields(result_);
-    MYSQL_FIELD* defs = mysql_fetch_fields(result_);
-    fields_.reserve(columns);
-    for (unsigned i = 0; i < columns; ++i) fields_.push_back(describe(defs[i]));
+std::vector<Field> ResultSet::describeFields(MYSQL_RES* result) {
+    const unsigned columns = mysql_num_fields(result);
+    MYSQL_FIELD* defs = mysql_fetch_fields(result);
+    std::vector<Field> fields;
+    fields.reserve(columns);
+    for (unsigned i = 0; i < columns; ++i) fields.push_back(describe(defs[i]));
+    return fields;
+}
+
+ResultSet::ResultSet(MYSQL_RES* result) : result_(result), fields_(describeFields(result)) {
+    const auto columns = static_cast<unsigned>(fields_.size());
 
     const auto count = static_cast<size_t>(mysql_num_rows(result_));
     rows_.reserve(count);

@@ -26,6 +26,9 @@ public:
     ResultSet(const ResultSet&) = delete;
     ResultSet& operator=(const ResultSet&) = delete;
 
+    // The columns of a result as the server declared them.
+    static std::vector<Field> describeFields(st_mysql_res* result);
+
     const std::vector<Field>& fields() const { return fields_; }
     int rowCount() const { return static_cast<int>(rows_.size()); }
     RowRef row(int index) const { return rows_[static_cast<size_t>(index)]; }
