@@ -18,6 +18,7 @@
 #include <cstdio>
 
 #include "BenchServer.h"
+#include "db/DataScript.h"
 #include "db/ScriptRunner.h"
 
 using namespace zomi;
@@ -116,8 +117,7 @@ int main(int argc, char** argv) {
 
         QElapsedTimer t;
         t.start();
-        Table table(&c);
-        WriteDataScript(table, {}, file);
+        WriteDataScript(c, {}, file);
         std::printf("data backup script of %s: %s work orders, %.1f MB, written in %.2f s\n",
                     qPrintable(source), qPrintable(rowCount(from)), QFileInfo(file).size() / 1e6,
                     t.nsecsElapsed() / 1e9);

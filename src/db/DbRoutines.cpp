@@ -1,8 +1,5 @@
 #include "db/DbRoutines.h"
 
-#include <QCoreApplication>
-#include <QSaveFile>
-
 #include "common/Beall.h"
 #include "common/Codepage.h"
 #include "common/Text.h"
@@ -35,35 +32,6 @@ int number(const QString& text, int from, int count) {
 QByteArray encodeLine(const QString& line, bool utf8) {
     const QByteArray bytes = ToCp1250(line);
     return utf8 ? ToUtf8(bytes) : bytes;
-}
-
-// The text of a field as the data script writes it unquoted.
-QString plainNumber(const Dataset& table, int row, int column) {
-    QString text = table.textAt(row, column);
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
-    return text;
-}
-
-QString scriptValue(const Dataset& table, int row, int column) {
-    if (table.isNullAt(row, column)) return QStringLiteral("NULL");
-    switch (table.field(column).kind) {
-        case FieldKind::Text:
-        case FieldKind::Memo:
-        case FieldKind::Time:
-            return SqlQuote(table.textAt(row, column));
-        case FieldKind::Date:
-            return QLatin1Char('\'') + table.textAt(row, column).left(10) + QLatin1Char('\'');
-        case FieldKind::DateTime:
-            return QLatin1Char('\'') + table.textAt(row, column).left(19) + QLatin1Char('\'');
-        case FieldKind::Binary: {
-            // Raw bytes would break the statement; hexadecimal restores them exactly.
-            const QByteArray bytes = table.valueAt(row, column).toByteArray();
-            if (bytes.isEmpty()) return QStringLiteral("''");
-            return QStringLiteral("X'") + QString::fromLatin1(bytes.toHex()) + QLatin1Char('\'');
-        }
-        default:
-            return plainNumber(table, row, column);
-    }
 }
 
 }  // namespace
@@ -208,58 +176,6 @@ void SetAmountFormats(Dataset& query, bool compact) {
         if (compact) format.remove(QLatin1Char(' '));
         f.displayFormat = format;
     }
-}
-
-QString TableInsertScript(dbaccess::Table& table, const QString& tableName) {
-    table.close();
-    table.setTableName(tableName);
-    table.open();
-    if (table.isEmpty()) {
-        table.close();
-        return QString();
-    }
-    QStringList names;
-    for (int i = 0; i < table.fieldCount(); ++i) names << table.field(i).name.toLower();
-    const QString head = QStringLiteral("INSERT IGNORE INTO ") + tableName + QStringLiteral(" (") +
-                         names.join(QLatin1Char(',')) + QStringLiteral(") VALUES");
-    QStringList lines{head};
-    for (int row = 0; row < table.recordCount(); ++row) {
-        // Statements of at most 100 rows: the first closes after row 99.
-        if ((row + 1) % 100 == 0) {
-            lines.last().chop(1);
-            lines.last() += QLatin1Char(';');
-            lines << head;
-        }
-        QStringList values;
-        for (int i = 0; i < table.fieldCount(); ++i) values << scriptValue(table, row, i);
-        lines << QLatin1Char('(') + values.join(QLatin1Char(',')) + QStringLiteral("),");
-    }
-    lines.last().chop(1);
-    lines.last() += QLatin1Char(';');
-    table.close();
-    return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
-}
-
-void WriteDataScript(dbaccess::Table& table, const Progress& progress, const QString& fileName) {
-    // A temporary file renamed into place: a failed backup never destroys
-    // the previous good one.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("A(z) %1 fájl nem hozható létre: %2").arg(fileName, file.errorString()));
-    Connection* connection = table.connection();
-    const QStringList tables = connection->baseTables();
-    if (progress.setMaximum) progress.setMaximum(static_cast<int>(tables.size()));
-    for (int i = 0; i < tables.size(); ++i) {
-        if (progress.setPosition) progress.setPosition(i);
-        QCoreApplication::processEvents();
-        QByteArray chunk = ToCp1250(QStringLiteral("TRUNCATE ") + tables[i] + QStringLiteral(";\r\n"));
-        chunk += ToCp1250(TableInsertScript(table, tables[i])) + "\r\n";
-        if (file.write(chunk) != chunk.size())
-            throw FileError(QStringLiteral("Hiba a(z) %1 fájl írásakor: %2").arg(fileName, file.errorString()));
-    }
-    if (progress.setPosition) progress.setPosition(0);
-    if (!file.commit())
-        throw FileError(QStringLiteral("Hiba a(z) %1 fájl lezárásakor: %2").arg(fileName, file.errorString()));
 }
 
 }  // namespace zomi

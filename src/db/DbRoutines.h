@@ -59,8 +59,4 @@ struct Progress {
     std::function<void(int)> setPosition;
 };
 
-// The data of every base table as TRUNCATE and INSERT IGNORE statements.
-void WriteDataScript(dbaccess::Table& table, const Progress& progress, const QString& fileName);
-QString TableInsertScript(dbaccess::Table& table, const QString& tableName);
-
 }  // namespace zomi

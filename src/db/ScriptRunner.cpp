@@ -65,6 +65,7 @@ class SessionEncoding {
 
     // A statement of the script, as the session expects it.
     QByteArray convert(const QByteArray& statement, ScriptEncoding source) const {
+        if (source == ScriptEncoding::SessionBytes) return statement;
         if (source == ScriptEncoding::Utf8 && kind_ == Kind::Utf8) return statement;
         if (source == ScriptEncoding::Cp1250 && kind_ == Kind::Cp1250) return statement;
         if (source == ScriptEncoding::Cp1250 && kind_ == Kind::Latin2)

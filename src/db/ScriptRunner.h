@@ -15,8 +15,9 @@
 namespace zomi {
 
 // How the bytes of a script file are written: UTF-8 as the dump tool writes,
-// code page 1250 as the data backup writes.
-enum class ScriptEncoding { Utf8, Cp1250 };
+// code page 1250 as a user's script may be; SessionBytes go to the server
+// unchanged, as the data backup holds them.
+enum class ScriptEncoding { Utf8, Cp1250, SessionBytes };
 
 struct ScriptControl {
     // Maximum: the text's line count; position: the line the run has reached.

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
-#include <QFile>
 #include <QLocale>
-#include <QTemporaryDir>
 
 #include "common/Beall.h"
 #include "common/Codepage.h"
@@ -16,7 +14,6 @@ namespace {
 
 using dbaccess::Connection;
 using dbaccess::Query;
-using dbaccess::Table;
 using test::TestDatabase;
 
 class DbRoutinesTest : public ::testing::Test {
@@ -158,137 +155,6 @@ TEST_F(DbRoutinesTest, AmountFormatsFollowTheFieldTags) {
         EXPECT_EQ(q.field(3).displayFormat, QString());  // other tags unchanged
         EXPECT_EQ(q.field(4).displayFormat, QString());  // integers untouched
     }
-}
-
-// ---------------------------------------------------------------- data script
-
-int statementCount(const QString& script) { return script.count(QStringLiteral("INSERT IGNORE INTO")); }
-
-TEST_F(DbRoutinesTest, InsertScriptPutsAtMostHundredRowsInAStatementStartingWith99) {
-    ExecSql(QStringLiteral("CREATE TABLE ktgh (ktgh INT PRIMARY KEY, cim VARCHAR(50), kepviselo VARCHAR(50), "
-                           "telefon VARCHAR(50), emil VARCHAR(50), kepviselo_cim VARCHAR(50))"));
-    Table table(c.get());
-    EXPECT_EQ(TableInsertScript(table, QStringLiteral("ktgh")), QString());
-
-    const auto fill = [&](int upTo) {
-        ExecSql(QStringLiteral("INSERT INTO ktgh (ktgh) SELECT seq FROM seq_1_to_%1 WHERE seq > "
-                               "(SELECT COALESCE(MAX(ktgh), 0) FROM ktgh)").arg(upTo));
-    };
-    fill(99);
-    QString script = TableInsertScript(table, QStringLiteral("ktgh"));
-    EXPECT_EQ(statementCount(script), 1);
-    EXPECT_TRUE(script.startsWith(QStringLiteral(
-        "INSERT IGNORE INTO ktgh (ktgh,cim,kepviselo,telefon,emil,kepviselo_cim) VALUES\r\n(1,NULL,NULL,NULL,NULL,NULL),\r\n")));
-    EXPECT_TRUE(script.endsWith(QStringLiteral("(99,NULL,NULL,NULL,NULL,NULL);\r\n")));
-
-    fill(100);
-    script = TableInsertScript(table, QStringLiteral("ktgh"));
-    EXPECT_EQ(statementCount(script), 2);
-    EXPECT_TRUE(script.contains(QStringLiteral("(99,NULL,NULL,NULL,NULL,NULL);\r\nINSERT IGNORE")));
-
-    fill(250);
-    script = TableInsertScript(table, QStringLiteral("ktgh"));
-    const QStringList statements = script.split(QStringLiteral("INSERT IGNORE INTO"), Qt::SkipEmptyParts);
-    ASSERT_EQ(statements.size(), 3);
-    EXPECT_EQ(statements[0].count(QStringLiteral("\r\n(")), 99);
-    EXPECT_EQ(statements[1].count(QStringLiteral("\r\n(")), 100);
-    EXPECT_EQ(statements[2].count(QStringLiteral("\r\n(")), 51);
-    EXPECT_FALSE(table.isOpen());
-}
-
-// Runs a data script the way a restore does: statement by statement.
-void runScript(Connection& c, const QByteArray& cp1250) {
-    QString statement;
-    for (const QString& line : FromCp1250(cp1250).split(QStringLiteral("\r\n"))) {
-        statement += line + QLatin1Char('\n');
-        if (line.endsWith(QLatin1Char(';'))) {
-            c.exec(statement);
-            statement.clear();
-        }
-    }
-    ASSERT_TRUE(statement.trimmed().isEmpty()) << statement.toStdString();
-}
-
-QString tableDump(Connection& c, const QString& table) {
-    const auto rows = c.query(QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table));
-    QString dump;
-    for (int r = 0; r < rows->rowCount(); ++r) {
-        for (size_t f = 0; f < rows->fields().size(); ++f) {
-            const char* cell = rows->row(r).cells[f];
-            dump += cell ? QStringLiteral("[") + FromLatin2(cell, rows->row(r).lengths[f]) + QStringLiteral("]")
-                         : QStringLiteral("NULL");
-        }
-        dump += QLatin1Char('\n');
-    }
-    return dump;
-}
-
-TEST_F(DbRoutinesTest, DataScriptRestoresEveryTableExactly) {
-    ExecSql(QStringLiteral(
-        "CREATE TABLE minden (id INT AUTO_INCREMENT PRIMARY KEY, szoveg VARCHAR(100), memo TEXT, "
-        "szam DOUBLE, nagy BIGINT, nap DATE, ido TIME, mikor DATETIME, tizedes DECIMAL(10,2), kep BLOB) "
-        "CHARACTER SET latin2 COLLATE latin2_hungarian_ci"));
-    ExecSql(QStringLiteral("CREATE TABLE ures (x INT)"));
-    ExecSql(QStringLiteral("CREATE VIEW nezet AS SELECT id FROM minden"));
-    Table editor(c.get());
-    editor.setTableName(QStringLiteral("minden"));
-    editor.open();
-    const QList<QVariantList> rows = {
-        {QStringLiteral("O'Reilly \\ út"), QStringLiteral("első sor\r\nmásodik\nharmadik\\r\\n"), 0.1 + 0.2,
-         qlonglong(-9007199254740993LL), QDate(2024, 2, 29), QTime(0, 0, 1),
-         QDateTime(QDate(2026, 3, 29), QTime(2, 30, 0), Qt::UTC), 12.34, QByteArray("\x00\x01'\\", 4)},
-        {QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()},
-        {QStringLiteral("árvíztűrő tükörfúrógép ÁRVÍZTŰRŐ TÜKÖRFÚRÓGÉP"), QString(), 1e-7, qlonglong(0),
-         QDate(1999, 12, 31), QTime(23, 59, 59), QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC), -0.5,
-         QByteArray()},
-    };
-    const QStringList names{"szoveg", "memo", "szam", "nagy", "nap", "ido", "mikor", "tizedes", "kep"};
-    for (const QVariantList& row : rows) {
-        editor.append();
-        for (int i = 0; i < names.size(); ++i) editor.setValue(names[i], row[i]);
-        editor.post();
-    }
-    const QString before = tableDump(*c, QStringLiteral("minden"));
-
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("adat.sql"));
-    int maximum = -1;
-    QList<int> positions;
-    Table scratch(c.get());
-    WriteDataScript(scratch, Progress{[&](int m) { maximum = m; }, [&](int p) { positions << p; }}, file);
-    EXPECT_EQ(maximum, 2);  // the view is not a base table
-    EXPECT_EQ(positions, (QList<int>{0, 1, 0}));
-
-    QFile in(file);
-    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
-    const QByteArray script = in.readAll();
-    EXPECT_TRUE(script.contains("TRUNCATE ures;\r\n\r\n"));
-
-    ExecSql(QStringLiteral("DELETE FROM minden"));
-    ExecSql(QStringLiteral("INSERT INTO ures VALUES (1)"));
-    runScript(*c, script);
-    EXPECT_EQ(tableDump(*c, QStringLiteral("minden")), before);
-    EXPECT_EQ(QueryInt(QStringLiteral("SELECT COUNT(*) FROM ures"), -1), 0);
-}
-
-TEST_F(DbRoutinesTest, DataScriptThatCannotBeWrittenLeavesTheOldFileAlone) {
-    QTemporaryDir dir;
-    Table scratch(c.get());
-    EXPECT_THROW(WriteDataScript(scratch, Progress{}, dir.filePath(QStringLiteral("nincs/ilyen/mappa.sql"))), FileError);
-
-    const QString file = dir.filePath(QStringLiteral("jo.sql"));
-    {
-        QFile good(file);
-        ASSERT_TRUE(good.open(QIODevice::WriteOnly));
-        good.write("régi mentés");
-    }
-    ExecSql(QStringLiteral("CREATE TABLE t (s VARCHAR(10)) CHARACTER SET latin2"));
-    // A character code page 1250 cannot hold fails the backup part-way.
-    ExecSql(QStringLiteral("INSERT INTO t VALUES (UNHEX('80'))"));
-    EXPECT_ANY_THROW(WriteDataScript(scratch, Progress{}, file));
-    QFile old(file);
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), QByteArray("régi mentés"));
 }
 
 }  // namespace

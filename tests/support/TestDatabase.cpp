@@ -1,6 +1,7 @@
 #include "support/TestDatabase.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QProcess>
 #include <QUuid>
 #include <stdexcept>
@@ -82,6 +83,23 @@ void TestDatabase::loadFile(const QString& path) const {
         throw std::runtime_error(("loading " + path + " failed: " +
                                   QString::fromLocal8Bit(client.readAllStandardError()))
                                      .toStdString());
+}
+
+QString TableDigests(Connection& connection) {
+    QStringList digests;
+    for (const QString& table : connection.baseTables()) {
+        QCryptographicHash hash(QCryptographicHash::Md5);
+        const dbaccess::ResultSetPtr rows =
+            connection.query(QStringLiteral("SELECT * FROM `%1` ORDER BY 1").arg(table));
+        for (int r = 0; r < rows->rowCount(); ++r) {
+            const dbaccess::RowRef row = rows->row(r);
+            for (size_t f = 0; f < rows->fields().size(); ++f)
+                hash.addData(row.cells[f] ? QByteArray(row.cells[f], static_cast<qsizetype>(row.lengths[f])) + '|'
+                                          : QByteArray("NULL|"));
+        }
+        digests << table + QLatin1Char('=') + QString::fromLatin1(hash.result().toHex());
+    }
+    return digests.join(QLatin1Char(' '));
 }
 
 }  // namespace zomi::test

@@ -33,4 +33,8 @@ private:
     QString name_;
 };
 
+// Every base table's rows in the order of its first column, as one digest of
+// their bytes per table: "table=digest table=digest ...".
+QString TableDigests(dbaccess::Connection& connection);
+
 }  // namespace zomi::test
