@@ -1,0 +1,150 @@
+#include "db/ConnectionProfiles.h"
+
+#include <QCollator>
+#include <QLocale>
+#include <algorithm>
+
+#include "common/IniFile.h"
+#include "common/Settings.h"
+#include "common/Text.h"
+
+namespace zomi {
+
+namespace {
+
+const QString kSeparator = QStringLiteral(";");
+constexpr int kHighestProfileNumber = 100;
+
+QString section() { return QString::fromLatin1(kProfileSection); }
+
+const QString& columnText(const ConnectionProfile& p, ProfileColumn column) {
+    switch (column) {
+        case ProfileColumn::AdatbazisNev:
+            return p.adatbazisnev;
+        case ProfileColumn::Adatbazis:
+            return p.adatbazis;
+        case ProfileColumn::Kiszolgalo:
+            return p.kiszolgalo;
+        case ProfileColumn::Felhasznalo:
+            return p.felhasznalo;
+        case ProfileColumn::Verzio:
+        case ProfileColumn::Port:
+            break;
+    }
+    return p.verzio;
+}
+
+}  // namespace
+
+ConnectionProfile ProfileFromText(const QString& text) {
+    const auto field = [&](int n) { return FieldOf(kSeparator, text, n); };
+    ConnectionProfile p;
+    p.adatbazis = field(1);
+    p.kiszolgalo = field(2);
+    p.port = TextToInt(field(3));
+    p.felhasznalo = field(4);
+    p.jelszo = field(5);
+    p.adatbazisnev = field(6);
+    return p;
+}
+
+QString ProfileText(const ConnectionProfile& p) {
+    const QString port = QString::number(p.port.value_or(0));
+    QString text;
+    for (const QString* value :
+         {&p.adatbazis, &p.kiszolgalo, &port, &p.felhasznalo, &p.jelszo, &p.adatbazisnev})
+        text += *value + kSeparator;
+    return text;
+}
+
+QList<ConnectionProfile> ReadStoredProfiles() {
+    QList<ConnectionProfile> profiles;
+    for (int n = 1; n <= kHighestProfileNumber; ++n) {
+        const QString text = ReadScrambledSetting(section(), ProfileKey(n));
+        if (!text.isEmpty()) profiles << ProfileFromText(text);
+    }
+    return profiles;
+}
+
+void WriteStoredProfiles(const QList<ConnectionProfile>& profiles) {
+    // The new list first, then the numbers it no longer uses: a write that
+    // fails part-way loses as little as it can.
+    int n = 0;
+    for (const ConnectionProfile& profile : profiles)
+        WriteScrambledSetting(section(), ProfileKey(++n), ProfileText(profile));
+    while (++n <= kHighestProfileNumber) IniDeleteKey(SettingsPath(), section(), ProfileKey(n));
+}
+
+QList<int> SortedOrder(const QList<ConnectionProfile>& profiles, ProfileColumn column) {
+    QList<int> order;
+    for (int i = 0; i < profiles.size(); ++i) order << i;
+    if (column == ProfileColumn::Port) {
+        // An empty port sorts first, as an empty text does.
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return profiles[a].port.value_or(-1) < profiles[b].port.value_or(-1);
+        });
+        return order;
+    }
+    QCollator collator{QLocale(QLocale::Hungarian, QLocale::Hungary)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return collator.compare(columnText(profiles[a], column), columnText(profiles[b], column)) <
+               0;
+    });
+    return order;
+}
+
+void SortProfiles(QList<ConnectionProfile>& profiles, ProfileColumn column) {
+    QList<ConnectionProfile> sorted;
+    for (int i : SortedOrder(profiles, column)) sorted << profiles[i];
+    profiles = sorted;
+}
+
+dbaccess::ConnectionParams ProfileConnectionParams(const ConnectionProfile& profile) {
+    dbaccess::ConnectionParams params;
+    params.host = profile.kiszolgalo;
+    params.user = profile.felhasznalo;
+    params.password = profile.jelszo;
+    params.database = profile.adatbazis;
+    params.port = static_cast<unsigned>(std::max(0, profile.port.value_or(0)));
+    params.connectTimeoutSeconds = 30;
+    params.compress = true;
+    params.setUpSession = true;
+    return params;
+}
+
+int FieldWithSeparator(const QStringList& texts) {
+    for (int i = 0; i < texts.size(); ++i)
+        if (texts[i].contains(kSeparator)) return i;
+    return -1;
+}
+
+QString SeparatorMessage(const QString& caption) {
+    return QStringLiteral(
+               "A(z) \"%1\" mezőben nem lehet pontosvessző (;), mert a program a kapcsolat "
+               "adatait pontosvesszővel elválasztva tárolja.")
+        .arg(caption);
+}
+
+bool PortFromText(const QString& text, std::optional<int>& port) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) {
+        port.reset();
+        return true;
+    }
+    bool ok = false;
+    const int value = trimmed.toInt(&ok);
+    if (!ok || value < 0 || value > 65535) return false;
+    port = value;
+    return true;
+}
+
+QString BackupFileProposal(const QString& database, const QDateTime& when) {
+    return database + QLatin1Char('-') + when.toString(QStringLiteral("yyyy-MM-dd-HH-mm-ss"));
+}
+
+QString ReadStructureVersion(dbaccess::Connection& connection) {
+    return connection.scalar(QStringLiteral("SELECT MAX(verzio) FROM verzio;")).text;
+}
+
+}  // namespace zomi
