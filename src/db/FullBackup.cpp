@@ -1,0 +1,221 @@
+#include "db/FullBackup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <filesystem>
+#include <system_error>
+
+#include "common/Codepage.h"
+#include "db/DbRoutines.h"
+
+namespace zomi {
+
+namespace {
+
+// Option-file values in double quotes, with the escapes its reader knows.
+QByteArray optionValue(const QString& text) {
+    QByteArray out = "\"";
+    for (const char c : ToLatin2(text)) {
+        switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out + '"';
+}
+
+std::unique_ptr<QTemporaryFile> reserveFile(const QString& templateName) {
+    auto file = std::make_unique<QTemporaryFile>(templateName);
+    if (!file->open())
+        throw FileError(QStringLiteral("A(z) %1 mappában nem hozható létre fájl: %2")
+                            .arg(QFileInfo(templateName).absolutePath(), file->errorString()));
+    return file;
+}
+
+QString toolError(QProcess& process) {
+    return QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+}
+
+}  // namespace
+
+QString FindDumpTool(const QString& configured) {
+    if (!configured.trimmed().isEmpty()) return configured.trimmed();
+    for (const QString& name : {QStringLiteral("mariadb-dump"), QStringLiteral("mysqldump")}) {
+        const QString found = QStandardPaths::findExecutable(name);
+        if (!found.isEmpty()) return found;
+    }
+    return QString();
+}
+
+QByteArray DumpOptionText(const ConnectionProfile& profile) {
+    return "[client]\n"
+           "user=" +
+           optionValue(profile.felhasznalo) +
+           "\n"
+           "password=" +
+           optionValue(profile.jelszo) +
+           "\n"
+           "host=" +
+           optionValue(profile.kiszolgalo) +
+           "\n"
+           "port=" +
+           QByteArray::number(profile.port.value_or(0)) + "\n";
+}
+
+QStringList DumpArguments(const QString& optionFile, const QString& database,
+                          const QString& resultFile) {
+    // "--" ends the options, so that no database name is taken for one.
+    return {QStringLiteral("--defaults-extra-file=") + optionFile,
+            QStringLiteral("-c"),
+            QStringLiteral("-C"),
+            QStringLiteral("--force"),
+            QStringLiteral("--routines"),
+            QStringLiteral("--single-transaction"),
+            QStringLiteral("--result-file=") + resultFile,
+            QStringLiteral("--databases"),
+            QStringLiteral("--"),
+            database};
+}
+
+FullBackup::FullBackup(QObject* parent) : QObject(parent) {}
+
+FullBackup::~FullBackup() {
+    if (process_) {
+        stopped_ = true;
+        process_->disconnect(this);
+        process_->kill();
+        process_->waitForFinished(5000);
+    }
+    cleanUp();
+}
+
+bool FullBackup::isRunning() const { return process_ != nullptr; }
+
+QString FullBackup::optionFile() const { return options_ ? options_->fileName() : QString(); }
+
+QString FullBackup::partialFile() const { return partial_ ? partial_->fileName() : QString(); }
+
+qint64 FullBackup::processId() const { return process_ ? process_->processId() : 0; }
+
+void FullBackup::start(const QString& tool, const ConnectionProfile& profile,
+                       const QString& resultFile) {
+    if (process_) throw FileError(QStringLiteral("A teljes mentés már fut."));
+    tool_ = FindDumpTool(tool);
+    if (tool_.isEmpty())
+        throw FileError(QStringLiteral(
+            "A mentőprogram (mariadb-dump vagy mysqldump) nem található; adja meg a helyét."));
+    const QByteArray options = DumpOptionText(profile);
+    resultFile_ = QFileInfo(resultFile).absoluteFilePath();
+    stopped_ = false;
+    try {
+        // The option file is created readable by this user only, and the
+        // password is written into nothing else.
+        options_ = reserveFile(QDir::temp().filePath(QStringLiteral("zomi-mentes-XXXXXX.cnf")));
+        options_->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (options_->write(options) != options.size() || !options_->flush())
+            throw FileError(QStringLiteral("A(z) %1 fájl nem írható: %2")
+                                .arg(options_->fileName(), options_->errorString()));
+        options_->close();
+        // The tool writes beside the chosen file; an earlier backup under
+        // that name is replaced only by a complete one.
+        const QFileInfo result(resultFile_);
+        partial_ = reserveFile(result.dir().filePath(QLatin1Char('.') + result.fileName() +
+                                                     QStringLiteral(".XXXXXX")));
+        partial_->close();
+    } catch (...) {
+        cleanUp();
+        throw;
+    }
+
+    process_ = new QProcess(this);
+    process_->setStandardInputFile(QProcess::nullDevice());
+    process_->setStandardOutputFile(QProcess::nullDevice());
+    connect(process_, &QProcess::started, this, &FullBackup::started);
+    connect(process_, &QProcess::finished, this, &FullBackup::toolFinished);
+    connect(process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) toolFailedToStart();
+    });
+    process_->start(tool_,
+                    DumpArguments(options_->fileName(), profile.adatbazis, partial_->fileName()));
+}
+
+void FullBackup::stop() {
+    if (!process_) return;
+    stopped_ = true;
+    process_->kill();
+}
+
+void FullBackup::toolFailedToStart() {
+    report(false,
+           QStringLiteral("A(z) %1 program nem indítható: %2").arg(tool_, process_->errorString()));
+}
+
+void FullBackup::toolFinished(int exitCode, QProcess::ExitStatus status) {
+    const QString errors = toolError(*process_);
+    if (stopped_) {
+        report(false, QStringLiteral("A teljes mentés megszakadt."));
+        return;
+    }
+    if (status != QProcess::NormalExit) {
+        report(false, QStringLiteral("A(z) %1 program váratlanul leállt.\n%2").arg(tool_, errors));
+        return;
+    }
+    if (exitCode != 0) {
+        report(false, QStringLiteral(
+                          "A teljes mentés nem sikerült (a(z) %1 program kilépési kódja: %2).\n%3")
+                          .arg(tool_)
+                          .arg(exitCode)
+                          .arg(errors));
+        return;
+    }
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(partial_->fileName()).toStdString(),
+                            QFile::encodeName(resultFile_).toStdString(), error);
+    if (error) {
+        report(false, QStringLiteral("A(z) %1 fájl nem hozható létre: %2")
+                          .arg(resultFile_, QString::fromLocal8Bit(error.message().c_str())));
+        return;
+    }
+    partial_->setAutoRemove(false);
+    QString message = QStringLiteral("A teljes mentés elkészült: %1 (%2 bájt).")
+                          .arg(QDir::toNativeSeparators(resultFile_),
+                               QLocale(QLocale::Hungarian).toString(QFileInfo(resultFile_).size()));
+    // Warnings of a successful run are worth reading too.
+    if (!errors.isEmpty()) message += QStringLiteral("\n\n") + errors;
+    report(true, message);
+}
+
+void FullBackup::report(bool succeeded, const QString& message) {
+    process_->deleteLater();
+    process_ = nullptr;
+    cleanUp();
+    emit finished(succeeded, message);
+}
+
+void FullBackup::cleanUp() {
+    // Removing the files: the option file always, a partial result unless it
+    // became the backup.
+    options_.reset();
+    partial_.reset();
+}
+
+}  // namespace zomi

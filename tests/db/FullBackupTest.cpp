@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include "common/Codepage.h"
+#include "db/FullBackup.h"
+#include "support/TestDatabase.h"
+
+namespace zomi {
+namespace {
+
+using dbaccess::Connection;
+using test::TableDigests;
+using test::TestDatabase;
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The processes whose command line holds the bytes.
+QStringList processesHolding(const QByteArray& secret) {
+    QStringList found;
+    for (const QString& pid :
+         QDir(QStringLiteral("/proc")).entryList({QStringLiteral("[0-9]*")}, QDir::Dirs)) {
+        const QByteArray cmdline = readAll(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (cmdline.contains(secret))
+            found << pid + QLatin1Char(' ') + QString::fromLocal8Bit(cmdline);
+    }
+    return found;
+}
+
+QStringList ourTemporaryFiles() {
+    return QDir::temp().entryList({QStringLiteral("zomi-mentes-*")}, QDir::Files | QDir::Hidden);
+}
+
+class FullBackupTest : public ::testing::Test {
+  protected:
+    FullBackupTest() : db(TestDatabase::Content::Demo), c(db.connect()) {
+        const dbaccess::ConnectionParams p = db.params();
+        profile.adatbazis = p.database;
+        profile.kiszolgalo = p.host;
+        profile.port = static_cast<int>(p.port);
+        profile.felhasznalo = p.user;
+        profile.jelszo = p.password;
+    }
+
+    // Runs the backup to its end; false when it did not end in time.
+    bool run(FullBackup& backup, const QString& tool, const QString& file) {
+        QSignalSpy finished(&backup, &FullBackup::finished);
+        backup.start(tool, profile, file);
+        if (!finished.wait(120000)) return false;
+        succeeded = finished.at(0).at(0).toBool();
+        message = finished.at(0).at(1).toString();
+        return true;
+    }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    TestDatabase db;
+    std::unique_ptr<Connection> c;
+    ConnectionProfile profile;
+    QTemporaryDir dir;
+    bool succeeded = false;
+    QString message;
+};
+
+TEST_F(FullBackupTest, TheStockClientRestoresTheTablesAndBothRoutinesFromIt) {
+    const QString digests = TableDigests(*c);
+    FullBackup backup;
+    ASSERT_TRUE(run(backup, QString(), path(QStringLiteral("teljes.sql"))));
+    ASSERT_TRUE(succeeded) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("teljes.sql")) &&
+                message.contains(QStringLiteral("bájt")))
+        << message.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("teljes.sql")});
+
+    // The dump names its database: it comes back under the same name.
+    c->exec(QStringLiteral("DROP DATABASE `%1`").arg(db.name()));
+    const dbaccess::ConnectionParams p = db.params();
+    QProcess client;
+    client.setStandardInputFile(path(QStringLiteral("teljes.sql")));
+    client.start(QStringLiteral("mariadb"),
+                 {QStringLiteral("--no-defaults"), QStringLiteral("--protocol=tcp"),
+                  QStringLiteral("-h") + p.host, QStringLiteral("-P") + QString::number(p.port),
+                  QStringLiteral("-u") + p.user, QStringLiteral("-p") + p.password});
+    ASSERT_TRUE(client.waitForFinished(120000) && client.exitCode() == 0)
+        << client.readAllStandardError().toStdString();
+    auto restored = db.connect();
+    EXPECT_EQ(TableDigests(*restored).toStdString(), digests.toStdString());
+    EXPECT_EQ(restored->scalar(QStringLiteral("SELECT fn_sorszamstr(7, 2024)")).text,
+              QStringLiteral("2024/00007"));
+    restored->exec(QStringLiteral("CALL sp_setstatusz()"));
+}
+
+class PasswordTest : public FullBackupTest {
+  protected:
+    PasswordTest() {
+        user = QStringLiteral("zt_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+        // Blanks, quotes, a backslash, a comment sign and an accented letter:
+        // everything an option file or a command line could get wrong.
+        password = QStringLiteral("sz ó\"ke \\ #jel 'x");
+        c->exec(
+            QStringLiteral("CREATE USER '%1'@'%' IDENTIFIED BY %2").arg(user, SqlQuote(password)));
+        c->exec(QStringLiteral("GRANT ALL ON `%1`.* TO '%2'@'%'").arg(db.name(), user));
+        c->exec(QStringLiteral("GRANT SELECT ON mysql.proc TO '%1'@'%'").arg(user));
+        profile.felhasznalo = user;
+        profile.jelszo = password;
+    }
+    ~PasswordTest() override {
+        try {
+            c->exec(QStringLiteral("DROP USER '%1'@'%'").arg(user));
+        } catch (...) {
+        }
+    }
+    static QString SqlQuote(QString text) {
+        text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+            .replace(QLatin1Char('\''), QStringLiteral("''"));
+        return QLatin1Char('\'') + text + QLatin1Char('\'');
+    }
+
+    QString user;
+    QString password;
+};
+
+TEST_F(PasswordTest, ThePasswordIsInNoCommandLineAndOnlyInAPrivateOptionFileWhileTheToolRuns) {
+    const QByteArray secret = ToLatin2(QStringLiteral("#jel"));
+    FullBackup backup;
+    QStringList leaks;
+    QString optionFile;
+    int mode = 0;
+    QByteArray options;
+    QObject::connect(&backup, &FullBackup::started, [&] {
+        leaks << processesHolding(secret) << processesHolding(QStringLiteral("#jel").toUtf8());
+        optionFile = backup.optionFile();
+        struct stat info {};
+        if (::stat(QFile::encodeName(optionFile).constData(), &info) == 0)
+            mode = static_cast<int>(info.st_mode & 0777);
+        options = readAll(optionFile);
+        const QByteArray cmdline =
+            readAll(QStringLiteral("/proc/%1/cmdline").arg(backup.processId()));
+        const QByteArray nul(1, '\0');
+        EXPECT_TRUE(cmdline.contains(
+            nul + "--defaults-extra-file=" + QFile::encodeName(optionFile) + nul + "-c" + nul))
+            << cmdline.toStdString();
+    });
+    ASSERT_TRUE(run(backup, QString(), path(QStringLiteral("teljes.sql"))));
+    ASSERT_TRUE(succeeded) << message.toStdString();
+    EXPECT_TRUE(leaks.isEmpty()) << leaks.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(mode, 0600);
+    EXPECT_TRUE(options.contains(secret));
+    EXPECT_FALSE(QFile::exists(optionFile));
+    EXPECT_TRUE(ourTemporaryFiles().isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("teljes.sql")});
+    EXPECT_FALSE(readAll(path(QStringLiteral("teljes.sql"))).contains(secret));
+}
+
+TEST_F(PasswordTest, AWrongPasswordOrToolShowsTheFailureAndKeepsTheEarlierBackup) {
+    const QString file = path(QStringLiteral("teljes.sql"));
+    {
+        QFile earlier(file);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("az előző mentés");
+    }
+    profile.jelszo = QStringLiteral("rossz");
+    FullBackup backup;
+    ASSERT_TRUE(run(backup, QString(), file));
+    EXPECT_FALSE(succeeded);
+    EXPECT_TRUE(message.contains(QStringLiteral("Access denied"))) << message.toStdString();
+
+    ASSERT_TRUE(run(backup, QStringLiteral("/nincs/ilyen/mariadb-dump"), file));
+    EXPECT_FALSE(succeeded);
+    EXPECT_TRUE(message.contains(QStringLiteral("/nincs/ilyen/mariadb-dump")))
+        << message.toStdString();
+
+    EXPECT_EQ(readAll(file), QByteArray("az előző mentés"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("teljes.sql")});
+    EXPECT_TRUE(ourTemporaryFiles().isEmpty());
+}
+
+}  // namespace
+}  // namespace zomi
