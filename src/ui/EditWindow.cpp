@@ -83,11 +83,16 @@ void EditWindow::finishControls(const QSize& designSize) {
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 }
 
+bool EditWindow::storeRow() {
+    if (!dataset_) return false;
+    StoreControls(this, *dataset_);
+    dataset_->post();
+    return true;
+}
+
 void EditWindow::btnOKClick() {
-    if (!dataset_) return;
     try {
-        StoreControls(this, *dataset_);
-        dataset_->post();
+        if (!storeRow()) return;
     } catch (const std::exception& error) {
         // The row stays in editing and the controls keep what was typed, so
         // the user can put it right or cancel.

@@ -44,6 +44,10 @@ class EditWindow : public QDialog {
     EditWindow(const QString& name, const QString& failText, QWidget* parent);
 
     void setDataset(dbaccess::Dataset* dataset) { dataset_ = dataset; }
+    // What OK stores: the controls into the dataset's row, which is posted.
+    // A window over other data stores it here; false keeps the window open,
+    // an exception also shows why.
+    virtual bool storeRow();
     // Opens the window's own table over the main connection and puts the row
     // with the key into editing, or a new row for -1; the table becomes the
     // window's dataset.

@@ -150,6 +150,20 @@ QPixmap toolPixmap(ToolPicture kind) {
         case ToolPicture::Run:
             drawRun(p);
             break;
+        case ToolPicture::Test: {
+            // A database cylinder with a green tick: the connection answers.
+            p.setPen(QPen(QColor(60, 80, 110), 1));
+            p.setBrush(QColor(150, 180, 220));
+            p.drawRect(QRectF(3.5, 5, 13, 13));
+            p.drawEllipse(QRectF(3.5, 15, 13, 5));
+            p.setPen(Qt::NoPen);
+            p.drawRect(QRectF(4, 6, 12, 11));
+            p.setPen(QPen(QColor(60, 80, 110), 1));
+            p.setBrush(QColor(200, 220, 245));
+            p.drawEllipse(QRectF(3.5, 2.5, 13, 5));
+            drawTick(p, QRectF(11, 10, 12, 12), QColor(30, 150, 40), 3);
+            break;
+        }
     }
     return pixmap;
 }

@@ -152,6 +152,8 @@ void ListWindow::setPopupMenu(const QList<QAction*>& actions) {
 
 QWidget* ListWindow::firstFocus() const { return DBGrid1; }
 
+int ListWindow::fontSize() const { return Beall.FontSize; }
+
 bool ListWindow::confirmDelete(bool hasRow) {
     if (!hasRow) {
         ErrorBox(QStringLiteral("Nincs sor kiválasztva."), this);
@@ -165,7 +167,7 @@ void ListWindow::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         if (auto* model = qobject_cast<dbaccess::DatasetModel*>(DBGrid1->model()))
             MarkSortColumn(model, 0);
-        ApplyFontSize(this, Beall.FontSize);
+        ApplyFontSize(this, fontSize());
         // Rows as high as the font the window now has.
         DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 6);
         RestoreWindowPlacement(this, section_);

@@ -78,6 +78,8 @@ class ListWindow : public QDialog {
     virtual void layoutColumns() = 0;
     // The control that has the focus when the window first shows.
     virtual QWidget* firstFocus() const;
+    // The point size the window takes when it shows.
+    virtual int fontSize() const;
     // Whether the user wants the current row deleted: "Nincs sor kiválasztva."
     // without a row, else the confirmation question.
     bool confirmDelete(bool hasRow);
