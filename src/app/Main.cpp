@@ -43,6 +43,7 @@
 #include "masterdata/Torzsadat.h"
 #include "output/Hatarolt.h"
 #include "output/rptZomi.h"
+#include "profiles/Adatbazisok.h"
 #include "sqlconsole/SQL.h"
 #include "users/Felhasznalo.h"
 #include "users/Login.h"
@@ -193,14 +194,12 @@ void Tfrm_Main::buildActions() {
     on("aStatusz", &Tfrm_Main::aStatuszExecute);
     on("aFelhasznalo", &Tfrm_Main::aFelhasznaloExecute);
     on("aSQL", &Tfrm_Main::aSQLExecute);
+    on("aAdatbazis", &Tfrm_Main::aAdatbazisExecute);
     on("aNyomtat", &Tfrm_Main::aNyomtatExecute);
     connect(action(QStringLiteral("aKilep")), &QAction::triggered, this, &QWidget::close);
     connect(action(QStringLiteral("aHonlap")), &QAction::triggered, this, [this] { OpenLink(kHomePage); });
     connect(action(QStringLiteral("aLevel")), &QAction::triggered, this, [this] { OpenLink(kMailLink); });
     connect(action(QStringLiteral("aNevjegy")), &QAction::triggered, this, [this] { Guarded(this, [this] { ShowAbout(this); }); });
-
-    // Its window comes with the connection profiles.
-    action(QStringLiteral("aAdatbazis"))->setEnabled(false);
 }
 
 void Tfrm_Main::buildMenus() {
@@ -636,6 +635,8 @@ void Tfrm_Main::aStatuszExecute() {
 void Tfrm_Main::aFelhasznaloExecute() { ShowUsers(); }
 
 void Tfrm_Main::aSQLExecute() { SzabadLekerdezes(); }
+
+void Tfrm_Main::aAdatbazisExecute() { ShowProfiles(this); }
 
 void Tfrm_Main::aBetuNovelExecute() {
     if (Beall.FontSize < 10) {

@@ -92,6 +92,7 @@ private:
     void aStatuszExecute();
     void aFelhasznaloExecute();
     void aSQLExecute();
+    void aAdatbazisExecute();
     void aNyomtatExecute();
     // Reopens the list after the editor stored a work order and selects it.
     void showStored(int key);

@@ -1,6 +1,7 @@
 // The register window against a real database: start-up, year tabs, search,
 // ordering, typing in the grid, the summary, deletion and the font size.
 
+#include <QAction>
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -498,6 +499,34 @@ private slots:
         QVERIFY(!IniKeyExists(SettingsPath(), "Adatbazis", "ConStr1"));
         QVERIFY(!IniKeyExists(SettingsPath(), "Defaults", "Format"));
         QVERIFY(!IniKeyExists(SettingsPath(), "frm_Main", "Left"));
+    }
+
+    void deletingEveryProfileInTheProfileWindowLeadsToTheFirstRunSetUp() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        BoxRecorder boxes;
+        boxes.defaultAnswer = true;
+        {
+            Tfrm_Main window;
+            QVERIFY(window.startUp());
+            QAction* profiles = window.findChild<QAction*>(QStringLiteral("aAdatbazis"));
+            QVERIFY(profiles->isEnabled());
+            QString opened;
+            test::OnModal([&](QWidget* modal) {
+                opened = modal->objectName();
+                QTest::keyClick(modal, Qt::Key_Delete, Qt::ControlModifier);
+                QTest::keyClick(modal, Qt::Key_Escape);
+            });
+            profiles->trigger();
+            QCOMPARE(opened, QStringLiteral("frm_Adatbazis"));
+            window.close();
+        }
+        for (int n = 0; n <= 100; ++n) QVERIFY(!IniKeyExists(SettingsPath(), "Adatbazis", ProfileKey(n)));
+        QString next;
+        test::OnModal([&](QWidget* modal) { next = modal->objectName(); });
+        Tfrm_Main again;
+        QVERIFY(!again.startUp());
+        QCOMPARE(next, QStringLiteral("frm_Init"));
     }
 
     void profileThatCannotOpenTheMainConnectionEndsTheStart() {
