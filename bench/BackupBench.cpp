@@ -1,0 +1,199 @@
+// The backups of the profile window against the stock tools, in one run over
+// a generated database: the data backup (.sql and .zip) against mariadb-dump
+// run as the full backup runs it, and the restore of the data backup against
+// the stock client running the same script. Prints times and ratios.
+//
+//   bench_backup [work orders]    (default 1000000; the database
+//                                  zomi_backup_bench is generated when its
+//                                  row count differs)
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+
+#include "BenchServer.h"
+#include "db/DataBackup.h"
+#include "db/FullBackup.h"
+
+using namespace zomi;
+using namespace zomi::dbaccess;
+
+namespace {
+
+const QString kSource = QStringLiteral("zomi_backup_bench");
+const QString kTarget = QStringLiteral("zomi_backup_bench_restore");
+
+QStringList clientArguments(const ConnectionParams& p) {
+    return {QStringLiteral("--no-defaults"),
+            QStringLiteral("--protocol=tcp"),
+            QStringLiteral("-h") + p.host,
+            QStringLiteral("-P") + QString::number(p.port),
+            QStringLiteral("-u") + p.user,
+            QStringLiteral("-p") + p.password,
+            QStringLiteral("--default-character-set=latin2")};
+}
+
+void run(const QString& program, const QStringList& arguments, const QString& input = QString()) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (!input.isEmpty()) process.setStandardInputFile(input);
+    process.start(program, arguments);
+    if (!process.waitForFinished(-1) || process.exitCode() != 0) {
+        std::fprintf(stderr, "%s failed\n", qPrintable(program));
+        std::exit(1);
+    }
+}
+
+qint64 workOrders(const ConnectionParams& p) {
+    Connection c;
+    c.setParams(p);
+    try {
+        c.open();
+        return c.scalar(QStringLiteral("SELECT COUNT(*) FROM zomi")).text.toLongLong();
+    } catch (const DbError&) {
+        return -1;
+    }
+}
+
+void prepareSource(const ConnectionParams& p, qint64 rows) {
+    if (workOrders(p) == rows) return;
+    std::printf("generating %lld work orders into %s ...\n", static_cast<long long>(rows),
+                qPrintable(p.database));
+    std::fflush(stdout);
+    const QString scripts = QStringLiteral(ZOMI_SOURCE_DIR "/scripts/");
+    run(scripts + QStringLiteral("dbserver"), {QStringLiteral("create"), p.database});
+    run(scripts + QStringLiteral("gen-data"), {p.database, QString::number(rows)});
+}
+
+void recreateTarget(Connection& server, const ConnectionParams& target) {
+    server.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(target.database));
+    server.exec(
+        QStringLiteral("CREATE DATABASE `%1` CHARACTER SET latin2 COLLATE latin2_hungarian_ci")
+            .arg(target.database));
+    run(QStringLiteral("mariadb"), clientArguments(target) << target.database,
+        QStringLiteral(ZOMI_SOURCE_DIR "/db/schema.sql"));
+}
+
+ConnectionProfile profileOf(const ConnectionParams& p) {
+    ConnectionProfile profile;
+    profile.adatbazis = p.database;
+    profile.kiszolgalo = p.host;
+    profile.port = static_cast<int>(p.port);
+    profile.felhasznalo = p.user;
+    profile.jelszo = p.password;
+    return profile;
+}
+
+// A connection as the profile window opens it.
+std::unique_ptr<Connection> profileConnection(const ConnectionParams& p, bool compress) {
+    auto c = std::make_unique<Connection>();
+    ConnectionParams params = ProfileConnectionParams(profileOf(p));
+    params.compress = compress;
+    c->setParams(params);
+    c->open();
+    return c;
+}
+
+double seconds(const QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e9; }
+
+double dataBackup(const ConnectionParams& p, const QString& file, bool compress) {
+    auto c = profileConnection(p, compress);
+    QElapsedTimer t;
+    t.start();
+    WriteDataBackup(*c, {}, file);
+    return seconds(t);
+}
+
+double dumpTool(const ConnectionParams& p, const QString& file) {
+    FullBackup backup;
+    QEventLoop loop;
+    bool succeeded = false;
+    QString message;
+    QObject::connect(&backup, &FullBackup::finished, [&](bool ok, const QString& text) {
+        succeeded = ok;
+        message = text;
+        loop.quit();
+    });
+    QElapsedTimer t;
+    t.start();
+    backup.start(QString(), profileOf(p), file);
+    loop.exec();
+    if (!succeeded) {
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+        std::exit(1);
+    }
+    return seconds(t);
+}
+
+double mb(const QString& file) { return static_cast<double>(QFileInfo(file).size()) / 1e6; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const qint64 rows = argc > 1 ? QString::fromLocal8Bit(argv[1]).toLongLong() : 1000000;
+    const ConnectionParams source = bench::ServerParams(kSource);
+    const ConnectionParams target = bench::ServerParams(kTarget);
+    QTemporaryDir dir;
+    const QString sql = dir.filePath(QStringLiteral("adat.sql"));
+    const QString zip = dir.filePath(QStringLiteral("adat.zip"));
+    const QString full = dir.filePath(QStringLiteral("teljes.sql"));
+    try {
+        prepareSource(source, rows);
+        std::printf("backups of %lld work orders\n", static_cast<long long>(workOrders(source)));
+
+        // Alternating, best of three: the machine is shared.
+        double dump = 1e9, data = 1e9, plain = 1e9;
+        for (int round = 0; round < 3; ++round) {
+            dump = std::min(dump, dumpTool(source, full));
+            data = std::min(data, dataBackup(source, sql, true));
+            plain = std::min(plain,
+                             dataBackup(source, dir.filePath(QStringLiteral("plain.sql")), false));
+        }
+        const double packed = dataBackup(source, zip, true);
+        std::printf("mariadb-dump as the full backup runs it: %7.2f s  %7.1f MB\n", dump, mb(full));
+        std::printf(
+            "data backup .sql, compressed protocol:   %7.2f s  %7.1f MB  dump/backup %.2f (aim >= "
+            "1)\n",
+            data, mb(sql), dump / data);
+        std::printf(
+            "data backup .sql, plain protocol:        %7.2f s             dump/backup %.2f\n",
+            plain, dump / plain);
+        std::printf("data backup .zip, compressed protocol:   %7.2f s  %7.1f MB\n", packed,
+                    mb(zip));
+        std::fflush(stdout);
+
+        Connection server;
+        server.setParams(source);
+        server.open();
+        recreateTarget(server, target);
+        QElapsedTimer t;
+        t.start();
+        run(QStringLiteral("mariadb"), clientArguments(target) << target.database, sql);
+        const double client = seconds(t);
+
+        recreateTarget(server, target);
+        auto c = profileConnection(target, true);
+        t.restart();
+        const RestoreResult restored = RestoreDataBackup(*c, sql);
+        const double ours = seconds(t);
+        if (!restored.script.completed()) {
+            std::fprintf(stderr, "line %d: %s\n", restored.script.line,
+                         qPrintable(restored.script.errorMessage));
+            return 1;
+        }
+        std::printf("restore, stock client (mariadb DB < file): %7.2f s\n", client);
+        std::printf("restore, data backup restore:              %7.2f s  client/restore %.2f\n",
+                    ours, client / ours);
+        server.exec(QStringLiteral("DROP DATABASE `%1`").arg(target.database));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
