@@ -28,16 +28,6 @@ namespace {
 const QString kSource = QStringLiteral("zomi_backup_bench");
 const QString kTarget = QStringLiteral("zomi_backup_bench_restore");
 
-QStringList clientArguments(const ConnectionParams& p) {
-    return {QStringLiteral("--no-defaults"),
-            QStringLiteral("--protocol=tcp"),
-            QStringLiteral("-h") + p.host,
-            QStringLiteral("-P") + QString::number(p.port),
-            QStringLiteral("-u") + p.user,
-            QStringLiteral("-p") + p.password,
-            QStringLiteral("--default-character-set=latin2")};
-}
-
 void run(const QString& program, const QStringList& arguments, const QString& input = QString()) {
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -75,7 +65,7 @@ void recreateTarget(Connection& server, const ConnectionParams& target) {
     server.exec(
         QStringLiteral("CREATE DATABASE `%1` CHARACTER SET latin2 COLLATE latin2_hungarian_ci")
             .arg(target.database));
-    run(QStringLiteral("mariadb"), clientArguments(target) << target.database,
+    run(QStringLiteral("mariadb"), bench::ClientArguments(target) << target.database,
         QStringLiteral(ZOMI_SOURCE_DIR "/db/schema.sql"));
 }
 
@@ -101,12 +91,17 @@ std::unique_ptr<Connection> profileConnection(const ConnectionParams& p, bool co
 
 double seconds(const QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e9; }
 
-double dataBackup(const ConnectionParams& p, const QString& file, bool compress) {
-    auto c = profileConnection(p, compress);
+template <typename Work>
+double timed(Work&& work) {
     QElapsedTimer t;
     t.start();
-    WriteDataBackup(*c, {}, file);
+    work();
     return seconds(t);
+}
+
+double dataBackup(const ConnectionParams& p, const QString& file, bool compress) {
+    auto c = profileConnection(p, compress);
+    return timed([&] { WriteDataBackup(*c, {}, file); });
 }
 
 double dumpTool(const ConnectionParams& p, const QString& file) {
@@ -119,18 +114,22 @@ double dumpTool(const ConnectionParams& p, const QString& file) {
         message = text;
         loop.quit();
     });
-    QElapsedTimer t;
-    t.start();
-    backup.start(QString(), profileOf(p), file);
-    loop.exec();
+    const double time = timed([&] {
+        backup.start(QString(), profileOf(p), file);
+        loop.exec();
+    });
     if (!succeeded) {
         std::fprintf(stderr, "%s\n", qPrintable(message));
         std::exit(1);
     }
-    return seconds(t);
+    return time;
 }
 
 double mb(const QString& file) { return static_cast<double>(QFileInfo(file).size()) / 1e6; }
+
+void line(const char* what, double time, double megabytes) {
+    std::printf("%-42s %7.2f s  %7.1f MB\n", what, time, megabytes);
+}
 
 }  // namespace
 
@@ -152,44 +151,42 @@ int main(int argc, char** argv) {
         for (int round = 0; round < 3; ++round) {
             dump = std::min(dump, dumpTool(source, full));
             data = std::min(data, dataBackup(source, sql, true));
-            plain = std::min(plain,
-                             dataBackup(source, dir.filePath(QStringLiteral("plain.sql")), false));
+            plain =
+                std::min(plain, dataBackup(source, dir.filePath(QStringLiteral("p.sql")), false));
         }
         const double packed = dataBackup(source, zip, true);
-        std::printf("mariadb-dump as the full backup runs it: %7.2f s  %7.1f MB\n", dump, mb(full));
-        std::printf(
-            "data backup .sql, compressed protocol:   %7.2f s  %7.1f MB  dump/backup %.2f (aim >= "
-            "1)\n",
-            data, mb(sql), dump / data);
-        std::printf(
-            "data backup .sql, plain protocol:        %7.2f s             dump/backup %.2f\n",
-            plain, dump / plain);
-        std::printf("data backup .zip, compressed protocol:   %7.2f s  %7.1f MB\n", packed,
-                    mb(zip));
+        line("mariadb-dump as the full backup runs it", dump, mb(full));
+        line("data backup .sql, compressed protocol", data, mb(sql));
+        line("data backup .sql, plain protocol", plain, mb(sql));
+        line("data backup .zip, compressed protocol", packed, mb(zip));
+        std::printf("dump/backup: compressed %.2f, plain %.2f (aim >= 1)\n", dump / data,
+                    dump / plain);
         std::fflush(stdout);
 
         Connection server;
         server.setParams(source);
         server.open();
+        const QStringList client = bench::ClientArguments(target) << target.database;
         recreateTarget(server, target);
-        QElapsedTimer t;
-        t.start();
-        run(QStringLiteral("mariadb"), clientArguments(target) << target.database, sql);
-        const double client = seconds(t);
-
+        const double stock = timed([&] { run(QStringLiteral("mariadb"), client, sql); });
+        recreateTarget(server, target);
+        const double compressedStock = timed([&] {
+            run(QStringLiteral("mariadb"), QStringList(client) << QStringLiteral("-C"), sql);
+        });
         recreateTarget(server, target);
         auto c = profileConnection(target, true);
-        t.restart();
-        const RestoreResult restored = RestoreDataBackup(*c, sql);
-        const double ours = seconds(t);
+        RestoreResult restored;
+        const double ours = timed([&] { restored = RestoreDataBackup(*c, sql); });
         if (!restored.script.completed()) {
             std::fprintf(stderr, "line %d: %s\n", restored.script.line,
                          qPrintable(restored.script.errorMessage));
             return 1;
         }
-        std::printf("restore, stock client (mariadb DB < file): %7.2f s\n", client);
-        std::printf("restore, data backup restore:              %7.2f s  client/restore %.2f\n",
-                    ours, client / ours);
+        line("restore, stock client (mariadb DB < file)", stock, mb(sql));
+        line("restore, stock client with -C", compressedStock, mb(sql));
+        line("restore, data backup restore", ours, mb(sql));
+        std::printf("client/restore: plain client %.2f, compressed client %.2f\n", stock / ours,
+                    compressedStock / ours);
         server.exec(QStringLiteral("DROP DATABASE `%1`").arg(target.database));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

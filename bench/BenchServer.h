@@ -4,6 +4,7 @@
 // one ZOMI_DB_HOST, ZOMI_DB_PORT, ZOMI_DB_USER and ZOMI_DB_PASSWORD name.
 
 #include <QString>
+#include <QStringList>
 
 #include "dbaccess/Connection.h"
 
@@ -22,6 +23,18 @@ inline dbaccess::ConnectionParams ServerParams(const QString& database) {
     p.password = Env("ZOMI_DB_PASSWORD", "zomi");
     p.database = database;
     return p;
+}
+
+// The stock client's arguments for the server, with the character set the
+// program's sessions use.
+inline QStringList ClientArguments(const dbaccess::ConnectionParams& p) {
+    return {QStringLiteral("--no-defaults"),
+            QStringLiteral("--protocol=tcp"),
+            QStringLiteral("-h") + p.host,
+            QStringLiteral("-P") + QString::number(p.port),
+            QStringLiteral("-u") + p.user,
+            QStringLiteral("-p") + p.password,
+            QStringLiteral("--default-character-set=latin2")};
 }
 
 }  // namespace zomi::bench

@@ -30,13 +30,7 @@ namespace {
 void runClient(const ConnectionParams& p, const QString& file, bool compress = false) {
     QProcess client;
     client.setStandardInputFile(file);
-    QStringList arguments{QStringLiteral("--no-defaults"),
-                          QStringLiteral("--protocol=tcp"),
-                          QStringLiteral("-h") + p.host,
-                          QStringLiteral("-P") + QString::number(p.port),
-                          QStringLiteral("-u") + p.user,
-                          QStringLiteral("-p") + p.password,
-                          QStringLiteral("--default-character-set=latin2")};
+    QStringList arguments = bench::ClientArguments(p);
     if (compress) arguments << QStringLiteral("--compress");
     client.start(QStringLiteral("mariadb"), arguments << p.database);
     if (!client.waitForFinished(-1) || client.exitCode() != 0) {

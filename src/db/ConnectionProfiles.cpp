@@ -17,7 +17,9 @@ constexpr int kHighestProfileNumber = 100;
 
 QString section() { return QString::fromLatin1(kProfileSection); }
 
-const QString& columnText(const ConnectionProfile& p, ProfileColumn column) {
+}  // namespace
+
+QString ProfileColumnText(const ConnectionProfile& p, ProfileColumn column) {
     switch (column) {
         case ProfileColumn::AdatbazisNev:
             return p.adatbazisnev;
@@ -25,16 +27,15 @@ const QString& columnText(const ConnectionProfile& p, ProfileColumn column) {
             return p.adatbazis;
         case ProfileColumn::Kiszolgalo:
             return p.kiszolgalo;
+        case ProfileColumn::Port:
+            return p.port ? QString::number(*p.port) : QString();
         case ProfileColumn::Felhasznalo:
             return p.felhasznalo;
         case ProfileColumn::Verzio:
-        case ProfileColumn::Port:
-            break;
+            return p.verzio;
     }
-    return p.verzio;
+    return QString();
 }
-
-}  // namespace
 
 ConnectionProfile ProfileFromText(const QString& text) {
     const auto field = [&](int n) { return FieldOf(kSeparator, text, n); };
@@ -88,8 +89,8 @@ QList<int> SortedOrder(const QList<ConnectionProfile>& profiles, ProfileColumn c
     QCollator collator{QLocale(QLocale::Hungarian, QLocale::Hungary)};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return collator.compare(columnText(profiles[a], column), columnText(profiles[b], column)) <
-               0;
+        return collator.compare(ProfileColumnText(profiles[a], column),
+                                ProfileColumnText(profiles[b], column)) < 0;
     });
     return order;
 }

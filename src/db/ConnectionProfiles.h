@@ -29,6 +29,9 @@ struct ConnectionProfile {
 // The grid's columns, in the grid's order (the password is never shown).
 enum class ProfileColumn { AdatbazisNev, Adatbazis, Kiszolgalo, Port, Felhasznalo, Verzio };
 
+// A column's value as the grid shows it: the port in decimal, empty for none.
+QString ProfileColumnText(const ConnectionProfile& profile, ProfileColumn column);
+
 // A profile text's fields by position; missing fields are empty, a port
 // that is not a whole number is 0.
 ConnectionProfile ProfileFromText(const QString& text);

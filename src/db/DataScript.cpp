@@ -189,27 +189,11 @@ class ScriptWriter {
 
 // A lost session is replaced silently by the connection; a replacement in
 // the middle of a backup would read the rest outside the snapshot.
-class ReconnectGuard {
-  public:
-    explicit ReconnectGuard(Connection& connection) {
-        link_ =
-            QObject::connect(&connection, &Connection::reconnected, [this] { happened_ = true; });
-    }
-    ~ReconnectGuard() { QObject::disconnect(link_); }
-    ReconnectGuard(const ReconnectGuard&) = delete;
-    ReconnectGuard& operator=(const ReconnectGuard&) = delete;
-
-    void check() const {
-        if (happened_)
-            throw DbError(DbError::kState,
-                          QStringLiteral("A kapcsolat megszakadt és újra felépült, ezért a mentés "
-                                         "nem lenne egységes."));
-    }
-
-  private:
-    QMetaObject::Connection link_;
-    bool happened_ = false;
-};
+void requireOneSession(const dbaccess::ReconnectWatch& watch) {
+    if (watch.happened())
+        throw DbError(DbError::kState, QStringLiteral("A kapcsolat megszakadt és újra felépült, "
+                                                      "ezért a mentés nem lenne egységes."));
+}
 
 [[noreturn]] void failInTable(const QString& table, const QString& message, bool fileError,
                               unsigned code) {
@@ -220,16 +204,16 @@ class ReconnectGuard {
 }
 
 void writeTables(Connection& connection, const Progress& progress, ScriptWriter& writer,
-                 const ReconnectGuard& guard) {
+                 const dbaccess::ReconnectWatch& watch) {
     const QStringList tables = connection.baseTables();
-    guard.check();
+    requireOneSession(watch);
     if (progress.setMaximum) progress.setMaximum(static_cast<int>(tables.size()));
     for (int i = 0; i < tables.size(); ++i) {
         if (progress.setPosition) progress.setPosition(i);
         QCoreApplication::processEvents();
         try {
             writer.writeTable(tables[i]);
-            guard.check();
+            requireOneSession(watch);
         } catch (const FileError& e) {
             failInTable(tables[i], e.message(), true, 0);
         } catch (const DbError& e) {
@@ -244,7 +228,7 @@ void writeTables(Connection& connection, const Progress& progress, ScriptWriter&
 
 void WriteDataScript(Connection& connection, const Progress& progress, QIODevice& out,
                      const QString& fileName) {
-    ReconnectGuard guard(connection);
+    dbaccess::ReconnectWatch watch(connection);
     ScriptWriter writer(connection, [&](QByteArray& bytes) {
         if (out.write(bytes) != bytes.size())
             throw FileError(
@@ -255,8 +239,8 @@ void WriteDataScript(Connection& connection, const Progress& progress, QIODevice
     connection.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"));
     connection.exec(QStringLiteral("START TRANSACTION WITH CONSISTENT SNAPSHOT, READ ONLY"));
     try {
-        guard.check();
-        writeTables(connection, progress, writer, guard);
+        requireOneSession(watch);
+        writeTables(connection, progress, writer, watch);
     } catch (...) {
         try {
             if (connection.isOpen()) connection.exec(QStringLiteral("ROLLBACK"));

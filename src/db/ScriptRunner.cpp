@@ -217,22 +217,6 @@ void failWith(ScriptResult& result, int line, unsigned code, const QString& mess
     result.errorMessage = message;
 }
 
-// A reconnection during a run leaves the script on a fresh session that
-// knows nothing of what the script had set: the run cannot go on safely.
-class ReconnectWatch {
-  public:
-    explicit ReconnectWatch(Connection& connection) {
-        link_ =
-            QObject::connect(&connection, &Connection::reconnected, [this] { happened_ = true; });
-    }
-    ~ReconnectWatch() { QObject::disconnect(link_); }
-    bool happened() const { return happened_; }
-
-  private:
-    QMetaObject::Connection link_;
-    bool happened_ = false;
-};
-
 // Cuts the script on a thread of its own, a few statements ahead, while the
 // server runs those already cut: a long restore waits for the server alone.
 class StatementFeed {
@@ -301,7 +285,9 @@ class StatementFeed {
 
 void runStatements(Connection& connection, SqlScript& script, ScriptEncoding source,
                    SessionEncoding& encoding, const ScriptControl& control, ScriptResult& result) {
-    ReconnectWatch reconnect(connection);
+    // A reconnection during a run leaves the script on a fresh session that
+    // knows nothing of what the script had set: the run cannot go on safely.
+    dbaccess::ReconnectWatch reconnect(connection);
     StatementFeed feed(script);
     SqlStatement statement;
     for (;;) {

@@ -269,6 +269,12 @@ QStringList Connection::baseTables() {
     return tables;
 }
 
+ReconnectWatch::ReconnectWatch(Connection& connection) {
+    link_ = QObject::connect(&connection, &Connection::reconnected, [this] { happened_ = true; });
+}
+
+ReconnectWatch::~ReconnectWatch() { QObject::disconnect(link_); }
+
 DbError::DbError(unsigned code, const QString& message, const QString& sqlState)
     : std::runtime_error(message.toStdString()), code_(code), message_(message), sqlState_(sqlState) {}
 

@@ -98,6 +98,22 @@ private:
     quint64 affectedRows_ = 0;
 };
 
+// Notes whether the connection replaced a lost session while the watch
+// exists: work that relies on one session throughout (a script's settings,
+// a consistent snapshot) cannot go on in the new one.
+class ReconnectWatch {
+public:
+    explicit ReconnectWatch(Connection& connection);
+    ~ReconnectWatch();
+    ReconnectWatch(const ReconnectWatch&) = delete;
+    ReconnectWatch& operator=(const ReconnectWatch&) = delete;
+    bool happened() const { return happened_; }
+
+private:
+    QMetaObject::Connection link_;
+    bool happened_ = false;
+};
+
 // Encodes statement text for the wire, refusing what latin2 cannot hold.
 QByteArray EncodeSql(const QString& sql);
 

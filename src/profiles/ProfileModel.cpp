@@ -9,24 +9,6 @@ constexpr int kColumns = 6;
 const char* const kTitles[kColumns] = {
     "Megjelenített név", "Adatbázis / tárhely", "Kiszolgáló", "Port", "Felhasználó", "Verzió"};
 
-QString cellText(const ConnectionProfile& p, int column) {
-    switch (static_cast<ProfileColumn>(column)) {
-        case ProfileColumn::AdatbazisNev:
-            return p.adatbazisnev;
-        case ProfileColumn::Adatbazis:
-            return p.adatbazis;
-        case ProfileColumn::Kiszolgalo:
-            return p.kiszolgalo;
-        case ProfileColumn::Port:
-            return p.port ? QString::number(*p.port) : QString();
-        case ProfileColumn::Felhasznalo:
-            return p.felhasznalo;
-        case ProfileColumn::Verzio:
-            return p.verzio;
-    }
-    return QString();
-}
-
 }  // namespace
 
 ProfileModel::ProfileModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -93,7 +75,8 @@ QVariant ProfileModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= profiles_.size()) return QVariant();
     switch (role) {
         case Qt::DisplayRole:
-            return cellText(profiles_.at(index.row()), index.column());
+            return ProfileColumnText(profiles_.at(index.row()),
+                                     static_cast<ProfileColumn>(index.column()));
         case Qt::TextAlignmentRole:
             if (index.column() == static_cast<int>(ProfileColumn::Port))
                 return QVariant(Qt::AlignRight | Qt::AlignVCenter);
