@@ -340,6 +340,40 @@ class AdatbazisokTest : public QObject {
         QVERIFY(!window.pMysqlDump->isVisible());
     }
 
+    void closingWhileAFullBackupRunsAsksFirstAndStoppingItLeavesNothing() {
+        QTemporaryDir dir;
+        const QString tool = dir.filePath(QStringLiteral("lassu-dump"));
+        {
+            QFile script(tool);
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write("#!/bin/sh\nexec sleep 60\n");
+            script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ExeOwner);
+        }
+        Tfrm_Adatbazis window;
+        window.setProfiles({ProfileFromText(profileText(fixture_->db, QStringLiteral("Demó")))});
+        window.Edit1->setText(tool);
+        window.show();
+        Activate(&window);
+        QSignalSpy started(window.Mentes, &FullBackup::started);
+        window.FullBackupTo(dir.filePath(QStringLiteral("teljes.sql")));
+        QVERIFY(started.wait(10000));
+        const QString options = window.Mentes->optionFile();
+        const QString partial = window.Mentes->partialFile();
+        QVERIFY(QFile::exists(options) && QFile::exists(partial));
+
+        fixture_->boxes.answers << false;
+        QTest::keyClick(window.DBGrid1, Qt::Key_Escape);
+        QVERIFY(window.isVisible());
+        QVERIFY(fixture_->boxes.lastText().contains(QStringLiteral("még fut")));
+        fixture_->boxes.answers << true;
+        QTest::keyClick(window.DBGrid1, Qt::Key_Escape);
+        QVERIFY(!window.isVisible());
+        QVERIFY(!QFile::exists(options) && !QFile::exists(partial));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("lassu-dump")});
+    }
+
   private:
     std::unique_ptr<WindowFixture> fixture_;
 };
