@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QDateEdit;
@@ -22,6 +23,7 @@ class Table;
 namespace zomi {
 
 class AmountEdit;
+class WorkOrderStore;
 
 class Tfrm_Szerkeszt : public QDialog {
     Q_OBJECT
@@ -92,24 +94,21 @@ class Tfrm_Szerkeszt : public QDialog {
 
   private:
     void createControls();
-    void fitControlsToFont();
     void loadControls();
     void loadPickers();
     void showNumber();
     void showAfas();
     QString nameOf(const QString& sql) const;
-    QString numberText() const;
     void pickerChanged(QWidget* picker);
     bool requiredColumnsSet();
+    // The control that sets the column, where one does.
+    QWidget* controlOfColumn(const QString& column) const;
     bool typedValuesFit();
     bool store();
-    bool storeNew();
-    bool storeExisting();
-    bool rowStillExists() const;
     void reloadAmounts(std::initializer_list<AmountEdit*> boxes);
     QList<AmountEdit*> amountBoxes() const;
 
-    int key_ = -1;
+    std::unique_ptr<WorkOrderStore> store_;
     bool loading_ = false;
 };
 

@@ -1,0 +1,225 @@
+#include "workorders/WorkOrderStore.h"
+
+#include <QDate>
+#include <QTime>
+
+#include "common/Text.h"
+#include "db/DbRoutines.h"
+#include "dbaccess/Connection.h"
+#include "dbaccess/Dataset.h"
+#include "dbaccess/DbError.h"
+#include "workorders/FeeCalculation.h"
+
+namespace zomi {
+
+using dbaccess::DbError;
+
+namespace {
+
+constexpr unsigned kDuplicateKey = 1062;
+// Each attempt finds the year's highest number anew; only a workstation
+// storing faster than this one could keep taking it.
+constexpr int kMaxAttempts = 100;
+
+// The editor needs its one row only; the register may hold years of them.
+class WorkOrderTable : public dbaccess::Table {
+  public:
+    WorkOrderTable(dbaccess::Connection* connection, int key, QObject* parent)
+        : Table(connection, parent), key_(key) {
+        setObjectName(QStringLiteral("TblZomi"));
+        setTableName(QStringLiteral("zomi"));
+        setKeyField(QStringLiteral("zomi"));
+    }
+
+  protected:
+    dbaccess::ResultSetPtr fetch() override {
+        // No key may select a placeholder row: a new work order reads no row.
+        const QString condition = key_ == -1 ? QStringLiteral("1 = 0")
+                                             : QStringLiteral("zomi = ") + QString::number(key_);
+        return connection()->query(QStringLiteral("SELECT * FROM zomi WHERE ") + condition);
+    }
+
+  private:
+    int key_;
+};
+
+Amount amountOf(const dbaccess::Dataset& row, const QString& column) {
+    const QVariant value = row.value(column);
+    return value.isNull() ? Amount() : Amount(NullToFloat(value, 0));
+}
+
+QVariant variantOf(Amount amount) { return amount ? QVariant(*amount) : QVariant(); }
+
+}  // namespace
+
+int NextSerialNumber(int year) {
+    return QueryInt(QStringLiteral("SELECT MAX(sorszam) FROM zomi WHERE YEAR(datum) = ") +
+                        QString::number(year) + QStringLiteral(";"),
+                    0) +
+           1;
+}
+
+const QList<RequiredColumn>& RequiredColumns() {
+    static const QList<RequiredColumn> columns{
+        {QStringLiteral("datum"), QStringLiteral("Dátum megadása kötelező")},
+        {QStringLiteral("ido"), QStringLiteral("Idő megadása kötelező")},
+        {QStringLiteral("vallalkozo"), QStringLiteral("Vállalkozó megadása kötelező")},
+        {QStringLiteral("ktgh"), QStringLiteral("Költséghely megadása kötelező")},
+        {QStringLiteral("kiad_datum"), QStringLiteral("Kiadás dátum megadása kötelező")},
+        {QStringLiteral("hatar_datum"), QStringLiteral("Határidő megadása kötelező")},
+        {QStringLiteral("alairas"), QStringLiteral("Aláíró megadása kötelező")},
+    };
+    return columns;
+}
+
+WorkOrderStore::WorkOrderStore(dbaccess::Connection* connection, QObject* owner)
+    : connection_(connection), owner_(owner) {}
+
+WorkOrderStore::~WorkOrderStore() = default;
+
+bool WorkOrderStore::open(int key) {
+    key_ = key;
+    table_ = new WorkOrderTable(connection_, key, owner_);
+    if (!owner_) ownTable_.reset(table_);
+    table_->open();
+    if (key != -1) {
+        if (table_->isEmpty()) return false;
+        table_->edit();
+        return true;
+    }
+    table_->append();
+    const QDate today = QDate::currentDate();
+    const QTime now = QTime::currentTime();
+    table_->setValue(QStringLiteral("datum"), today);
+    table_->setValue(QStringLiteral("ido"), QTime(now.hour(), now.minute(), now.second()));
+    table_->setValue(QStringLiteral("kiad_datum"), today);
+    table_->setValue(QStringLiteral("hatar_datum"), today);
+    table_->setValue(QStringLiteral("statusz"), 1);
+    table_->setValue(QStringLiteral("sorszam"), NextSerialNumber(ServerDate().date().year()));
+    return true;
+}
+
+QString WorkOrderStore::numberText() const {
+    const QVariant datum = table_->value(QStringLiteral("datum"));
+    // Without a date the function shows its own "no year" form.
+    const QString year =
+        datum.isNull() ? QStringLiteral("NULL") : QString::number(datum.toDate().year());
+    return QueryText(QStringLiteral("SELECT fn_sorszamstr(") +
+                         IdText(table_->value(QStringLiteral("sorszam"))) + QStringLiteral(", ") +
+                         year + QStringLiteral(");"),
+                     QString());
+}
+
+const RequiredColumn* WorkOrderStore::firstMissingColumn() const {
+    for (const RequiredColumn& required : RequiredColumns())
+        if (table_->isNull(required.column)) return &required;
+    return nullptr;
+}
+
+void WorkOrderStore::takeContractor(int contractor, double afakulcs) {
+    const QString where = QStringLiteral(" FROM vallalkozo WHERE vallalkozo=") +
+                          QString::number(contractor) + QStringLiteral(";");
+    // Everything is read before anything is set.
+    const QString afas = QueryText(QStringLiteral("SELECT afas") + where, QString());
+    const NetRates rates =
+        RatesFromContractor(afas, QueryFloat(QStringLiteral("SELECT oradij") + where, 0),
+                            QueryFloat(QStringLiteral("SELECT kiszdij") + where, 0), afakulcs);
+    table_->setValue(QStringLiteral("vallalkozo"), contractor);
+    table_->setValue(QStringLiteral("afas"), afas);
+    table_->setValue(QStringLiteral("munkadij1"), variantOf(rates.munkadij1));
+    table_->setValue(QStringLiteral("kiszdij1"), variantOf(rates.kiszdij1));
+}
+
+void WorkOrderStore::computeNetLabourFee() {
+    table_->setValue(QStringLiteral("munkadij3"),
+                     NetLabourFee(amountOf(*table_, QStringLiteral("munkadij1")),
+                                  amountOf(*table_, QStringLiteral("munkadij2"))));
+}
+
+void WorkOrderStore::computeNetCallOutFee() {
+    table_->setValue(QStringLiteral("kiszdij3"),
+                     NetCallOutFee(amountOf(*table_, QStringLiteral("kiszdij1")),
+                                   amountOf(*table_, QStringLiteral("kiszdij2"))));
+}
+
+void WorkOrderStore::computeGrossAndTotal(double afakulcs) {
+    const GrossAmounts gross =
+        GrossAndTotal(amountOf(*table_, QStringLiteral("munkadij3")),
+                      amountOf(*table_, QStringLiteral("kiszdij3")),
+                      amountOf(*table_, QStringLiteral("anyag3")),
+                      NullToText(table_->value(QStringLiteral("afas")), QString()), afakulcs);
+    table_->setValue(QStringLiteral("munkadij4"), gross.munkadij4);
+    table_->setValue(QStringLiteral("kiszdij4"), gross.kiszdij4);
+    table_->setValue(QStringLiteral("anyag4"), gross.anyag4);
+    table_->setValue(QStringLiteral("ossz"), gross.ossz);
+}
+
+WorkOrderStore::StoreResult WorkOrderStore::store() {
+    return isNew() ? storeNew() : storeExisting();
+}
+
+WorkOrderStore::StoreResult WorkOrderStore::storeNew() {
+    // The number was taken when the window opened; another workstation may
+    // have stored a work order with it since, which the database refuses.
+    const QString takenNumber = numberText();
+    bool renumbered = false;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            table_->post();
+            break;
+        } catch (const DbError& error) {
+            const bool numberTaken = error.code() == kDuplicateKey &&
+                                     error.message().contains(QLatin1String("ev_sorszam"));
+            if (!numberTaken || attempt == kMaxAttempts) throw;
+            // The number must be free in the year of the row's own date, which
+            // is the year the database holds it unique in.
+            const int year = table_->value(QStringLiteral("datum")).toDate().year();
+            table_->setValue(QStringLiteral("sorszam"), NextSerialNumber(year));
+            renumbered = true;
+        }
+    }
+    StoreResult result;
+    if (renumbered) {
+        result.outcome = Outcome::Renumbered;
+        result.takenNumber = takenNumber;
+        result.storedNumber = numberText();
+    }
+    return result;
+}
+
+WorkOrderStore::StoreResult WorkOrderStore::storeExisting() {
+    StoreResult result;
+    // An update of a row that is gone changes nothing on the server, and an
+    // update without changes is not even sent: ask first.
+    if (!rowStillExists()) {
+        result.outcome = Outcome::DeletedMeanwhile;
+        return result;
+    }
+    try {
+        table_->post();
+    } catch (const DbError& error) {
+        if (error.code() != DbError::kRowChanged) throw;
+        result.outcome = rowStillExists() ? Outcome::ChangedMeanwhile : Outcome::DeletedMeanwhile;
+    }
+    return result;
+}
+
+bool WorkOrderStore::rowStillExists() const {
+    return QueryInt(QStringLiteral("SELECT COUNT(*) FROM zomi WHERE zomi=") +
+                        QString::number(key_) + QStringLiteral(";"),
+                    0) > 0;
+}
+
+int WorkOrderStore::finish(bool stored) {
+    if (!table_) return -1;
+    int key = -1;
+    if (stored) {
+        key = NullToInt(table_->value(QStringLiteral("zomi")), 0);
+    } else {
+        table_->cancel();
+    }
+    table_->close();
+    return key;
+}
+
+}  // namespace zomi
