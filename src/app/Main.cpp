@@ -21,11 +21,9 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 
-#include "app/AdatbazisNyit.h"
 #include "app/Beallit.h"
-#include "app/Init.h"
+#include "app/MessagePanel.h"
 #include "app/Nevjegy.h"
 #include "ui/Pictures.h"
 #include "app/Startup.h"
@@ -46,7 +44,6 @@
 #include "profiles/Adatbazisok.h"
 #include "sqlconsole/SQL.h"
 #include "users/Felhasznalo.h"
-#include "users/Login.h"
 #include "workorders/Szerkeszt.h"
 
 namespace zomi {
@@ -105,7 +102,6 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QMainWindow(parent), Qry(&mySQLDatabase1
     buildActions();
     buildLayout();
     buildMenus();
-    buildMessagePanel();
 
     Timer1.setInterval(200);
     Timer1.setSingleShot(true);
@@ -299,10 +295,8 @@ void Tfrm_Main::buildLayout() {
     DBGrid1->installEventFilter(this);
     column->addWidget(DBGrid1, 1);
 
-    pUzenet = new QFrame(central);
-    pUzenet->setObjectName(QStringLiteral("pUzenet"));
-    pUzenet->setFixedHeight(193);
-    pUzenet->hide();
+    pUzenet = new MessagePanel(central);
+    connect(pUzenet, &MessagePanel::linkClicked, this, &Tfrm_Main::OpenLink);
     column->addWidget(pUzenet);
     setCentralWidget(central);
 
@@ -328,102 +322,17 @@ void Tfrm_Main::buildLayout() {
     });
 }
 
-void Tfrm_Main::buildMessagePanel() {
-    LblUzenet = new QLabel(pUzenet);
-    LblUzenet->setObjectName(QStringLiteral("LblUzenet"));
-    LblUzenet->setGeometry(20, 20, 533, 73);
-    LblUzenet->setWordWrap(true);
-    LblUzenet->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    QFont big(QStringLiteral("Arial"));
-    big.setPixelSize(15);
-    big.setBold(true);
-    LblUzenet->setFont(big);
-    LblUzLink = new QLabel(pUzenet);
-    LblUzLink->setObjectName(QStringLiteral("LblUzLink"));
-    LblUzLink->setGeometry(20, 100, 533, 20);
-    QFont link(QStringLiteral("Arial"));
-    link.setPixelSize(12);
-    link.setUnderline(true);
-    LblUzLink->setFont(link);
-    LblUzLink->setCursor(Qt::PointingHandCursor);
-    LblUzLink->installEventFilter(this);
-    BtnUzenet1 = new QPushButton(QStringLiteral("Rendben"), pUzenet);
-    BtnUzenet1->setObjectName(QStringLiteral("BtnUzenet1"));
-    BtnUzenet1->setGeometry(20, 128, 121, 49);
-    BtnUzenet2 = new QPushButton(QStringLiteral("Rendben\ntöbbet ne figyelmeztessen"), pUzenet);
-    BtnUzenet2->setObjectName(QStringLiteral("BtnUzenet2"));
-    BtnUzenet2->setGeometry(148, 128, 217, 49);
-    connect(BtnUzenet1, &QPushButton::clicked, this, [this] { Guarded(this, [this] { dismissMessage(false); }); });
-    connect(BtnUzenet2, &QPushButton::clicked, this, [this] { Guarded(this, [this] { dismissMessage(true); }); });
-}
-
 // ---------------------------------------------------------------- start-up
 
-void Tfrm_Main::ReadSettings() {
-    const ProfileList list = ListProfiles();
-    if (list.lines.isEmpty()) {
-        Beall.ConStr.clear();
-    } else {
-        const int chosen = ChooseDatabase(list.lines, list.profiles,
-                                          QStringLiteral("Zomi.Net program adatbázis választás"));
-        if (chosen < 0) {
-            StartFailed = true;
-        } else if (chosen < list.profiles.size()) {
-            Beall.ConStr = list.profiles.at(chosen);
-        }
-        // After "Új" the set-up window has put the new profile into ConStr.
-    }
-    ReadRemainingSettings();
-    setGeometry(ReadScreenBounds());
-}
-
-void Tfrm_Main::openMainConnection() {
-    mySQLDatabase1.close();
-    dbaccess::ConnectionParams params = ParamsFromProfile(Beall.ConStr);
-    mySQLDatabase1.setParams(params);
-    mySQLDatabase1.open();
-}
-
 bool Tfrm_Main::startUp() {
-    StartFailed = false;
-    ReadSettings();
     BaseFilter = QStringLiteral("(zomi > 0)");
-    if (!StartFailed && Beall.ConStr.isEmpty() && !SetUpConnection()) StartFailed = true;
+    const StartUpOutcome outcome = RunStartUp(mySQLDatabase1, this);
+    setGeometry(outcome.bounds);
+    StartFailed = outcome.failed;
+    if (!outcome.applicationTitle.isEmpty()) applicationTitle_ = outcome.applicationTitle;
     if (!StartFailed) {
-        Beall.AdatbazisNev = FieldOf(QStringLiteral(";"), Beall.ConStr, 6);
-        applicationTitle_ = QStringLiteral("Zomi - ") + Beall.AdatbazisNev;
-        try {
-            openMainConnection();
-        } catch (const std::exception& error) {
-            ErrorBox(QStringLiteral("Adatbázis megnyitás sikertelen\n") + QString::fromUtf8(error.what()), this);
-            StartFailed = true;
-        }
-    }
-    if (!StartFailed) StartFailed = !Guarded(this, [] { ReadLoginRequired(); });
-    if (!StartFailed) {
-        if (Beall.VanBelep) {
-            try {
-                if (!RunLogin()) StartFailed = true;
-            } catch (const std::exception& error) {
-                ErrorBox(QStringLiteral("Ismeretlen hiba, indítsa újra a programot.\n") +
-                             QString::fromUtf8(error.what()),
-                         this);
-                StartFailed = true;
-            }
-        } else {
-            Beall.TorzsSzerkeszt = true;
-            Beall.Rendszergazda = true;
-            Beall.Nyomtathat = true;
-            Beall.Felhasznalo = QStringLiteral("rendszergazda");
-        }
-    }
-    // No half-opened register: any failure from here on ends the start as well.
-    if (!StartFailed) {
-        StartFailed = !Guarded(this, [this] {
-            setWindowTitle(IssuerCaption());
-            ExecSql(QStringLiteral("CALL sp_setstatusz();"));
-            InitialLoad();
-        });
+        setWindowTitle(outcome.caption);
+        StartFailed = !Guarded(this, [this] { InitialLoad(); });
     }
     if (StartFailed) {
         Timer1.start();
@@ -664,68 +573,13 @@ void Tfrm_Main::OpenLink(const QString& target) {
 
 // ---------------------------------------------------------------- messages
 
-void Tfrm_Main::LoadMessage() {
-    dbaccess::Query q(&mySQLDatabase1);
-    q.setSql(QStringLiteral("SELECT * FROM uzenet WHERE olvasva = 'N' ORDER BY 1;"));
-    q.open();
-    if (q.isEmpty()) {
-        pUzenet->hide();
-        MessageId = -1;
-        return;
-    }
-    const bool dismissable = NullToText(q.value(QStringLiteral("csakegyszer")), QString()) == QStringLiteral("N");
-    const QColor background = dismissable ? QColor(0, 128, 192) : QColor(255, 128, 128);
-    pUzenet->setStyleSheet(QStringLiteral("#pUzenet { background: %1; border: 3px solid white; } "
-                                          "#pUzenet QLabel { color: white; }")
-                               .arg(background.name()));
-    BtnUzenet2->setVisible(dismissable);
-    LblUzenet->setText(NullToText(q.value(QStringLiteral("szoveg")), QString()));
-    MessageLink = NullToText(q.value(QStringLiteral("link")), QString());
-    LblUzLink->setText(MessageLink);
-    LblUzLink->setVisible(!MessageLink.isEmpty());
-    MessageId = NullToInt(q.value(QStringLiteral("uzenet")), -1);
-    // An unread message is worth showing: the panel comes up under the list.
-    pUzenet->show();
-    pUzenet->raise();
-}
-
-void Tfrm_Main::dismissMessage(bool forGood) {
-    // "Rendben" on a message shown only once, or the second button on one the
-    // user may switch off, marks it read; otherwise it comes back next start.
-    const bool showOnce = !BtnUzenet2->isVisible();
-    if ((forGood || showOnce) && MessageId >= 0)
-        ExecSql(QStringLiteral("UPDATE uzenet SET olvasva = 'I' WHERE uzenet = ") + QString::number(MessageId) +
-                QLatin1Char(';'));
-    pUzenet->hide();
-    if (forGood || showOnce) LoadMessage();
-}
+void Tfrm_Main::LoadMessage() { pUzenet->LoadMessage(); }
 
 // ---------------------------------------------------------------- events
 
 bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == DBGrid1 && event->type() == QEvent::Resize) {
-        resizeColumns();
-    } else if (watched == LblUzLink && event->type() == QEvent::MouseButtonRelease) {
-        if (!MessageLink.isEmpty()) OpenLink(MessageLink);
-        return true;
-    }
+    if (watched == DBGrid1 && event->type() == QEvent::Resize) resizeColumns();
     return QMainWindow::eventFilter(watched, event);
-}
-
-bool WheelAsArrowKeys::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::Wheel) return QObject::eventFilter(watched, event);
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget) return QObject::eventFilter(watched, event);
-    // A scroll area's viewport gets the wheel; its keys go to the area itself.
-    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget->parentWidget()); area && area->viewport() == widget)
-        widget = area;
-    const auto* wheel = static_cast<QWheelEvent*>(event);
-    const int key = wheel->angleDelta().y() > 0 ? Qt::Key_Up : Qt::Key_Down;
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &press);
-    QCoreApplication::sendEvent(widget, &release);
-    return true;
 }
 
 }  // namespace zomi

@@ -20,6 +20,7 @@ class QToolBar;
 namespace zomi {
 
 class ListSearch;
+class MessagePanel;
 
 // The work-order register, the application's only permanent window. It owns
 // the main database connection; its start-up runs the chooser, the set-up
@@ -62,12 +63,9 @@ private:
     void buildActions();
     void buildMenus();
     void buildLayout();
-    void buildMessagePanel();
     QAction* makeAction(const char* name, const QString& caption, const QString& category,
                         const QKeySequence& shortcut = QKeySequence());
 
-    void ReadSettings();
-    void openMainConnection();
     void InitialLoad();
     void TabControl1Change(int index);
     void applyFontSize();
@@ -75,7 +73,6 @@ private:
     void selectKey(int key);
     void OpenLink(const QString& target);
     QVariant rowColour(int row) const;
-    void dismissMessage(bool forGood);
 
     void aTorolExecute();
     void aFrissitExecute();
@@ -99,8 +96,6 @@ private:
 
     bool StartFailed = false;
     QString BaseFilter;
-    int MessageId = -1;
-    QString MessageLink;
     QString applicationTitle_ = QStringLiteral("Zomi");
     bool shownOnce_ = false;
     int szinColumn_ = -1;
@@ -122,22 +117,7 @@ private:
     QToolBar* recordToolBar_ = nullptr;
     QMenu* gridMenu_ = nullptr;
     QLabel* statusPanels_[3] = {nullptr, nullptr, nullptr};
-    QFrame* pUzenet = nullptr;
-    QLabel* LblUzenet = nullptr;
-    QLabel* LblUzLink = nullptr;
-    QPushButton* BtnUzenet1 = nullptr;
-    QPushButton* BtnUzenet2 = nullptr;
-};
-
-// Turns every mouse-wheel turn of the application into an Up or Down arrow
-// key for the widget under it: the wheel moves one row per notch, as the
-// arrow keys do.
-class WheelAsArrowKeys : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    MessagePanel* pUzenet = nullptr;
 };
 
 }  // namespace zomi

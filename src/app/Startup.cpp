@@ -1,5 +1,8 @@
 #include "app/Startup.h"
 
+#include "app/AdatbazisNyit.h"
+#include "app/Init.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -10,6 +13,9 @@
 #include "common/Text.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
+#include "ui/Boxes.h"
+#include "ui/ErrorDisplay.h"
+#include "users/Login.h"
 
 namespace zomi {
 
@@ -17,6 +23,61 @@ namespace {
 
 const QString kSettingsFile = QStringLiteral("Zomi.ini");
 constexpr int kHighestProfileNumber = 100;
+
+// Lets the user choose among the listed profiles, then reads the remaining
+// settings. False when the user cancelled the chooser; an empty ConStr when
+// no profile is listed yet.
+bool ReadSettings(QRect& bounds) {
+    bool chosen = true;
+    const ProfileList list = ListProfiles();
+    if (list.lines.isEmpty()) {
+        Beall.ConStr.clear();
+    } else {
+        const int line = ChooseDatabase(list.lines, list.profiles,
+                                        QStringLiteral("Zomi.Net program adatbázis választás"));
+        if (line < 0) {
+            chosen = false;
+        } else if (line < list.profiles.size()) {
+            Beall.ConStr = list.profiles.at(line);
+        }
+        // After "Új" the set-up window has put the new profile into ConStr.
+    }
+    ReadRemainingSettings();
+    bounds = ReadScreenBounds();
+    return chosen;
+}
+
+bool OpenMainConnection(dbaccess::Connection& connection, QWidget* owner) {
+    try {
+        connection.close();
+        connection.setParams(ParamsFromProfile(Beall.ConStr));
+        connection.open();
+        return true;
+    } catch (const std::exception& error) {
+        ErrorBox(QStringLiteral("Adatbázis megnyitás sikertelen\n") + QString::fromUtf8(error.what()),
+                 owner);
+        return false;
+    }
+}
+
+// The login when the database asks for one; otherwise every right.
+bool LogIn(QWidget* owner) {
+    if (!Beall.VanBelep) {
+        Beall.TorzsSzerkeszt = true;
+        Beall.Rendszergazda = true;
+        Beall.Nyomtathat = true;
+        Beall.Felhasznalo = QStringLiteral("rendszergazda");
+        return true;
+    }
+    try {
+        return RunLogin();
+    } catch (const std::exception& error) {
+        ErrorBox(QStringLiteral("Ismeretlen hiba, indítsa újra a programot.\n") +
+                     QString::fromUtf8(error.what()),
+                 owner);
+        return false;
+    }
+}
 
 }  // namespace
 
@@ -125,6 +186,23 @@ int StoreProfileOnce(const QString& profile) {
     for (int n = 1; n <= 100; ++n)
         if (ReadScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(n)) == profile) return n;
     return StoreNewProfile(profile);
+}
+
+StartUpOutcome RunStartUp(dbaccess::Connection& connection, QWidget* owner) {
+    StartUpOutcome outcome;
+    outcome.failed = !ReadSettings(outcome.bounds);
+    if (!outcome.failed && Beall.ConStr.isEmpty()) outcome.failed = !SetUpConnection();
+    if (outcome.failed) return outcome;
+    Beall.AdatbazisNev = FieldOf(QStringLiteral(";"), Beall.ConStr, 6);
+    outcome.applicationTitle = QStringLiteral("Zomi - ") + Beall.AdatbazisNev;
+    outcome.failed = !OpenMainConnection(connection, owner) ||
+                     !Guarded(owner, [] { ReadLoginRequired(); }) || !LogIn(owner) ||
+                     // No half-opened register: any failure from here on ends the start as well.
+                     !Guarded(owner, [&] {
+                         outcome.caption = IssuerCaption();
+                         ExecSql(QStringLiteral("CALL sp_setstatusz();"));
+                     });
+    return outcome;
 }
 
 }  // namespace zomi

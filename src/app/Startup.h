@@ -1,14 +1,17 @@
 #pragma once
 
-// The start-up steps that need no window: where the settings file lives,
-// which profiles it lists, the settings read into Beall and written back at
-// exit, and the connection parameters of a profile.
+// The start-up: where the settings file lives, which profiles it lists, the
+// settings read into Beall and written back at exit, the connection
+// parameters of a profile, and the whole sequence from choosing a profile to
+// the logged-in user that the register window runs when it is created.
 
 #include <QRect>
 #include <QString>
 #include <QStringList>
 
 #include "dbaccess/Connection.h"
+
+class QWidget;
 
 namespace zomi {
 
@@ -52,5 +55,20 @@ int StoreNewProfile(const QString& profile);
 // For scripted installs: stores the profile under the lowest free number
 // unless a stored profile already equals it. Returns its number.
 int StoreProfileOnce(const QString& profile);
+
+// What the start-up sequence leaves for the register window.
+struct StartUpOutcome {
+    bool failed = false;       // the register closes again and nothing is saved
+    QRect bounds;              // the window's bounds from the settings
+    QString applicationTitle;  // "Zomi - " and the database's display name
+    QString caption;           // the issuer caption, once the database is open
+};
+
+// The start-up sequence: the profile chosen (or the first one set up), the
+// remaining settings read, the main connection opened, the login when the
+// database asks for one, the issuer caption read and the statuses brought
+// up to date. Every failure is shown to the owner, in the words of its
+// step, and ends the sequence as failed.
+StartUpOutcome RunStartUp(dbaccess::Connection& connection, QWidget* owner);
 
 }  // namespace zomi

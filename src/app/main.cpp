@@ -13,6 +13,7 @@
 #include "app/Main.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
+#include "app/WheelAsArrowKeys.h"
 #include "ui/Boxes.h"
 
 namespace {
