@@ -84,7 +84,7 @@ Tfrm_AdatbazisNyit::Tfrm_AdatbazisNyit(const QStringList& lines, const QStringLi
     setTabOrder(Button1, Button2);
 }
 
-bool Tfrm_AdatbazisNyit::AcceptWithoutWindow() {
+bool Tfrm_AdatbazisNyit::acceptWithoutWindow() {
     if (ListBox1->count() != 1) return false;
     if (!TestProfile()) return false;
     result_ = 0;
@@ -177,10 +177,10 @@ bool Tfrm_AdatbazisNyit::eventFilter(QObject* watched, QEvent* event) {
 int ChooseDatabase(const QStringList& lines, const QStringList& profiles, const QString& caption) {
     lastShown = false;
     Tfrm_AdatbazisNyit frm(lines, profiles, caption);
-    if (frm.AcceptWithoutWindow()) return frm.Result();
+    if (frm.acceptWithoutWindow()) return frm.chosenLine();
     lastShown = true;
     frm.exec();
-    return frm.Result();
+    return frm.chosenLine();
 }
 
 bool ChooserWasShown() { return lastShown; }

@@ -23,9 +23,9 @@ class Tfrm_AdatbazisNyit : public QDialog {
 
     // With exactly one line the profile is tried at once; true when it
     // connects, and the window need not be shown at all (the result is then 0).
-    bool AcceptWithoutWindow();
+    bool acceptWithoutWindow();
     // The chosen line, the number of lines after "Új", or -1.
-    int Result() const { return result_; }
+    int chosenLine() const { return result_; }
     // The test connection with the selected line's profile.
     bool TestProfile();
 

@@ -136,7 +136,7 @@ Tfrm_Init::Tfrm_Init(QWidget* parent) : QDialog(parent) {
     Edit2->installEventFilter(this);
 }
 
-QString Tfrm_Init::ProfileText() const {
+QString Tfrm_Init::profileText() const {
     const QChar sep(QLatin1Char(';'));
     return Edit1->text() + sep + Edit2->text() + sep + Edit5->text() + sep + Edit3->text() + sep +
            Edit6->text() + sep + Edit4->text();
@@ -156,7 +156,7 @@ void Tfrm_Init::Button2Click() {
     // A profile that cannot be stored must not close the window as if it had
     // been: the user may correct the folder's rights or cancel.
     Guarded(this, [&] {
-        const QString profile = ProfileText();
+        const QString profile = profileText();
         StoreNewProfile(profile);
         Beall.ConStr = profile;
         accept();

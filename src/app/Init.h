@@ -22,7 +22,7 @@ class Tfrm_Init : public QDialog {
     explicit Tfrm_Init(QWidget* parent = nullptr);
 
     // database;host;port;user;password;display name, as typed.
-    QString ProfileText() const;
+    QString profileText() const;
 
     QLabel* Image1;
     QLineEdit* Edit1;      // database

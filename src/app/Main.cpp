@@ -24,6 +24,7 @@
 
 #include "app/Beallit.h"
 #include "app/MessagePanel.h"
+#include "app/RegisterList.h"
 #include "app/Nevjegy.h"
 #include "ui/Pictures.h"
 #include "app/Startup.h"
@@ -52,31 +53,6 @@ namespace {
 
 const QString kHomePage = QStringLiteral("https://www.tarvelo.hu");
 const QString kMailLink = QStringLiteral("mailto:ugyfelszolgalat@tarvelo.hu?subject=Zomi program");
-const QString kSearchFields = QStringLiteral("sorszamstr;cim;vallalkozo_nev;statusz_nev");
-const QStringList kColumns{QStringLiteral("sorszamstr"), QStringLiteral("datum"), QStringLiteral("ido"),
-                           QStringLiteral("kiad_datum"), QStringLiteral("hatar_datum"), QStringLiteral("cim"),
-                           QStringLiteral("vallalkozo_nev"), QStringLiteral("statusz_nev")};
-
-struct Label {
-    const char* field;
-    const char* text;
-};
-const Label kLabels[] = {{"sorszamstr", "Sorszám"},      {"datum", "Dátum"},       {"ido", "Idő"},
-                         {"kiad_datum", "Kiadva"},       {"hatar_datum", "Határidő"}, {"ktgh", "Költséghely"},
-                         {"cim", "Cím"},                 {"vallalkozo_nev", "Vállalkozó"},
-                         {"alairas_nev", "Aláírás"},     {"statusz_nev", "Státusz"}, {"zomi", "Kód"}};
-
-QColor colourOfClass(int szin) {
-    switch (szin) {
-        case 2: return QColor(196, 224, 255);
-        case 3: return QColor(255, 210, 255);
-        case 4: return QColor(193, 255, 224);
-        case 5: return QColor(255, 221, 221);
-        case 6: return QColor(255, 255, 185);
-        case 7: return QColor(233, 233, 233);
-        default: return QColor();
-    }
-}
 
 }  // namespace
 
@@ -92,10 +68,7 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QMainWindow(parent), Qry(&mySQLDatabase1
     QryOssz.setSql(QStringList{QStringLiteral("SELECT * FROM vw_ossz"), QStringLiteral("WHERE statusz > 0"),
                                QStringLiteral("ORDER BY 1;")});
     connect(&Qry, &dbaccess::Dataset::afterOpen, this, [this] {
-        for (const Label& l : kLabels) {
-            const int i = Qry.fieldIndex(QString::fromLatin1(l.field));
-            if (i >= 0) Qry.field(i).label = QString::fromUtf8(l.text);
-        }
+        LabelRegisterFields(Qry);
         szinColumn_ = Qry.fieldIndex(QStringLiteral("szin"));
     });
 
@@ -289,7 +262,7 @@ void Tfrm_Main::buildLayout() {
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     SetUpListGrid(DBGrid1);
     model_ = new dbaccess::DatasetModel(&Qry, this);
-    model_->setColumns(kColumns);
+    model_->setColumns(RegisterColumns());
     model_->setRowBackground([this](int row) { return rowColour(row); });
     DBGrid1->setModel(model_);
     DBGrid1->installEventFilter(this);
@@ -313,7 +286,7 @@ void Tfrm_Main::buildLayout() {
     statusPanels_[2]->setMaximumWidth(QWIDGETSIZE_MAX);
 
     search_ = new ListSearch(Edit1, DBGrid1, &Qry, model_, this);
-    search_->setSearchFields(kSearchFields);
+    search_->setSearchFields(RegisterSearchFields());
     search_->setCounter([this](const QString& text) { statusPanels_[0]->setText(text); });
     connect(TabControl1, &QTabBar::currentChanged, this,
             [this](int index) { Guarded(this, [this, index] { TabControl1Change(index); }); });
@@ -332,7 +305,7 @@ bool Tfrm_Main::startUp() {
     if (!outcome.applicationTitle.isEmpty()) applicationTitle_ = outcome.applicationTitle;
     if (!StartFailed) {
         setWindowTitle(outcome.caption);
-        StartFailed = !Guarded(this, [this] { InitialLoad(); });
+        StartFailed = !Guarded(this, [this] { initialLoad(); });
     }
     if (StartFailed) {
         Timer1.start();
@@ -341,7 +314,7 @@ bool Tfrm_Main::startUp() {
     return true;
 }
 
-void Tfrm_Main::InitialLoad() {
+void Tfrm_Main::initialLoad() {
     QStringList years;
     FillFromQuery(years, QStringLiteral(
         "SELECT DISTINCT YEAR(datum) FROM zomi WHERE YEAR(datum) <> YEAR(CURDATE()) UNION ALL "
@@ -417,15 +390,7 @@ void Tfrm_Main::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Tfrm_Main::bringToFront() {
-    if (isMinimized()) {
-        showNormal();
-    } else {
-        show();
-    }
-    raise();
-    activateWindow();
-}
+void Tfrm_Main::bringToFront() { BringToFront(this); }
 
 // ---------------------------------------------------------------- list
 
@@ -441,7 +406,7 @@ QString Tfrm_Main::summaryText() const { return statusPanels_[2]->text(); }
 
 QVariant Tfrm_Main::rowColour(int row) const {
     if (szinColumn_ < 0 || Qry.isNullAt(row, szinColumn_)) return QVariant();
-    const QColor colour = colourOfClass(Qry.valueAt(row, szinColumn_).toInt());
+    const QColor colour = StatusClassColour(Qry.valueAt(row, szinColumn_).toInt());
     return colour.isValid() ? QVariant(colour) : QVariant();
 }
 
@@ -464,8 +429,7 @@ void Tfrm_Main::resizeColumns() {
     if (!model_ || model_->columnCount() == 0) return;
     const int w = DBGrid1->width() - 44;
     for (int c = 0; c < model_->columnCount(); ++c) {
-        const QString field = kColumns.value(c);
-        const double share = (field == QLatin1String("cim") || field == QLatin1String("vallalkozo_nev")) ? 0.2 : 0.1;
+        const double share = RegisterColumnShare(RegisterColumns().value(c));
         DBGrid1->setColumnWidth(c, static_cast<int>(std::lround(w * share)));
     }
 }

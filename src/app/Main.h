@@ -66,7 +66,7 @@ private:
     QAction* makeAction(const char* name, const QString& caption, const QString& category,
                         const QKeySequence& shortcut = QKeySequence());
 
-    void InitialLoad();
+    void initialLoad();
     void TabControl1Change(int index);
     void applyFontSize();
     void resizeColumns();

@@ -59,7 +59,7 @@ QString filterSuffix(const QString& filter) {
 
 }  // namespace
 
-TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
+RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
     : QGroupBox(caption, parent), group_(new QButtonGroup(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(4);
@@ -78,13 +78,13 @@ TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidg
     for (QAbstractButton* button : group_->buttons()) button->setFocusPolicy(Qt::ClickFocus);
 }
 
-int TRadioGroup::ItemIndex() const { return group_->checkedId(); }
+int RadioGroup::itemIndex() const { return group_->checkedId(); }
 
-void TRadioGroup::SetItemIndex(int index) {
+void RadioGroup::setItemIndex(int index) {
     if (QAbstractButton* button = group_->button(index)) button->setChecked(true);
 }
 
-QList<QAbstractButton*> TRadioGroup::Buttons() const { return group_->buttons(); }
+QList<QAbstractButton*> RadioGroup::buttons() const { return group_->buttons(); }
 
 const QStringList Tfrm_Hatarolt::kSaveFilters = {
     QStringLiteral("Excel munkalap (*.xls)"),   QStringLiteral("Excel munkafüzet (*.xlsx)"),
@@ -116,18 +116,18 @@ Tfrm_Hatarolt::Tfrm_Hatarolt(dbaccess::Dataset* dataset, const QString& fileName
     Button5 = new QPushButton(QStringLiteral("Egyik sem"), this);
     Button5->setObjectName(QStringLiteral("Button5"));
 
-    RadioGroup2 = new TRadioGroup(QStringLiteral("Határoló karakter"),
+    RadioGroup2 = new RadioGroup(QStringLiteral("Határoló karakter"),
                                   {QStringLiteral("Pontosvessző (;)"), QStringLiteral("Tabulátor"),
                                    QStringLiteral("Vessző (,)"), QStringLiteral("Cső (|)")},
                                   this);
     RadioGroup2->setObjectName(QStringLiteral("RadioGroup2"));
-    RadioGroup2->SetItemIndex(0);
-    RadioGroup1 = new TRadioGroup(QStringLiteral("Szövegjelölő"),
+    RadioGroup2->setItemIndex(0);
+    RadioGroup1 = new RadioGroup(QStringLiteral("Szövegjelölő"),
                                   {QStringLiteral("Idézőjel (\")"), QStringLiteral("Aposztróf (')"),
                                    QStringLiteral("Semmi")},
                                   this);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    RadioGroup1->SetItemIndex(2);
+    RadioGroup1->setItemIndex(2);
 
     CheckBox1 = new QCheckBox(QStringLiteral("Többsoros mezőket is kiírja"), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
@@ -240,8 +240,8 @@ Tfrm_Hatarolt::Tfrm_Hatarolt(dbaccess::Dataset* dataset, const QString& fileName
     layout->addWidget(ProgressBar1);
 
     QList<QWidget*> order{CheckListBox1, Button4, Button5};
-    for (QAbstractButton* b : RadioGroup2->Buttons()) order << b;
-    for (QAbstractButton* b : RadioGroup1->Buttons()) order << b;
+    for (QAbstractButton* b : RadioGroup2->buttons()) order << b;
+    for (QAbstractButton* b : RadioGroup1->buttons()) order << b;
     order << CheckBox1 << CheckBox2 << CheckBox3 << CheckBox4 << Edit1 << Button1 << Button2 << Button3
           << BitBtn1;
     for (int i = 1; i < order.size(); ++i) setTabOrder(order.at(i - 1), order.at(i));
@@ -258,12 +258,12 @@ Tfrm_Hatarolt::Tfrm_Hatarolt(dbaccess::Dataset* dataset, const QString& fileName
     EnableFocusColor(this);
 }
 
-DelimitedOptions Tfrm_Hatarolt::Options() const {
+DelimitedOptions Tfrm_Hatarolt::options() const {
     DelimitedOptions options;
     for (int i = 0; i < CheckListBox1->count(); ++i)
         if (CheckListBox1->item(i)->checkState() == Qt::Checked) options.columns.push_back(i);
-    options.delimiter = kDelimiters[std::max(0, RadioGroup2->ItemIndex())];
-    options.quote = kQuotes[std::max(0, RadioGroup1->ItemIndex())];
+    options.delimiter = kDelimiters[std::max(0, RadioGroup2->itemIndex())];
+    options.quote = kQuotes[std::max(0, RadioGroup1->itemIndex())];
     options.memoText = CheckBox1->isChecked();
     options.fieldNames = CheckBox2->isChecked();
     options.noHeader = CheckBox3->isChecked();
@@ -301,10 +301,10 @@ void Tfrm_Hatarolt::Button5Click() {
 }
 
 void Tfrm_Hatarolt::SpeedButton1Click() {
-    if (!exporting_) ShowSaveDialog();
+    if (!exporting_) showSaveDialog();
 }
 
-bool Tfrm_Hatarolt::ShowSaveDialog() {
+bool Tfrm_Hatarolt::showSaveDialog() {
     QFileDialog dialog(this, QStringLiteral("Mentés másként"));
     dialog.setObjectName(QStringLiteral("SaveDialog1"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -323,7 +323,7 @@ bool Tfrm_Hatarolt::ShowSaveDialog() {
     return true;
 }
 
-void Tfrm_Hatarolt::SetExporting(bool exporting, bool stoppable) {
+void Tfrm_Hatarolt::setExporting(bool exporting, bool stoppable) {
     exporting_ = exporting;
     // Disabling the focused button would leave the window without a focus afterwards.
     if (exporting) focusBeforeExport_ = QApplication::focusWidget();
@@ -335,7 +335,7 @@ void Tfrm_Hatarolt::SetExporting(bool exporting, bool stoppable) {
     if (!exporting && focusBeforeExport_ && isAncestorOf(focusBeforeExport_)) focusBeforeExport_->setFocus();
 }
 
-Progress Tfrm_Hatarolt::ProgressBarSteps() {
+Progress Tfrm_Hatarolt::progressBarSteps() {
     Progress progress;
     // A range of 0..0 would turn the bar into a busy indicator.
     progress.setMaximum = [this](int maximum) { ProgressBar1->setRange(0, std::max(1, maximum)); };
@@ -343,50 +343,50 @@ Progress Tfrm_Hatarolt::ProgressBarSteps() {
     return progress;
 }
 
-KeepGoing Tfrm_Hatarolt::ProcessEventsUntilStopped() {
+KeepGoing Tfrm_Hatarolt::processEventsUntilStopped() {
     return [this] {
         QCoreApplication::processEvents();
         return keepGoing_;
     };
 }
 
-bool Tfrm_Hatarolt::ExportDelimited(const QString& fileName) {
-    SetExporting(true, true);
+bool Tfrm_Hatarolt::exportDelimited(const QString& fileName) {
+    setExporting(true, true);
     keepGoing_ = true;
     try {
-        WriteDelimitedFile(*dataset_, Options(), fileName, ProgressBarSteps(), ProcessEventsUntilStopped());
+        WriteDelimitedFile(*dataset_, options(), fileName, progressBarSteps(), processEventsUntilStopped());
     } catch (const std::exception& error) {
         ProgressBar1->setValue(0);
-        SetExporting(false, false);
+        setExporting(false, false);
         ErrorBox(QStringLiteral("Hiba: ") + QString::fromUtf8(error.what()), this);
         return false;
     }
     ProgressBar1->setValue(0);
-    SetExporting(false, false);
+    setExporting(false, false);
     InfoBox(fileName + QStringLiteral(" file kész."), this);
     return true;
 }
 
-bool Tfrm_Hatarolt::ExportSpreadsheet(const QString& fileName, bool xlsx) {
-    SetExporting(true, false);
+bool Tfrm_Hatarolt::exportSpreadsheet(const QString& fileName, bool xlsx) {
+    setExporting(true, false);
     try {
-        const std::vector<int> columns = Options().columns;
+        const std::vector<int> columns = options().columns;
         if (xlsx)
-            WriteXlsxFile(*dataset_, columns, fileName, ProgressBarSteps());
+            WriteXlsxFile(*dataset_, columns, fileName, progressBarSteps());
         else
-            WriteBiff2File(*dataset_, columns, fileName, ProgressBarSteps());
+            WriteBiff2File(*dataset_, columns, fileName, progressBarSteps());
     } catch (const std::exception& error) {
         ProgressBar1->setValue(0);
-        SetExporting(false, false);
+        setExporting(false, false);
         ShowError(error, this);
         return false;
     }
     ProgressBar1->setValue(0);
-    SetExporting(false, false);
+    setExporting(false, false);
     return true;
 }
 
-void Tfrm_Hatarolt::OpenExportedFile(const QString& fileName) {
+void Tfrm_Hatarolt::openExportedFile(const QString& fileName) {
     const QString path = QFileInfo(fileName).absoluteFilePath();
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         ErrorBox(QStringLiteral("Hiba: a(z) %1 file nem nyitható meg.").arg(fileName), this);
@@ -394,7 +394,7 @@ void Tfrm_Hatarolt::OpenExportedFile(const QString& fileName) {
 
 void Tfrm_Hatarolt::Button1Click() {
     if (exporting_) return;
-    if (Edit1->text().isEmpty() && !ShowSaveDialog()) return;
+    if (Edit1->text().isEmpty() && !showSaveDialog()) return;
     const QString fileName = Edit1->text();
     const QString extension = QFileInfo(fileName).suffix().toUpper();
     bool completed = false;
@@ -403,34 +403,34 @@ void Tfrm_Hatarolt::Button1Click() {
         return;
     }
     if (extension == QLatin1String("XLS"))
-        completed = ExportSpreadsheet(fileName, false);
+        completed = exportSpreadsheet(fileName, false);
     else if (extension == QLatin1String("XLSX"))
-        completed = ExportSpreadsheet(fileName, true);
+        completed = exportSpreadsheet(fileName, true);
     else
-        completed = ExportDelimited(fileName);
+        completed = exportDelimited(fileName);
     if (completed && CheckBox4->isChecked()) {
-        OpenExportedFile(fileName);
+        openExportedFile(fileName);
         accept();
     }
 }
 
 void Tfrm_Hatarolt::BitBtn1Click() {
     if (exporting_) return;
-    SetExporting(true, true);
+    setExporting(true, true);
     keepGoing_ = true;
     QString text;
     try {
-        DelimitedText(*dataset_, ClipboardOptions(Options()), text, ProgressBarSteps(),
-                      ProcessEventsUntilStopped());
+        DelimitedText(*dataset_, ClipboardOptions(options()), text, progressBarSteps(),
+                      processEventsUntilStopped());
         QGuiApplication::clipboard()->setText(text);
     } catch (const std::exception& error) {
         ProgressBar1->setValue(0);
-        SetExporting(false, false);
+        setExporting(false, false);
         ErrorBox(QStringLiteral("Hiba: ") + QString::fromUtf8(error.what()), this);
         return;
     }
     ProgressBar1->setValue(0);
-    SetExporting(false, false);
+    setExporting(false, false);
     InfoBox(QStringLiteral("Adatok vágólapra másolása kész."), this);
 }
 

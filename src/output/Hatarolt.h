@@ -25,14 +25,14 @@ class QToolButton;
 namespace zomi {
 
 // A titled group of option buttons with one chosen, addressed by position.
-class TRadioGroup : public QGroupBox {
+class RadioGroup : public QGroupBox {
     Q_OBJECT
 
 public:
-    TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr);
-    int ItemIndex() const;
-    void SetItemIndex(int index);
-    QList<QAbstractButton*> Buttons() const;
+    RadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr);
+    int itemIndex() const;
+    void setItemIndex(int index);
+    QList<QAbstractButton*> buttons() const;
 
 private:
     QButtonGroup* group_;
@@ -50,8 +50,8 @@ public:
     QListWidget* CheckListBox1;
     QPushButton* Button4;  // "Összes"
     QPushButton* Button5;  // "Egyik sem"
-    TRadioGroup* RadioGroup2;  // delimiter
-    TRadioGroup* RadioGroup1;  // quote character
+    RadioGroup* RadioGroup2;  // delimiter
+    RadioGroup* RadioGroup1;  // quote character
     QCheckBox* CheckBox1;  // memos as text
     QCheckBox* CheckBox2;  // original field names
     QCheckBox* CheckBox3;  // no header
@@ -68,8 +68,8 @@ public:
     QLabel* Image3;
 
     // The choices of the window as export options.
-    DelimitedOptions Options() const;
-    bool Exporting() const { return exporting_; }
+    DelimitedOptions options() const;
+    bool exporting() const { return exporting_; }
 
 public slots:
     void Button1Click();
@@ -87,14 +87,14 @@ protected:
 private:
     // The save dialog over the name in Edit1; true and Edit1 replaced when a
     // name was chosen.
-    bool ShowSaveDialog();
-    void SetExporting(bool exporting, bool stoppable);
-    Progress ProgressBarSteps();
-    KeepGoing ProcessEventsUntilStopped();
+    bool showSaveDialog();
+    void setExporting(bool exporting, bool stoppable);
+    Progress progressBarSteps();
+    KeepGoing processEventsUntilStopped();
     // Whether the export ended so that the file may be opened.
-    bool ExportDelimited(const QString& fileName);
-    bool ExportSpreadsheet(const QString& fileName, bool xlsx);
-    void OpenExportedFile(const QString& fileName);
+    bool exportDelimited(const QString& fileName);
+    bool exportSpreadsheet(const QString& fileName, bool xlsx);
+    void openExportedFile(const QString& fileName);
 
     dbaccess::Dataset* dataset_;
     bool exporting_ = false;

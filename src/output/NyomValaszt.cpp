@@ -37,7 +37,7 @@ Tfrm_NyomValaszt::Tfrm_NyomValaszt(const QStringList& printers, const QString& p
                    Qt::MSWindowsFixedSizeDialogHint);
     setFont(QFont(QStringLiteral("Segoe UI"), 8));
 
-    RadioGroup1 = new TRadioGroup(QStringLiteral("Nyomtatás típusa"),
+    RadioGroup1 = new RadioGroup(QStringLiteral("Nyomtatás típusa"),
                                   {QStringLiteral("Nyomtatási kép"), QStringLiteral("Nyomtatás"),
                                    QStringLiteral("Excelbe (CSV)"), QStringLiteral("PDF-be mentés")},
                                   this);
@@ -62,7 +62,7 @@ Tfrm_NyomValaszt::Tfrm_NyomValaszt(const QStringList& printers, const QString& p
     ComboBox1->addItems(printers);
     Label1->setBuddy(ComboBox1);
     const QString shown = proposal.isEmpty() && !printers.isEmpty() ? printers.first() : proposal;
-    const int listed = printers.indexOf(shown);
+    const int listed = static_cast<int>(printers.indexOf(shown));
     if (listed >= 0) ComboBox1->setCurrentIndex(listed);
     ComboBox1->setEditText(shown);
 
@@ -110,16 +110,16 @@ Tfrm_NyomValaszt::Tfrm_NyomValaszt(const QStringList& printers, const QString& p
     layout->addStretch(1);
     layout->addLayout(buttons);
 
-    for (QAbstractButton* option : RadioGroup1->Buttons()) {
+    for (QAbstractButton* option : RadioGroup1->buttons()) {
         connect(option, &QAbstractButton::toggled, this, [this](bool checked) {
             if (checked) RadioGroup1Click();
         });
     }
-    RadioGroup1->SetItemIndex(kNyomtatasiKep);
+    RadioGroup1->setItemIndex(kNyomtatasiKep);
     RadioGroup1Click();
 
     // The option group first, then OK, "Mégsem" and the printer box.
-    QWidget* first = RadioGroup1->Buttons().at(kNyomtatasiKep);
+    QWidget* first = RadioGroup1->buttons().at(kNyomtatasiKep);
     setTabOrder(first, Button1);
     setTabOrder(Button1, Button2);
     setTabOrder(Button2, ComboBox1);
@@ -132,7 +132,7 @@ Tfrm_NyomValaszt::Tfrm_NyomValaszt(const QStringList& printers, const QString& p
 }
 
 void Tfrm_NyomValaszt::RadioGroup1Click() {
-    const int option = RadioGroup1->ItemIndex();
+    const int option = RadioGroup1->itemIndex();
     const bool printing = option == kNyomtatas;
     Label1->setEnabled(printing);
     ComboBox1->setEnabled(printing);
@@ -157,7 +157,7 @@ int NyomtatasValaszt(QString& printerName) {
     Tfrm_NyomValaszt window(QPrinterInfo::availablePrinterNames(), printerName, QApplication::activeWindow());
     if (window.exec() != QDialog::Accepted) return kMegsem;
     printerName = window.ComboBox1->currentText();
-    return window.RadioGroup1->ItemIndex();
+    return window.RadioGroup1->itemIndex();
 }
 
 }  // namespace zomi

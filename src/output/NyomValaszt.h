@@ -13,7 +13,7 @@ class QPushButton;
 
 namespace zomi {
 
-class TRadioGroup;
+class RadioGroup;
 
 // The options of the window, by their position in the option group.
 enum NyomtatasMod {
@@ -32,7 +32,7 @@ public:
     // proposal: the printer to show in the box (the first printer when empty).
     Tfrm_NyomValaszt(const QStringList& printers, const QString& proposal, QWidget* parent = nullptr);
 
-    TRadioGroup* RadioGroup1;
+    RadioGroup* RadioGroup1;
     QPushButton* Button1;  // "OK"
     QPushButton* Button2;  // "Mégsem"
     QLabel* Label1;        // "Nyomtató"

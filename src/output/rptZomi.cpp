@@ -103,13 +103,13 @@ TqrZomi::TqrZomi(dbaccess::Connection* connection)
     // to the same widths keeps them there.
     report_.setFontFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
     report_.setDataset(QryZomi.get());
-    BuildSheet();
+    buildSheet();
 }
 
 TqrZomi::~TqrZomi() = default;
 
-void TqrZomi::Open(int key) {
-    Close();
+void TqrZomi::open(int key) {
+    close();
     QryZomi->setParam(QStringLiteral("pzomi"), key);
     QryZomi->open();
     // The fields exist once the query has been opened; nothing is shown
@@ -126,21 +126,21 @@ void TqrZomi::Open(int key) {
     for (const auto& l : labels) QryZomi->fieldByName(QString::fromUtf8(l.name)).label = QString::fromUtf8(l.label);
     TblTulajdonos->open();
     // The name of the preview window and of the printer's queue entry.
-    const QString number = Sorszam();
+    const QString number = sorszam();
     report_.setTitle(number.isEmpty() ? QStringLiteral("Munkalap") : QStringLiteral("Munkalap ") + number);
 }
 
-void TqrZomi::Close() {
+void TqrZomi::close() {
     QryZomi->close();
     TblTulajdonos->close();
 }
 
-QString TqrZomi::Sorszam() const {
+QString TqrZomi::sorszam() const {
     if (!QryZomi->isOpen() || QryZomi->isEmpty()) return QString();
     return QryZomi->value(QStringLiteral("sorszamstr")).toString();
 }
 
-void TqrZomi::BuildSheet() {
+void TqrZomi::buildSheet() {
     report::Band& b = report_.detail();
     b.setHeight(kBandHeight);
     dbaccess::Dataset* z = QryZomi.get();
@@ -296,34 +296,34 @@ void MunkalapNyomtat(int key) {
     QWidget* owner = QApplication::activeWindow();
     Guarded(owner, [&] {
         TqrZomi qrZomi(MainConnection());
-        qrZomi.Open(key);
+        qrZomi.open(key);
         // Qt keeps no printer of its own for the application: the current
         // printer is the system's default one.
         QString printer = QPrinterInfo::defaultPrinterName();
         const int choice = NyomtatasValaszt(printer);
         if (!printer.isEmpty() && QPrinterInfo::availablePrinterNames().contains(printer))
-            qrZomi.Report().setPrinterName(printer);
+            qrZomi.report().setPrinterName(printer);
         switch (choice) {
             case kNyomtatasiKep:
-                qrZomi.Report().preview(owner);
+                qrZomi.report().preview(owner);
                 break;
             case kNyomtatas:
-                qrZomi.Report().print();
+                qrZomi.report().print();
                 break;
             case kExcelbe:
                 HataroltExport(qrZomi.QryZomi.get(), QString());
                 break;
             case kPdfbe: {
-                const QString fileName = choosePdfFile(owner, PdfFileName(qrZomi.Sorszam()));
+                const QString fileName = choosePdfFile(owner, PdfFileName(qrZomi.sorszam()));
                 if (fileName.isEmpty()) break;
-                qrZomi.Report().exportPdf(fileName);
+                qrZomi.report().exportPdf(fileName);
                 InfoBox(QDir::toNativeSeparators(fileName) + QStringLiteral(" file kész."), owner);
                 break;
             }
             default:
                 break;
         }
-        qrZomi.Close();
+        qrZomi.close();
     });
 }
 

@@ -25,18 +25,18 @@ public:
 
     // Loads the work order with that key (no row gives an empty page) and the
     // issuer. Database errors reach the caller.
-    void Open(int key);
-    void Close();
+    void open(int key);
+    void close();
 
-    report::Report& Report() { return report_; }
+    report::Report& report() { return report_; }
     // The work order's display number, such as "2026/00042"; empty without a row.
-    QString Sorszam() const;
+    QString sorszam() const;
 
     std::unique_ptr<dbaccess::Query> QryZomi;
     std::unique_ptr<dbaccess::Table> TblTulajdonos;
 
 private:
-    void BuildSheet();
+    void buildSheet();
 
     report::Report report_;
 };

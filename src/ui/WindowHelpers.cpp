@@ -138,6 +138,16 @@ void FitOnFirstShow(QWidget* window, int fontSize, const QSize& designSize,
     }
 }
 
+void BringToFront(QWidget* window) {
+    if (window->isMinimized()) {
+        window->showNormal();
+    } else {
+        window->show();
+    }
+    window->raise();
+    window->activateWindow();
+}
+
 void EnableFocusColor(QWidget* window) {
     installOnChildren(window, new FocusColorFilter(window), isEditBox);
 }

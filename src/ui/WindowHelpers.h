@@ -33,6 +33,9 @@ void StoreWindowPlacement(QWidget* window, const QString& section);  // failures
 void FitOnFirstShow(QWidget* window, int fontSize, const QSize& designSize,
                     const QString& section);
 
+// Shows the window again if it was minimised, raises it and activates it.
+void BringToFront(QWidget* window);
+
 // Paints the focused edit box (line edits, text boxes, combo and spin boxes)
 // of the window in FocusColor.
 void EnableFocusColor(QWidget* window);

@@ -71,9 +71,9 @@ Tfrm_Szerkeszt::Tfrm_Szerkeszt(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(QFont(QStringLiteral("Segoe UI"), 8));
-    chooseContractor = [] { return VallalkozoLista(-1, true); };
-    chooseSite = [] { return KtghLista(-1, true); };
-    chooseLookup = [](const QString& table, const QString& caption, QString* name) {
+    choosers_.contractor = [] { return VallalkozoLista(-1, true); };
+    choosers_.site = [] { return KtghLista(-1, true); };
+    choosers_.lookup = [](const QString& table, const QString& caption, QString* name) {
         return TorzsadatLista(-1, true, table, caption, name);
     };
     createControls();
@@ -384,7 +384,7 @@ void Tfrm_Szerkeszt::reloadAmounts(std::initializer_list<AmountEdit*> boxes) {
 
 void Tfrm_Szerkeszt::BitBtn1Click() {
     Guarded(this, [&] {
-        const int chosen = chooseContractor();
+        const int chosen = choosers_.contractor();
         if (chosen == -1) return;
         const QString name =
             nameOf(QStringLiteral("SELECT vallalkozo_nev FROM vallalkozo WHERE vallalkozo=") +
@@ -399,7 +399,7 @@ void Tfrm_Szerkeszt::BitBtn1Click() {
 
 void Tfrm_Szerkeszt::BitBtn2Click() {
     Guarded(this, [&] {
-        const int chosen = chooseSite();
+        const int chosen = choosers_.site();
         if (chosen == -1) return;
         const QString address = nameOf(QStringLiteral("SELECT cim FROM ktgh WHERE ktgh=") +
                                        QString::number(chosen) + QStringLiteral(";"));
@@ -413,7 +413,7 @@ void Tfrm_Szerkeszt::BitBtn3Click() {
     Guarded(this, [&] {
         QString name;
         const int chosen =
-            chooseLookup(QStringLiteral("alairas"), QStringLiteral("Aláírás"), &name);
+            choosers_.lookup(QStringLiteral("alairas"), QStringLiteral("Aláírás"), &name);
         if (chosen == -1) return;
         TblZomi->setValue(QStringLiteral("alairas"), chosen);
         Edit3->setText(name);
@@ -425,7 +425,7 @@ void Tfrm_Szerkeszt::BitBtn8Click() {
     Guarded(this, [&] {
         QString name;
         const int chosen =
-            chooseLookup(QStringLiteral("statusz"), QStringLiteral("Státusz"), &name);
+            choosers_.lookup(QStringLiteral("statusz"), QStringLiteral("Státusz"), &name);
         if (chosen == -1) return;
         TblZomi->setValue(QStringLiteral("statusz"), chosen);
         Edit4->setText(name);

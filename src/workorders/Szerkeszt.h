@@ -74,9 +74,12 @@ class Tfrm_Szerkeszt : public QDialog {
     // Who answers the choosers: the master-data windows, or whatever stands in
     // for the user. Each gives the chosen key or -1; the lookup chooser also
     // sets the chosen row's name.
-    std::function<int()> chooseContractor;
-    std::function<int()> chooseSite;
-    std::function<int(const QString& table, const QString& caption, QString* name)> chooseLookup;
+    struct Choosers {
+        std::function<int()> contractor;
+        std::function<int()> site;
+        std::function<int(const QString& table, const QString& caption, QString* name)> lookup;
+    };
+    Choosers& choosers() { return choosers_; }
 
     void BitBtn1Click();  // contractor
     void BitBtn2Click();  // site
@@ -108,6 +111,7 @@ class Tfrm_Szerkeszt : public QDialog {
     void reloadAmounts(std::initializer_list<AmountEdit*> boxes);
     QList<AmountEdit*> amountBoxes() const;
 
+    Choosers choosers_;
     std::unique_ptr<WorkOrderStore> store_;
     bool loading_ = false;
 };

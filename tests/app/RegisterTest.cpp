@@ -395,9 +395,9 @@ private slots:
         test::OnModal([&](QWidget* modal) {
             auto* editor = qobject_cast<Tfrm_Szerkeszt*>(modal);
             QVERIFY(editor);
-            editor->chooseContractor = [] { return 1; };
-            editor->chooseSite = [] { return 1; };
-            editor->chooseLookup = [](const QString& table, const QString&, QString* name) {
+            editor->choosers().contractor = [] { return 1; };
+            editor->choosers().site = [] { return 1; };
+            editor->choosers().lookup = [](const QString& table, const QString&, QString* name) {
                 if (name) *name = table == QLatin1String("alairas") ? QStringLiteral("Nagy Ilona") : QString();
                 return 1;
             };
@@ -564,8 +564,12 @@ private slots:
         SettleDataDir(dir.path());
         // A profile the chooser's test connection accepts cannot fail later, so
         // use one whose display name is the only field: it is listed, tested and refused.
+        const dbaccess::ConnectionParams server = TestDatabase::serverParams();
         WriteScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(1),
-                              QStringLiteral("nincs_ilyen_db;127.0.0.1;33306;zomi;zomi;Rossz"));
+                              QStringList{QStringLiteral("nincs_ilyen_db"), server.host,
+                                          QString::number(server.port), server.user,
+                                          server.password, QStringLiteral("Rossz")}
+                                  .join(QLatin1Char(';')));
         BoxRecorder boxes;
         // The chooser comes up after the failed test; leave it with Esc.
         QTimer::singleShot(200, [] {

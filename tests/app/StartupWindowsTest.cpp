@@ -103,7 +103,7 @@ class StartupWindowsTest : public QObject {
         const QString bad =
             profileOf(db.params(), QStringLiteral("rossz"), QStringLiteral("Teszt"));
         QString caption;
-        int boxesBeforeWindow = -1;
+        qsizetype boxesBeforeWindow = -1;
         test::WhenModal([&](QWidget* w) {
             caption = w->windowTitle();
             boxesBeforeWindow = boxes.shown.size();

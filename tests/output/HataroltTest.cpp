@@ -138,7 +138,7 @@ private slots:
         QCOMPARE(w->minimumSize(), w->maximumSize());  // a fixed dialog border
         QCOMPARE(w->CheckListBox1->count(), 3);
         QCOMPARE(w->CheckListBox1->item(0)->text(), QStringLiteral("kod"));  // names, not labels
-        const DelimitedOptions o = w->Options();
+        const DelimitedOptions o = w->options();
         QCOMPARE(o.columns, (std::vector<int>{0, 1, 2}));
         QCOMPARE(o.delimiter, QLatin1Char(';'));
         QVERIFY(o.quote.isNull());
@@ -147,8 +147,8 @@ private slots:
         QCOMPARE(w->Edit1->text(), QStringLiteral("Munkalapok.csv"));
 
         // Tab walks the controls in the window's order; the speed button is skipped.
-        const QList<QWidget*> order{w->Button4,   w->Button5,   w->RadioGroup2->Buttons().at(0),
-                                    w->RadioGroup1->Buttons().at(2), w->CheckBox1, w->CheckBox2,
+        const QList<QWidget*> order{w->Button4,   w->Button5,   w->RadioGroup2->buttons().at(0),
+                                    w->RadioGroup1->buttons().at(2), w->CheckBox1, w->CheckBox2,
                                     w->CheckBox3, w->CheckBox4, w->Edit1,   w->Button1,
                                     w->Button2,   w->BitBtn1,   w->CheckListBox1};
         QCOMPARE(QApplication::focusWidget(), w->CheckListBox1);
@@ -161,18 +161,18 @@ private slots:
     void chosenOptionsShapeTheFile() {
         Tfrm_Hatarolt* w = open(QString());
         QTest::mouseClick(w->Button5, Qt::LeftButton);
-        QVERIFY(w->Options().columns.empty());
+        QVERIFY(w->options().columns.empty());
         QTest::mouseClick(w->Button4, Qt::LeftButton);
         // Space on the current entry unticks it.
         w->CheckListBox1->setFocus();
         w->CheckListBox1->setCurrentRow(1);
         QTest::keyClick(w->CheckListBox1, Qt::Key_Space);
-        QCOMPARE(w->Options().columns, (std::vector<int>{0, 2}));
+        QCOMPARE(w->options().columns, (std::vector<int>{0, 2}));
         // Arrow keys move within an option group: three steps down is "Cső (|)".
-        w->RadioGroup2->Buttons().at(0)->setFocus();
+        w->RadioGroup2->buttons().at(0)->setFocus();
         for (int i = 0; i < 3; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        QCOMPARE(w->RadioGroup2->ItemIndex(), 3);
-        QTest::mouseClick(w->RadioGroup1->Buttons().at(0), Qt::LeftButton);  // the double quote
+        QCOMPARE(w->RadioGroup2->itemIndex(), 3);
+        QTest::mouseClick(w->RadioGroup1->buttons().at(0), Qt::LeftButton);  // the double quote
         tick(w->CheckBox2);
         tick(w->CheckBox1);
         const QString name = path(QStringLiteral("valasztott.txt"));
@@ -194,7 +194,7 @@ private slots:
 
     void clipboardIgnoresDelimiterAndQuote() {
         Tfrm_Hatarolt* w = open(path(QStringLiteral("nem.csv")));
-        QTest::mouseClick(w->RadioGroup1->Buttons().at(0), Qt::LeftButton);
+        QTest::mouseClick(w->RadioGroup1->buttons().at(0), Qt::LeftButton);
         QTest::mouseClick(w->BitBtn1, Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(),
                  QStringLiteral("Kód\tmunka\tmegj\t\r\n1\tAjtó\ta;b\r\n2\tZár\t\r\n"));

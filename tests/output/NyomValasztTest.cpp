@@ -83,7 +83,7 @@ private:
 };
 
 void choose(Tfrm_NyomValaszt* w, int option) {
-    QTest::mouseClick(w->RadioGroup1->Buttons().at(option), Qt::LeftButton, {}, QPoint(6, 6));
+    QTest::mouseClick(w->RadioGroup1->buttons().at(option), Qt::LeftButton, {}, QPoint(6, 6));
 }
 
 bool noWindowLeft() {
@@ -143,9 +143,9 @@ private slots:
         QCOMPARE(w->minimumSize(), w->maximumSize());
         QCOMPARE(w->RadioGroup1->title(), q("Nyomtatás típusa"));
         QStringList options;
-        for (QAbstractButton* b : w->RadioGroup1->Buttons()) options << b->text();
+        for (QAbstractButton* b : w->RadioGroup1->buttons()) options << b->text();
         QCOMPARE(options, (QStringList{q("Nyomtatási kép"), q("Nyomtatás"), q("Excelbe (CSV)"), q("PDF-be mentés")}));
-        QCOMPARE(w->RadioGroup1->ItemIndex(), 0);
+        QCOMPARE(w->RadioGroup1->itemIndex(), 0);
         QVERIFY(w->Image1->isVisible() && !w->Image2->isVisible() && !w->Image3->isVisible() &&
                 !w->Image4->isVisible());
         QCOMPARE(w->Image1->size(), QSize(96, 96));
@@ -158,7 +158,7 @@ private slots:
 
         // Tab: the option group, OK, "Mégsem", and the printer box when it may be used.
         choose(w, kNyomtatas);
-        const QList<QWidget*> order{w->Button1, w->Button2, w->ComboBox1, w->RadioGroup1->Buttons().at(1)};
+        const QList<QWidget*> order{w->Button1, w->Button2, w->ComboBox1, w->RadioGroup1->buttons().at(1)};
         for (QWidget* next : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
@@ -207,14 +207,14 @@ private slots:
                          qPrintable(controls[i]->objectName() + QLatin1Char('/') + controls[j]->objectName()));
         }
         // The options' captions are not cut off.
-        for (QAbstractButton* b : w->RadioGroup1->Buttons()) QVERIFY(b->width() >= b->sizeHint().width());
+        for (QAbstractButton* b : w->RadioGroup1->buttons()) QVERIFY(b->width() >= b->sizeHint().width());
     }
 
     void printerBoxServesOnlyPrinting() {
         Tfrm_NyomValaszt* w = open(kPrinters, QString());
         QLabel* pictures[] = {w->Image1, w->Image2, w->Image3, w->Image4};
         const auto check = [&](int option) {
-            QCOMPARE(w->RadioGroup1->ItemIndex(), option);
+            QCOMPARE(w->RadioGroup1->itemIndex(), option);
             QCOMPARE(w->ComboBox1->isEnabled(), option == kNyomtatas);
             QCOMPARE(w->Label1->isEnabled(), option == kNyomtatas);
             for (int i = 0; i < 4; ++i) QCOMPARE(pictures[i]->isVisible(), i == option);
@@ -252,7 +252,7 @@ private slots:
         QCOMPARE(w->ComboBox1->count(), printers.size());
         // Without a printer the window says so, and the other choices stay open.
         QCOMPARE(w->Label2->isVisible(), printers.isEmpty());
-        for (QAbstractButton* b : w->RadioGroup1->Buttons()) QVERIFY(b->isEnabled());
+        for (QAbstractButton* b : w->RadioGroup1->buttons()) QVERIFY(b->isEnabled());
     }
 
     void choiceReturnsTheOptionAndThePrinterText() {

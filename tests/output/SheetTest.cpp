@@ -67,9 +67,9 @@ private:
 
     QString render(int key, const QString& name) {
         TqrZomi sheet(c_.get());
-        sheet.Open(key);
+        sheet.open(key);
         const QString file = dir_.filePath(name);
-        sheet.Report().exportPdf(file);
+        sheet.report().exportPdf(file);
         return file;
     }
     int insertWorkOrder(const QString& columns, const QString& values) {
@@ -304,11 +304,11 @@ private slots:
         const int key = insertWorkOrder(QStringLiteral("datum, sorszam, munkadij3, kiszdij3, anyag3, ossz"),
                                         QStringLiteral("'2026-06-01', %1, %2, %3").arg(serial).arg(nets, ossz));
         TqrZomi sheet(c_.get());
-        sheet.Open(key);
+        sheet.open(key);
         QCOMPARE(sheet.QryZomi->recordCount(), 1);
         QVERIFY(qFuzzyCompare(sheet.QryZomi->value(QStringLiteral("netto")).toDouble() + 1, netto + 1));
         const QString file = dir_.filePath(QStringLiteral("netto.pdf"));
-        sheet.Report().exportPdf(file);
+        sheet.report().exportPdf(file);
         const QList<PdfWord> words = ReadPdfWords(file);
         QCOMPARE(fieldText(words, 132.3, 174.6, 21.4), nettoText);
         // The gross total prints as stored, whatever the nets add up to.

@@ -138,9 +138,9 @@ struct Editor {
     QStringList lookups;  // table/caption of each lookup chooser call
 
     Editor() {
-        window.chooseContractor = [this] { return contractor; };
-        window.chooseSite = [this] { return site; };
-        window.chooseLookup = [this](const QString& table, const QString& caption, QString* name) {
+        window.choosers().contractor = [this] { return contractor; };
+        window.choosers().site = [this] { return site; };
+        window.choosers().lookup = [this](const QString& table, const QString& caption, QString* name) {
             lookups << table + QLatin1Char('/') + caption;
             const bool isSignatory = table == QLatin1String("alairas");
             const int key = isSignatory ? signatory : status;
@@ -719,9 +719,9 @@ void SzerkesztTest::openerReturnsStoredKeyOrMinusOne() {
                 if (modal) modal->close();
                 return;
             }
-            window->chooseContractor = [] { return 1; };
-            window->chooseSite = [] { return 2; };
-            window->chooseLookup = [](const QString&, const QString&, QString* name) {
+            window->choosers().contractor = [] { return 1; };
+            window->choosers().site = [] { return 2; };
+            window->choosers().lookup = [](const QString&, const QString&, QString* name) {
                 *name = QStringLiteral("Kiss Anna");
                 return 1;
             };
@@ -750,7 +750,7 @@ void SzerkesztTest::contractorIsChosenInTheRealList() {
     // The real contractor list in choosing mode: the user searches and
     // presses Enter.
     Editor editor;
-    editor.window.chooseContractor = [] { return VallalkozoLista(-1, true); };
+    editor.window.choosers().contractor = [] { return VallalkozoLista(-1, true); };
     QVERIFY(editor.open(-1));
     bool listSeen = false;
     WhenShown driver(QStringLiteral("frm_TorzsVallalkozo"), [&](QWidget* list) {

@@ -1,0 +1,26 @@
+#pragma once
+
+// What the register shows of the work-order list: its columns with their
+// titles and widths, the fields searched, and the colour of each status class.
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+
+namespace zomi::dbaccess {
+class Dataset;
+}
+
+namespace zomi {
+
+// The grid's columns, in order, and the fields the search box looks in.
+const QStringList& RegisterColumns();
+const QString& RegisterSearchFields();
+// Gives the list's fields their titles.
+void LabelRegisterFields(dbaccess::Dataset& list);
+// The share of the grid's width a column takes.
+double RegisterColumnShare(const QString& field);
+// The background of a row of the status class (szin); invalid for none.
+QColor StatusClassColour(int szin);
+
+}  // namespace zomi
