@@ -26,7 +26,7 @@ const QString kSql = QStringLiteral("SELECT * FROM vw_zomi");
 
 void report(const char* what, double ms, int rows, const QString& file) {
     std::printf("%-46s %8.0f ms  %9.0f rows/s  %7.1f MB\n", what, ms, rows / (ms / 1000.0),
-                QFileInfo(file).size() / 1e6);
+                static_cast<double>(QFileInfo(file).size()) / 1e6);
 }
 
 // The client's own query and output, from process start to exit.
@@ -41,7 +41,7 @@ double clientToFile(const ConnectionParams& p, const QString& file, bool* ok) {
     t.start();
     client.start(QStringLiteral("mariadb"), args);
     client.waitForFinished(-1);
-    const double ms = t.nsecsElapsed() / 1e6;
+    const double ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
     *ok = client.exitStatus() == QProcess::NormalExit && client.exitCode() == 0;
     if (!*ok) std::fprintf(stderr, "mariadb client failed: %s\n", client.readAllStandardError().constData());
     return ms;
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     QElapsedTimer t;
     t.start();
     query.open();
-    const double openMs = t.nsecsElapsed() / 1e6;
+    const double openMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
     const int rows = query.recordCount();
     std::printf("%d rows of vw_zomi, %d fields; dataset open %.0f ms\n", rows, query.fieldCount(), openMs);
 
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
 
     t.restart();
     WriteDelimitedFile(query, options, text, {}, {});
-    const double plainMs = t.nsecsElapsed() / 1e6;
+    const double plainMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
     report("delimited text, library only", plainMs, rows, text);
 
     t.restart();
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents();
         return true;
     });
-    const double eventsMs = t.nsecsElapsed() / 1e6;
+    const double eventsMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
     report("delimited text, events processed per record", eventsMs, rows, text);
 
     const QString clientFile = dir.filePath(QStringLiteral("client.tsv"));
@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     const QString workbook = dir.filePath(QStringLiteral("export.xlsx"));
     t.restart();
     WriteXlsxFile(query, options.columns, workbook, {});
-    report(".xlsx workbook, library only", t.nsecsElapsed() / 1e6, rows, workbook);
+    report(".xlsx workbook, library only", static_cast<double>(t.nsecsElapsed()) / 1e6, rows, workbook);
     if (ok)
         std::printf("ratio export incl. open / mariadb --batch: %.2f\n", (openMs + plainMs) / clientMs);
     return 0;

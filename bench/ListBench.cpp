@@ -31,14 +31,14 @@ Walk walkWithDataset(Connection& connection) {
     QElapsedTimer t;
     t.start();
     q.open();
-    w.openMs = t.nsecsElapsed() / 1e6;
+    w.openMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
     t.restart();
     // Every field of every row, as an export or a full repaint would read it.
     for (q.first(); !q.eof(); q.next()) {
         for (int f = 0; f < q.fieldCount(); ++f) w.checksum += q.displayText(q.currentRow(), f).size();
         ++w.rows;
     }
-    w.walkMs = t.nsecsElapsed() / 1e6;
+    w.walkMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
     return w;
 }
 
@@ -54,7 +54,7 @@ double walkWithClient(const ConnectionParams& p, bool compress, qint64* bytes) {
     t.start();
     client.start(QStringLiteral("mariadb"), args);
     client.waitForFinished(-1);
-    const double ms = t.nsecsElapsed() / 1e6;
+    const double ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
     *bytes = client.readAllStandardOutput().size();
     if (client.exitCode() != 0)
         std::fprintf(stderr, "mariadb client failed: %s\n", client.readAllStandardError().constData());

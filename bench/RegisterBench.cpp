@@ -29,7 +29,7 @@ double measure(Tfrm_Main& window, Step&& step) {
     step();
     window.grid()->viewport()->repaint();
     QCoreApplication::processEvents();
-    return timer.nsecsElapsed() / 1e6;
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
 }  // namespace
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     if (!window.startUp()) return 1;
     window.show();
     QCoreApplication::processEvents();
-    std::printf("start-up and first year shown: %.0f ms (%d rows)\n", timer.nsecsElapsed() / 1e6,
+    std::printf("start-up and first year shown: %.0f ms (%d rows)\n", static_cast<double>(timer.nsecsElapsed()) / 1e6,
                 window.list().recordCount());
 
     QLineEdit* box = window.searchBox();

@@ -43,14 +43,14 @@ double clientSeconds(const ConnectionParams& p, const QString& file, bool compre
     QElapsedTimer t;
     t.start();
     runClient(p, file, compress);
-    return t.nsecsElapsed() / 1e9;
+    return static_cast<double>(t.nsecsElapsed()) / 1e9;
 }
 
 double cpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 struct Timing {
@@ -68,7 +68,7 @@ Timing runnerTiming(const ConnectionParams& p, const QString& file, bool compres
     const double cpuBefore = cpuSeconds();
     connection.open();
     const ScriptResult result = RunScriptFile(connection, file);
-    const Timing timing{t.nsecsElapsed() / 1e9, cpuSeconds() - cpuBefore};
+    const Timing timing{static_cast<double>(t.nsecsElapsed()) / 1e9, cpuSeconds() - cpuBefore};
     if (!result.completed()) {
         std::fprintf(stderr, "line %d: %s\n", result.line, qPrintable(result.errorMessage));
         std::exit(1);
@@ -113,8 +113,8 @@ int main(int argc, char** argv) {
         t.start();
         WriteDataScript(c, {}, file);
         std::printf("data backup script of %s: %s work orders, %.1f MB, written in %.2f s\n",
-                    qPrintable(source), qPrintable(rowCount(from)), QFileInfo(file).size() / 1e6,
-                    t.nsecsElapsed() / 1e9);
+                    qPrintable(source), qPrintable(rowCount(from)), static_cast<double>(QFileInfo(file).size()) / 1e6,
+                    static_cast<double>(t.nsecsElapsed()) / 1e9);
 
         // Alternating, so that neither side profits alone from a warm server.
         // The machine is shared: the best of three rounds of each.

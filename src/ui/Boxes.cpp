@@ -111,7 +111,7 @@ bool InputBox(const QString& caption, const QString& prompt, const QString& mask
     // dialogs do: a horizontal unit is a quarter of the average character
     // width, a vertical unit an eighth of the text height.
     const QFontMetrics metrics(dialog.font());
-    const int cx = metrics.horizontalAdvance(kAlphabet) / kAlphabet.size();
+    const int cx = metrics.horizontalAdvance(kAlphabet) / static_cast<int>(kAlphabet.size());
     const int cy = metrics.height();
     const auto hu = [cx](int units) { return mulDiv(units, cx, 4); };
     const auto vu = [cy](int units) { return mulDiv(units, cy, 8); };

@@ -67,7 +67,7 @@ void AmountEdit::showValue(bool forEditing) {
     }
     const double amount = NullToFloat(value, 0);
     setText(forEditing ? AmountEditText(amount) : FormatAmount(amount, kDisplayFormat));
-    setCursorPosition(forEditing ? text().size() : 0);
+    setCursorPosition(forEditing ? static_cast<int>(text().size()) : 0);
 }
 
 void AmountEdit::userEdited(const QString& text) {
