@@ -65,13 +65,22 @@ inline void OnModal(std::function<void(QWidget*)> step) {
 }
 
 // Runs the action on the next modal window as soon as one is visible,
-// polling for a few seconds; a window the action leaves open is rejected.
+// polling for 5 seconds, after which the test fails; a window the action
+// leaves open is rejected.
 // For modal windows that open later than the next turn of the event loop.
-inline void WhenModal(std::function<void(QWidget*)> action, int attemptsLeft = 500) {
-    QTimer::singleShot(10, [action, attemptsLeft] {
+inline void WhenModal(std::function<void(QWidget*)> action, int attemptsLeft = 500,
+                      bool failWhenNone = true) {
+    QTimer::singleShot(10, [action, attemptsLeft, failWhenNone] {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible()) {
-            if (attemptsLeft > 0) WhenModal(action, attemptsLeft - 1);
+            if (attemptsLeft > 0) {
+                WhenModal(action, attemptsLeft - 1, failWhenNone);
+            } else if (failWhenNone) {
+                // Said here, where it went wrong, rather than as the test's time-out;
+                // a window that opens after all is closed so that nothing waits on it.
+                QTest::qFail("no modal window opened within 5 s", __FILE__, __LINE__);
+                WhenModal([](QWidget*) {}, 6000, false);
+            }
             return;
         }
         QPointer<QWidget> guard(modal);
