@@ -33,17 +33,26 @@ void report(const char* what, double ms, int rows, const QString& file) {
 double clientToFile(const ConnectionParams& p, const QString& file, bool* ok) {
     QProcess client;
     client.setStandardOutputFile(file);
-    const QStringList args{QStringLiteral("--no-defaults"), QStringLiteral("--batch"), QStringLiteral("--compress"),
-                           QStringLiteral("--default-character-set=latin2"), QStringLiteral("-h") + p.host,
-                           QStringLiteral("-P") + QString::number(p.port), QStringLiteral("-u") + p.user,
-                           QStringLiteral("-p") + p.password, p.database, QStringLiteral("-e"), kSql};
+    const QStringList args{QStringLiteral("--no-defaults"),
+                           QStringLiteral("--batch"),
+                           QStringLiteral("--compress"),
+                           QStringLiteral("--default-character-set=latin2"),
+                           QStringLiteral("-h") + p.host,
+                           QStringLiteral("-P") + QString::number(p.port),
+                           QStringLiteral("-u") + p.user,
+                           QStringLiteral("-p") + p.password,
+                           p.database,
+                           QStringLiteral("-e"),
+                           kSql};
     QElapsedTimer t;
     t.start();
     client.start(QStringLiteral("mariadb"), args);
     client.waitForFinished(-1);
     const double ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
     *ok = client.exitStatus() == QProcess::NormalExit && client.exitCode() == 0;
-    if (!*ok) std::fprintf(stderr, "mariadb client failed: %s\n", client.readAllStandardError().constData());
+    if (!*ok)
+        std::fprintf(stderr, "mariadb client failed: %s\n",
+                     client.readAllStandardError().constData());
     return ms;
 }
 
@@ -54,7 +63,8 @@ int main(int argc, char** argv) {
     // (offscreen) GUI application runs it.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString database = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("zomi_bench");
+    const QString database =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("zomi_bench");
     QTemporaryDir dir;
     if (!dir.isValid()) return 1;
 
@@ -68,7 +78,8 @@ int main(int argc, char** argv) {
     query.open();
     const double openMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
     const int rows = query.recordCount();
-    std::printf("%d rows of vw_zomi, %d fields; dataset open %.0f ms\n", rows, query.fieldCount(), openMs);
+    std::printf("%d rows of vw_zomi, %d fields; dataset open %.0f ms\n", rows, query.fieldCount(),
+                openMs);
 
     DelimitedOptions options;
     options.columns = AllColumns(query);
@@ -97,8 +108,10 @@ int main(int argc, char** argv) {
     const QString workbook = dir.filePath(QStringLiteral("export.xlsx"));
     t.restart();
     WriteXlsxFile(query, options.columns, workbook, {});
-    report(".xlsx workbook, library only", static_cast<double>(t.nsecsElapsed()) / 1e6, rows, workbook);
+    report(".xlsx workbook, library only", static_cast<double>(t.nsecsElapsed()) / 1e6, rows,
+           workbook);
     if (ok)
-        std::printf("ratio export incl. open / mariadb --batch: %.2f\n", (openMs + plainMs) / clientMs);
+        std::printf("ratio export incl. open / mariadb --batch: %.2f\n",
+                    (openMs + plainMs) / clientMs);
     return 0;
 }

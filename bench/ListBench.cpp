@@ -35,7 +35,8 @@ Walk walkWithDataset(Connection& connection) {
     t.restart();
     // Every field of every row, as an export or a full repaint would read it.
     for (q.first(); !q.eof(); q.next()) {
-        for (int f = 0; f < q.fieldCount(); ++f) w.checksum += q.displayText(q.currentRow(), f).size();
+        for (int f = 0; f < q.fieldCount(); ++f)
+            w.checksum += q.displayText(q.currentRow(), f).size();
         ++w.rows;
     }
     w.walkMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
@@ -44,10 +45,15 @@ Walk walkWithDataset(Connection& connection) {
 
 double walkWithClient(const ConnectionParams& p, bool compress, qint64* bytes) {
     QProcess client;
-    QStringList args{QStringLiteral("--no-defaults"), QStringLiteral("--batch"),
-                     QStringLiteral("--default-character-set=latin2"), QStringLiteral("-h") + p.host,
-                     QStringLiteral("-P") + QString::number(p.port), QStringLiteral("-u") + p.user,
-                     QStringLiteral("-p") + p.password, p.database, QStringLiteral("-e"),
+    QStringList args{QStringLiteral("--no-defaults"),
+                     QStringLiteral("--batch"),
+                     QStringLiteral("--default-character-set=latin2"),
+                     QStringLiteral("-h") + p.host,
+                     QStringLiteral("-P") + QString::number(p.port),
+                     QStringLiteral("-u") + p.user,
+                     QStringLiteral("-p") + p.password,
+                     p.database,
+                     QStringLiteral("-e"),
                      QStringLiteral("SELECT * FROM vw_zomi WHERE (1=1) ORDER BY sorszamstr;")};
     if (compress) args.insert(1, QStringLiteral("--compress"));
     QElapsedTimer t;
@@ -57,7 +63,8 @@ double walkWithClient(const ConnectionParams& p, bool compress, qint64* bytes) {
     const double ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
     *bytes = client.readAllStandardOutput().size();
     if (client.exitCode() != 0)
-        std::fprintf(stderr, "mariadb client failed: %s\n", client.readAllStandardError().constData());
+        std::fprintf(stderr, "mariadb client failed: %s\n",
+                     client.readAllStandardError().constData());
     return ms;
 }
 
@@ -65,7 +72,8 @@ double walkWithClient(const ConnectionParams& p, bool compress, qint64* bytes) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QString database = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("zomi_bench");
+    const QString database =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("zomi_bench");
     for (bool compress : {true, false}) {
         ConnectionParams p = zomi::bench::ServerParams(database);
         p.compress = compress;
@@ -76,10 +84,11 @@ int main(int argc, char** argv) {
         const Walk w = walkWithDataset(connection);
         qint64 bytes = 0;
         const double client = walkWithClient(p, compress, &bytes);
-        std::printf("compression %-3s: dataset open %.0f ms + walk %.0f ms = %.0f ms for %d rows; "
-                    "mariadb --batch %.0f ms (%lld bytes); ratio dataset/client %.2f\n",
-                    compress ? "on" : "off", w.openMs, w.walkMs, w.openMs + w.walkMs, w.rows, client,
-                    static_cast<long long>(bytes), (w.openMs + w.walkMs) / client);
+        std::printf(
+            "compression %-3s: dataset open %.0f ms + walk %.0f ms = %.0f ms for %d rows; "
+            "mariadb --batch %.0f ms (%lld bytes); ratio dataset/client %.2f\n",
+            compress ? "on" : "off", w.openMs, w.walkMs, w.openMs + w.walkMs, w.rows, client,
+            static_cast<long long>(bytes), (w.openMs + w.walkMs) / client);
     }
     return 0;
 }

@@ -36,27 +36,30 @@ double measure(Tfrm_Main& window, Step&& step) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const QString database = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("zomi_bench");
+    const QString database =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("zomi_bench");
     QTemporaryDir dir;
     SettleDataDir(dir.path());
     WriteBoolSetting(kFullScreen, false);
-    WriteScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(1),
-                          QStringList{database, bench::Env("ZOMI_DB_HOST", "127.0.0.1"), bench::Env("ZOMI_DB_PORT", "33306"),
-                                      bench::Env("ZOMI_DB_USER", "zomi"), bench::Env("ZOMI_DB_PASSWORD", "zomi"),
-                                      QStringLiteral("Benchmark")}
-                              .join(QLatin1Char(';')));
+    WriteScrambledSetting(
+        QString::fromLatin1(kProfileSection), ProfileKey(1),
+        QStringList{database, bench::Env("ZOMI_DB_HOST", "127.0.0.1"),
+                    bench::Env("ZOMI_DB_PORT", "33306"), bench::Env("ZOMI_DB_USER", "zomi"),
+                    bench::Env("ZOMI_DB_PASSWORD", "zomi"), QStringLiteral("Benchmark")}
+            .join(QLatin1Char(';')));
     Tfrm_Main window;
     QElapsedTimer timer;
     timer.start();
     if (!window.startUp()) return 1;
     window.show();
     QCoreApplication::processEvents();
-    std::printf("start-up and first year shown: %.0f ms (%d rows)\n", static_cast<double>(timer.nsecsElapsed()) / 1e6,
-                window.list().recordCount());
+    std::printf("start-up and first year shown: %.0f ms (%d rows)\n",
+                static_cast<double>(timer.nsecsElapsed()) / 1e6, window.list().recordCount());
 
     QLineEdit* box = window.searchBox();
     const double yearKey = measure(window, [&] { QTest::keyClick(box, 'u'); });
-    std::printf("keystroke on the first year tab: %.0f ms, %d rows\n", yearKey, window.list().recordCount());
+    std::printf("keystroke on the first year tab: %.0f ms, %d rows\n", yearKey,
+                window.list().recordCount());
     measure(window, [&] { box->clear(); });
 
     QTabBar* tabs = window.yearTabs();
@@ -74,9 +77,11 @@ int main(int argc, char** argv) {
 
     QHeaderView* header = window.grid()->horizontalHeader();
     const double sorted = measure(window, [&] {
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(6) + 5, 5));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(6) + 5, 5));
     });
-    std::printf("title click (Vállalkozó): %.0f ms, %d rows\n", sorted, window.list().recordCount());
+    std::printf("title click (Vállalkozó): %.0f ms, %d rows\n", sorted,
+                window.list().recordCount());
     const double typed = measure(window, [&] { QTest::keyClick(box, 'k'); });
     std::printf("keystroke after sorting: %.0f ms, %d rows\n", typed, window.list().recordCount());
     return 0;

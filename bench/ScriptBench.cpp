@@ -113,7 +113,8 @@ int main(int argc, char** argv) {
         t.start();
         WriteDataScript(c, {}, file);
         std::printf("data backup script of %s: %s work orders, %.1f MB, written in %.2f s\n",
-                    qPrintable(source), qPrintable(rowCount(from)), static_cast<double>(QFileInfo(file).size()) / 1e6,
+                    qPrintable(source), qPrintable(rowCount(from)),
+                    static_cast<double>(QFileInfo(file).size()) / 1e6,
                     static_cast<double>(t.nsecsElapsed()) / 1e9);
 
         // Alternating, so that neither side profits alone from a warm server.

@@ -11,11 +11,11 @@
 
 #include "app/ConnectionTest.h"
 #include "app/Init.h"
-#include "ui/Pictures.h"
-#include "ui/Boxes.h"
-#include "ui/ErrorDisplay.h"
 #include "common/Settings.h"
 #include "common/Text.h"
+#include "ui/Boxes.h"
+#include "ui/ErrorDisplay.h"
+#include "ui/Pictures.h"
 #include "ui/WindowHelpers.h"
 
 namespace zomi {

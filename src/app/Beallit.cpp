@@ -6,12 +6,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/Pictures.h"
 #include "common/Beall.h"
-#include "ui/ErrorDisplay.h"
-#include "ui/WindowHelpers.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
+#include "ui/ErrorDisplay.h"
+#include "ui/Pictures.h"
+#include "ui/WindowHelpers.h"
 
 namespace zomi {
 

@@ -10,19 +10,18 @@
 
 #include "app/ConnectionTest.h"
 #include "app/Startup.h"
-#include "ui/Pictures.h"
 #include "common/Beall.h"
-#include "ui/AsteriskStyle.h"
-#include "ui/ErrorDisplay.h"
 #include "common/IniFile.h"
 #include "common/Settings.h"
-#include "ui/WindowHelpers.h"
 #include "dbaccess/Connection.h"
+#include "ui/AsteriskStyle.h"
+#include "ui/ErrorDisplay.h"
+#include "ui/Pictures.h"
+#include "ui/WindowHelpers.h"
 
 namespace zomi {
 
 namespace {
-
 
 const QString kSection = QStringLiteral("frm_Init");
 // Before the settings are read the font size is still 0.

@@ -24,18 +24,13 @@
 
 #include "app/Beallit.h"
 #include "app/MessagePanel.h"
-#include "app/RegisterList.h"
 #include "app/Nevjegy.h"
-#include "ui/Pictures.h"
+#include "app/RegisterList.h"
 #include "app/Startup.h"
 #include "app/logo.h"
 #include "common/Beall.h"
-#include "ui/Boxes.h"
-#include "ui/ErrorDisplay.h"
-#include "ui/ListSearch.h"
 #include "common/Settings.h"
 #include "common/Text.h"
-#include "ui/WindowHelpers.h"
 #include "db/DbRoutines.h"
 #include "masterdata/TorzsKtgh.h"
 #include "masterdata/TorzsVallalkozo.h"
@@ -44,6 +39,11 @@
 #include "output/rptZomi.h"
 #include "profiles/Adatbazisok.h"
 #include "sqlconsole/SQL.h"
+#include "ui/Boxes.h"
+#include "ui/ErrorDisplay.h"
+#include "ui/ListSearch.h"
+#include "ui/Pictures.h"
+#include "ui/WindowHelpers.h"
 #include "users/Felhasznalo.h"
 #include "workorders/Szerkeszt.h"
 
@@ -56,7 +56,8 @@ const QString kMailLink = QStringLiteral("mailto:ugyfelszolgalat@tarvelo.hu?subj
 
 }  // namespace
 
-Tfrm_Main::Tfrm_Main(QWidget* parent) : QMainWindow(parent), Qry(&mySQLDatabase1), QryOssz(&mySQLDatabase1) {
+Tfrm_Main::Tfrm_Main(QWidget* parent)
+    : QMainWindow(parent), Qry(&mySQLDatabase1), QryOssz(&mySQLDatabase1) {
     setObjectName(QStringLiteral("frm_Main"));
     setWindowTitle(QStringLiteral("Munkalapok"));
     resize(948, 735);
@@ -65,8 +66,8 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QMainWindow(parent), Qry(&mySQLDatabase1
     Qry.setSql(QStringList{QStringLiteral("SELECT * FROM vw_zomi"), QStringLiteral("WHERE zomi>0"),
                            QStringLiteral("ORDER BY sorszamstr;")});
     Qry.setKeyField(QStringLiteral("zomi"));
-    QryOssz.setSql(QStringList{QStringLiteral("SELECT * FROM vw_ossz"), QStringLiteral("WHERE statusz > 0"),
-                               QStringLiteral("ORDER BY 1;")});
+    QryOssz.setSql(QStringList{QStringLiteral("SELECT * FROM vw_ossz"),
+                               QStringLiteral("WHERE statusz > 0"), QStringLiteral("ORDER BY 1;")});
     connect(&Qry, &dbaccess::Dataset::afterOpen, this, [this] {
         LabelRegisterFields(Qry);
         szinColumn_ = Qry.fieldIndex(QStringLiteral("szin"));
@@ -108,7 +109,8 @@ QAction* Tfrm_Main::makeAction(const char* name, const QString& caption, const Q
     action->setProperty("category", category);
     if (!shortcut.isEmpty()) action->setShortcut(shortcut);
     action->setShortcutContext(Qt::WindowShortcut);
-    if (const QIcon icon = RegisterIcon(QString::fromLatin1(name)); !icon.isNull()) action->setIcon(icon);
+    if (const QIcon icon = RegisterIcon(QString::fromLatin1(name)); !icon.isNull())
+        action->setIcon(icon);
     addAction(action);
     return action;
 }
@@ -124,9 +126,11 @@ void Tfrm_Main::buildActions() {
 
     makeAction("aUj", QStringLiteral("Új sor"), rekordok, Qt::Key_Insert);
     makeAction("aSzerkeszt", QStringLiteral("Szerkeszt"), rekordok, Qt::Key_F2);
-    makeAction("aTorol", QStringLiteral("Sor törlése"), rekordok, QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    makeAction("aTorol", QStringLiteral("Sor törlése"), rekordok,
+               QKeySequence(Qt::CTRL | Qt::Key_Delete));
     makeAction("aNyomtat", QStringLiteral("Nyomtat"), rekordok, QKeySequence(Qt::CTRL | Qt::Key_P));
-    makeAction("aExcelbe", QStringLiteral("Excelbe..."), rekordok, QKeySequence(Qt::CTRL | Qt::Key_E));
+    makeAction("aExcelbe", QStringLiteral("Excelbe..."), rekordok,
+               QKeySequence(Qt::CTRL | Qt::Key_E));
     makeAction("aStatuszBeallit", QStringLiteral("Státusz"), rekordok, Qt::Key_F4);
     makeAction("aFrissit", QStringLiteral("Frissít"), rekordok, Qt::Key_F5);
     makeAction("aKilep", QStringLiteral("Kilépés a programból"), rekordok);
@@ -166,9 +170,12 @@ void Tfrm_Main::buildActions() {
     on("aAdatbazis", &Tfrm_Main::aAdatbazisExecute);
     on("aNyomtat", &Tfrm_Main::aNyomtatExecute);
     connect(action(QStringLiteral("aKilep")), &QAction::triggered, this, &QWidget::close);
-    connect(action(QStringLiteral("aHonlap")), &QAction::triggered, this, [this] { OpenLink(kHomePage); });
-    connect(action(QStringLiteral("aLevel")), &QAction::triggered, this, [this] { OpenLink(kMailLink); });
-    connect(action(QStringLiteral("aNevjegy")), &QAction::triggered, this, [this] { Guarded(this, [this] { ShowAbout(this); }); });
+    connect(action(QStringLiteral("aHonlap")), &QAction::triggered, this,
+            [this] { OpenLink(kHomePage); });
+    connect(action(QStringLiteral("aLevel")), &QAction::triggered, this,
+            [this] { OpenLink(kMailLink); });
+    connect(action(QStringLiteral("aNevjegy")), &QAction::triggered, this,
+            [this] { Guarded(this, [this] { ShowAbout(this); }); });
 }
 
 void Tfrm_Main::buildMenus() {
@@ -183,14 +190,16 @@ void Tfrm_Main::buildMenus() {
     };
     add(menuBar()->addMenu(QStringLiteral("Munkalapok")),
         {"aUj", "aSzerkeszt", "aTorol", nullptr, "aNyomtat", "aExcelbe", nullptr, "aKilep"});
-    add(menuBar()->addMenu(QStringLiteral("Törzsadatok")), {"aAlairas", "aVallalkozo", "aKtgh", "aStatusz"});
+    add(menuBar()->addMenu(QStringLiteral("Törzsadatok")),
+        {"aAlairas", "aVallalkozo", "aKtgh", "aStatusz"});
     add(menuBar()->addMenu(QStringLiteral("Nézet")), {"aBetuNovel", "aBetuCsokkent"});
     add(menuBar()->addMenu(QStringLiteral("Rendszer")),
         {"aAdatbazis", "aFelhasznalo", nullptr, "aSQL", nullptr, "aBeallit"});
     add(menuBar()->addMenu(QStringLiteral("Súgó")), {"aHonlap", "aLevel", nullptr, "aNevjegy"});
 
     gridMenu_ = new QMenu(this);
-    add(gridMenu_, {"aStatuszBeallit", nullptr, "aUj", "aSzerkeszt", "aTorol", nullptr, "aNyomtat"});
+    add(gridMenu_,
+        {"aStatuszBeallit", nullptr, "aUj", "aSzerkeszt", "aTorol", nullptr, "aNyomtat"});
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { gridMenu_->popup(DBGrid1->viewport()->mapToGlobal(at)); });
@@ -240,13 +249,15 @@ void Tfrm_Main::buildLayout() {
     recordToolBar_->setObjectName(QStringLiteral("ToolBar2"));
     recordToolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     recordToolBar_->setIconSize(QSize(20, 20));
-    for (const char* name : {"aUj", "aSzerkeszt", "aTorol", "", "aNyomtat", "", "aExcelbe", "", "aStatuszBeallit"}) {
+    for (const char* name :
+         {"aUj", "aSzerkeszt", "aTorol", "", "aNyomtat", "", "aExcelbe", "", "aStatuszBeallit"}) {
         if (*name == '\0') {
             recordToolBar_->addSeparator();
             continue;
         }
         recordToolBar_->addAction(action(QString::fromLatin1(name)));
-        if (auto* button = qobject_cast<QToolButton*>(recordToolBar_->widgetForAction(action(QString::fromLatin1(name)))))
+        if (auto* button = qobject_cast<QToolButton*>(
+                recordToolBar_->widgetForAction(action(QString::fromLatin1(name)))))
             button->setMinimumSize(59, 36);
     }
     column->addWidget(recordToolBar_);
@@ -291,7 +302,8 @@ void Tfrm_Main::buildLayout() {
     connect(TabControl1, &QTabBar::currentChanged, this,
             [this](int index) { Guarded(this, [this, index] { TabControl1Change(index); }); });
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, [this] {
-        if (QAction* edit = action(QStringLiteral("aSzerkeszt")); edit->isEnabled()) edit->trigger();
+        if (QAction* edit = action(QStringLiteral("aSzerkeszt")); edit->isEnabled())
+            edit->trigger();
     });
 }
 
@@ -316,9 +328,11 @@ bool Tfrm_Main::startUp() {
 
 void Tfrm_Main::initialLoad() {
     QStringList years;
-    FillFromQuery(years, QStringLiteral(
-        "SELECT DISTINCT YEAR(datum) FROM zomi WHERE YEAR(datum) <> YEAR(CURDATE()) UNION ALL "
-        "SELECT YEAR(CURDATE()) ORDER BY 1 DESC;"));
+    FillFromQuery(
+        years,
+        QStringLiteral(
+            "SELECT DISTINCT YEAR(datum) FROM zomi WHERE YEAR(datum) <> YEAR(CURDATE()) UNION ALL "
+            "SELECT YEAR(CURDATE()) ORDER BY 1 DESC;"));
     const QSignalBlocker blocker(TabControl1);
     while (TabControl1->count() > 0) TabControl1->removeTab(0);
     const QList<QIcon> icons = YearTabIcons(static_cast<int>(years.size()));
@@ -337,8 +351,9 @@ void Tfrm_Main::initialLoad() {
 
 void Tfrm_Main::TabControl1Change(int index) {
     const QString caption = TabControl1->tabText(index);
-    BaseFilter = TextToInt(caption) > 0 ? QStringLiteral("(YEAR(datum) = ") + caption + QLatin1Char(')')
-                                        : QStringLiteral("(1=1)");
+    BaseFilter = TextToInt(caption) > 0
+                     ? QStringLiteral("(YEAR(datum) = ") + caption + QLatin1Char(')')
+                     : QStringLiteral("(1=1)");
     search_->setBaseFilter(BaseFilter);
     {
         // The cleared box would reopen the list once more on its own.
@@ -419,8 +434,9 @@ void Tfrm_Main::RefreshSummary() {
     const int db = QryOssz.fieldIndex(QStringLiteral("db"));
     const int ossz = QryOssz.fieldIndex(QStringLiteral("ossz"));
     for (int row = 0; row < QryOssz.recordCount(); ++row)
-        text += QryOssz.displayText(row, name) + QStringLiteral(" (") + QryOssz.displayText(row, db) +
-                QStringLiteral(") : ") + QryOssz.displayText(row, ossz) + QStringLiteral("; ");
+        text += QryOssz.displayText(row, name) + QStringLiteral(" (") +
+                QryOssz.displayText(row, db) + QStringLiteral(") : ") +
+                QryOssz.displayText(row, ossz) + QStringLiteral("; ");
     QryOssz.close();
     statusPanels_[2]->setText(text);
 }
@@ -444,8 +460,10 @@ void Tfrm_Main::applyFontSize() {
 
 void Tfrm_Main::aTorolExecute() {
     if (currentKey() < 0) return;
-    if (ConfirmBox(QStringLiteral("Valóban töröljem a sort?"), QStringLiteral("Megerősítés"), this)) {
-        ExecSql(QStringLiteral("DELETE FROM zomi WHERE zomi=") + QString::number(currentKey()) + QLatin1Char(';'));
+    if (ConfirmBox(QStringLiteral("Valóban töröljem a sort?"), QStringLiteral("Megerősítés"),
+                   this)) {
+        ExecSql(QStringLiteral("DELETE FROM zomi WHERE zomi=") + QString::number(currentKey()) +
+                QLatin1Char(';'));
         Qry.refresh();
     }
     RefreshSummary();
@@ -480,10 +498,11 @@ void Tfrm_Main::aExcelbeExecute() {
 void Tfrm_Main::aStatuszBeallitExecute() {
     const int key = currentKey();
     if (key < 0) return;
-    const int status = TorzsadatLista(-1, true, QStringLiteral("statusz"), QStringLiteral("Státusz"), nullptr);
+    const int status =
+        TorzsadatLista(-1, true, QStringLiteral("statusz"), QStringLiteral("Státusz"), nullptr);
     if (status < 0) return;
-    ExecSql(QStringLiteral("UPDATE zomi SET statusz = ") + QString::number(status) + QStringLiteral(" WHERE zomi = ") +
-            QString::number(key) + QLatin1Char(';'));
+    ExecSql(QStringLiteral("UPDATE zomi SET statusz = ") + QString::number(status) +
+            QStringLiteral(" WHERE zomi = ") + QString::number(key) + QLatin1Char(';'));
     Qry.refresh();
 }
 

@@ -28,7 +28,7 @@ class MessagePanel;
 class Tfrm_Main : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     explicit Tfrm_Main(QWidget* parent = nullptr);
     ~Tfrm_Main() override;
 
@@ -54,12 +54,12 @@ public:
     void LoadMessage();
     void bringToFront();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildActions();
     void buildMenus();
     void buildLayout();

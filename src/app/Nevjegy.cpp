@@ -9,8 +9,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "ui/Pictures.h"
 #include "common/Beall.h"
+#include "ui/Pictures.h"
 #include "ui/WindowHelpers.h"
 
 namespace zomi {

@@ -6,8 +6,8 @@ namespace zomi {
 
 const QStringList& RegisterColumns() {
     static const QStringList columns{
-        QStringLiteral("sorszamstr"),  QStringLiteral("datum"), QStringLiteral("ido"),
-        QStringLiteral("kiad_datum"),  QStringLiteral("hatar_datum"), QStringLiteral("cim"),
+        QStringLiteral("sorszamstr"),     QStringLiteral("datum"),       QStringLiteral("ido"),
+        QStringLiteral("kiad_datum"),     QStringLiteral("hatar_datum"), QStringLiteral("cim"),
         QStringLiteral("vallalkozo_nev"), QStringLiteral("statusz_nev")};
     return columns;
 }
@@ -18,13 +18,17 @@ const QString& RegisterSearchFields() {
 }
 
 void LabelRegisterFields(dbaccess::Dataset& list) {
-    const std::pair<const char*, const char*> labels[] = {
-        {"sorszamstr", "Sorszám"},     {"datum", "Dátum"},
-        {"ido", "Idő"},                {"kiad_datum", "Kiadva"},
-        {"hatar_datum", "Határidő"},   {"ktgh", "Költséghely"},
-        {"cim", "Cím"},                {"vallalkozo_nev", "Vállalkozó"},
-        {"alairas_nev", "Aláírás"},    {"statusz_nev", "Státusz"},
-        {"zomi", "Kód"}};
+    const std::pair<const char*, const char*> labels[] = {{"sorszamstr", "Sorszám"},
+                                                          {"datum", "Dátum"},
+                                                          {"ido", "Idő"},
+                                                          {"kiad_datum", "Kiadva"},
+                                                          {"hatar_datum", "Határidő"},
+                                                          {"ktgh", "Költséghely"},
+                                                          {"cim", "Cím"},
+                                                          {"vallalkozo_nev", "Vállalkozó"},
+                                                          {"alairas_nev", "Aláírás"},
+                                                          {"statusz_nev", "Státusz"},
+                                                          {"zomi", "Kód"}};
     for (const auto& [field, text] : labels) {
         const int i = list.fieldIndex(QString::fromLatin1(field));
         if (i >= 0) list.field(i).label = QString::fromUtf8(text);

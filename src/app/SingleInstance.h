@@ -15,7 +15,7 @@ namespace zomi {
 class SingleInstance : public QObject {
     Q_OBJECT
 
-public:
+  public:
     // The name is the program file's name in capitals, as one system-wide name.
     explicit SingleInstance(const QString& name, QObject* parent = nullptr);
     ~SingleInstance() override;
@@ -24,10 +24,10 @@ public:
     // been asked to come forward and this one should end.
     bool claim();
 
-signals:
+  signals:
     void activationRequested();
 
-private:
+  private:
     QString name_;
     std::unique_ptr<QLockFile> lock_;
     QLocalServer* server_ = nullptr;

@@ -1,11 +1,10 @@
 #include "app/Startup.h"
 
-#include "app/AdatbazisNyit.h"
-#include "app/Init.h"
-
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/AdatbazisNyit.h"
+#include "app/Init.h"
 #include "common/Beall.h"
 #include "common/Folders.h"
 #include "common/IniFile.h"
@@ -54,8 +53,9 @@ bool OpenMainConnection(dbaccess::Connection& connection, QWidget* owner) {
         connection.open();
         return true;
     } catch (const std::exception& error) {
-        ErrorBox(QStringLiteral("Adatbázis megnyitás sikertelen\n") + QString::fromUtf8(error.what()),
-                 owner);
+        ErrorBox(
+            QStringLiteral("Adatbázis megnyitás sikertelen\n") + QString::fromUtf8(error.what()),
+            owner);
         return false;
     }
 }
@@ -101,7 +101,8 @@ void SettleDataDir(const QString& overrideDir) {
 ProfileList ListProfiles() {
     ProfileList list;
     for (int n = 1; n <= 25; ++n) {
-        const QString profile = ReadScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(n));
+        const QString profile =
+            ReadScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(n));
         const QString name = FieldOf(QStringLiteral(";"), profile, 6);
         if (name.isEmpty()) continue;
         list.lines << QString::number(n) + QStringLiteral("; ") + name;
@@ -123,8 +124,8 @@ void ReadRemainingSettings() {
 }
 
 QRect ReadScreenBounds() {
-    return QRect(ReadIntSetting(kScreenLeft), ReadIntSetting(kScreenTop), ReadIntSetting(kScreenWidth),
-                 ReadIntSetting(kScreenHeight));
+    return QRect(ReadIntSetting(kScreenLeft), ReadIntSetting(kScreenTop),
+                 ReadIntSetting(kScreenWidth), ReadIntSetting(kScreenHeight));
 }
 
 void SaveSettings(const QRect& bounds) {
@@ -157,14 +158,17 @@ dbaccess::ConnectionParams ParamsFromProfile(const QString& profile) {
 }
 
 void ReadLoginRequired() {
-    Beall.VanBelep = QueryText(QStringLiteral("SELECT vanbelep FROM beallit;"), QString()) == QStringLiteral("I");
+    Beall.VanBelep = QueryText(QStringLiteral("SELECT vanbelep FROM beallit;"), QString()) ==
+                     QStringLiteral("I");
 }
 
 QString IssuerCaption() {
     dbaccess::Table table(MainConnection());
     table.setTableName(QStringLiteral("tulajdonos"));
     table.open();
-    const QString issuer = table.isEmpty() ? QString() : NullToText(table.value(QStringLiteral("tulajdonos")), QString());
+    const QString issuer = table.isEmpty()
+                               ? QString()
+                               : NullToText(table.value(QStringLiteral("tulajdonos")), QString());
     table.close();
     return QStringLiteral("Zomi: [") + issuer + QLatin1Char(']');
 }
@@ -184,7 +188,8 @@ int StoreNewProfile(const QString& profile) {
 
 int StoreProfileOnce(const QString& profile) {
     for (int n = 1; n <= 100; ++n)
-        if (ReadScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(n)) == profile) return n;
+        if (ReadScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(n)) == profile)
+            return n;
     return StoreNewProfile(profile);
 }
 

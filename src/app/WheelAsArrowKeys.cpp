@@ -13,7 +13,8 @@ bool WheelAsArrowKeys::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget) return QObject::eventFilter(watched, event);
     // A scroll area's viewport gets the wheel; its keys go to the area itself.
-    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget->parentWidget()); area && area->viewport() == widget)
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget->parentWidget());
+        area && area->viewport() == widget)
         widget = area;
     const auto* wheel = static_cast<QWheelEvent*>(event);
     const int key = wheel->angleDelta().y() > 0 ? Qt::Key_Up : Qt::Key_Down;

@@ -8,10 +8,10 @@ namespace zomi {
 // key for the widget under it: the wheel moves one row per notch, as the
 // arrow keys do.
 class WheelAsArrowKeys : public QObject {
-public:
+  public:
     using QObject::QObject;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 

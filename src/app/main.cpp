@@ -4,13 +4,14 @@
 //   zomi --write-profile DIR PROFILE      store a connection profile in DIR/Zomi.ini
 //                                         ("database;host;port;user;password;name") and end
 
+#include "app/Main.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <cstdio>
 
 #include "app/Application.h"
-#include "app/Main.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "app/WheelAsArrowKeys.h"
@@ -27,7 +28,8 @@ int writeProfile(const QStringList& args) {
     zomi::SettleDataDir(args.at(0));
     try {
         const int n = zomi::StoreProfileOnce(args.at(1));
-        std::printf("profile stored as ConStr%d in %s\n", n, qPrintable(QDir(args.at(0)).filePath("Zomi.ini")));
+        std::printf("profile stored as ConStr%d in %s\n", n,
+                    qPrintable(QDir(args.at(0)).filePath("Zomi.ini")));
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
@@ -47,11 +49,13 @@ int main(int argc, char** argv) {
 
     QCommandLineParser parser;
     parser.addHelpOption();
-    QCommandLineOption dataDir(QStringLiteral("data-dir"), QStringLiteral("Folder of Zomi.ini."), QStringLiteral("DIR"));
+    QCommandLineOption dataDir(QStringLiteral("data-dir"), QStringLiteral("Folder of Zomi.ini."),
+                               QStringLiteral("DIR"));
     parser.addOption(dataDir);
     parser.process(app);
 
-    const QString programName = QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUpper();
+    const QString programName =
+        QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUpper();
     zomi::SingleInstance instance(programName);
     if (!instance.claim()) return 0;
 
@@ -64,7 +68,8 @@ int main(int argc, char** argv) {
     app.installEventFilter(&wheel);
 
     zomi::Tfrm_Main window;
-    QObject::connect(&instance, &zomi::SingleInstance::activationRequested, &window, &zomi::Tfrm_Main::bringToFront);
+    QObject::connect(&instance, &zomi::SingleInstance::activationRequested, &window,
+                     &zomi::Tfrm_Main::bringToFront);
     if (window.startUp()) window.show();
     return app.exec();
 }

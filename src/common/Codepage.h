@@ -12,11 +12,11 @@
 namespace zomi {
 
 class EncodingError : public std::runtime_error {
-public:
+  public:
     explicit EncodingError(const QString& message);
     const QString& message() const { return message_; }
 
-private:
+  private:
     QString message_;
 };
 

@@ -116,16 +116,19 @@ void FillFromQuery(QStringList& list, const QString& sql) {
     if (!result || result->fields().empty()) return;
     for (int i = 0; i < result->rowCount(); ++i) {
         const dbaccess::RowRef row = result->row(i);
-        list << (row.cells[0] ? FromLatin2(row.cells[0], static_cast<qsizetype>(row.lengths[0])) : QString());
+        list << (row.cells[0] ? FromLatin2(row.cells[0], static_cast<qsizetype>(row.lengths[0]))
+                              : QString());
     }
 }
 
 QString ServerMd5(const QString& text) {
-    return QueryText(QStringLiteral("SELECT MD5(") + SqlQuote(text) + QStringLiteral(");"), QString());
+    return QueryText(QStringLiteral("SELECT MD5(") + SqlQuote(text) + QStringLiteral(");"),
+                     QString());
 }
 
 QString RecordCounterText(const Dataset& dataset) {
-    return QString::number(dataset.recordCount()) + QStringLiteral(": ") + QString::number(dataset.recNo());
+    return QString::number(dataset.recordCount()) + QStringLiteral(": ") +
+           QString::number(dataset.recNo());
 }
 
 void DataSetToLines(Dataset& dataset, QList<QByteArray>& lines, bool withHeader,

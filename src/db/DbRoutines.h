@@ -19,12 +19,12 @@ namespace zomi {
 
 // A file that could not be created, written or closed.
 class FileError : public std::runtime_error {
-public:
+  public:
     explicit FileError(const QString& message)
         : std::runtime_error(message.toStdString()), message_(message) {}
     const QString& message() const { return message_; }
 
-private:
+  private:
     QString message_;
 };
 

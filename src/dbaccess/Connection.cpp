@@ -160,7 +160,8 @@ void Connection::reconnect() {
 }
 
 void Connection::ensureAlive() {
-    if (!mysql_) throw DbError(CR_SERVER_GONE_ERROR, QStringLiteral("A kapcsolat nincs megnyitva."));
+    if (!mysql_)
+        throw DbError(CR_SERVER_GONE_ERROR, QStringLiteral("A kapcsolat nincs megnyitva."));
     if (broken_ || peerHasHungUp()) reconnect();
 }
 
@@ -233,7 +234,8 @@ ScalarValue Connection::scalar(const QString& sql) {
     const RowRef row = result->row(0);
     value.hasRow = true;
     value.isNull = row.cells[0] == nullptr;
-    if (!value.isNull) value.text = FromLatin2(row.cells[0], static_cast<qsizetype>(row.lengths[0]));
+    if (!value.isNull)
+        value.text = FromLatin2(row.cells[0], static_cast<qsizetype>(row.lengths[0]));
     return value;
 }
 
@@ -260,7 +262,8 @@ void Connection::streamQuery(const QString& sql,
 
 QStringList Connection::baseTables() {
     QStringList tables;
-    const ResultSetPtr result = query(QStringLiteral("SHOW FULL TABLES WHERE Table_type = 'BASE TABLE'"));
+    const ResultSetPtr result =
+        query(QStringLiteral("SHOW FULL TABLES WHERE Table_type = 'BASE TABLE'"));
     if (!result) return tables;
     for (int i = 0; i < result->rowCount(); ++i) {
         const RowRef row = result->row(i);
@@ -276,6 +279,9 @@ ReconnectWatch::ReconnectWatch(Connection& connection) {
 ReconnectWatch::~ReconnectWatch() { QObject::disconnect(link_); }
 
 DbError::DbError(unsigned code, const QString& message, const QString& sqlState)
-    : std::runtime_error(message.toStdString()), code_(code), message_(message), sqlState_(sqlState) {}
+    : std::runtime_error(message.toStdString()),
+      code_(code),
+      message_(message),
+      sqlState_(sqlState) {}
 
 }  // namespace zomi::dbaccess

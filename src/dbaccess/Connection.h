@@ -40,7 +40,7 @@ struct ScalarValue {
 class Connection : public QObject {
     Q_OBJECT
 
-public:
+  public:
     explicit Connection(QObject* parent = nullptr);
     ~Connection() override;
 
@@ -77,11 +77,11 @@ public:
     unsigned long threadId() const;
     QString serverVersion() const;
 
-signals:
+  signals:
     // A lost session was replaced by a new one (already set up).
     void reconnected();
 
-private:
+  private:
     st_mysql* connectNew() const;
     void setUpSession(st_mysql* mysql) const;
     void ensureAlive();
@@ -102,14 +102,14 @@ private:
 // exists: work that relies on one session throughout (a script's settings,
 // a consistent snapshot) cannot go on in the new one.
 class ReconnectWatch {
-public:
+  public:
     explicit ReconnectWatch(Connection& connection);
     ~ReconnectWatch();
     ReconnectWatch(const ReconnectWatch&) = delete;
     ReconnectWatch& operator=(const ReconnectWatch&) = delete;
     bool happened() const { return happened_; }
 
-private:
+  private:
     QMetaObject::Connection link_;
     bool happened_ = false;
 };

@@ -128,7 +128,8 @@ Dataset::Dataset(Connection* connection, QObject* parent)
 Dataset::~Dataset() = default;
 
 void Dataset::requireConnection() const {
-    if (!connection_) throw DbError(DbError::kState, QStringLiteral("Az adathalmaznak nincs kapcsolata."));
+    if (!connection_)
+        throw DbError(DbError::kState, QStringLiteral("Az adathalmaznak nincs kapcsolata."));
 }
 
 void Dataset::load(const ResultSetPtr& result) {
@@ -236,11 +237,12 @@ void Dataset::setCurrent(int row) {
 
 void Dataset::requireBrowse(const char* operation) const {
     if (state_ != State::Browse)
-        throw DbError(DbError::kState,
-                      QStringLiteral("A művelet (%1) most nem végezhető el: az adathalmaz %2.")
-                          .arg(QString::fromLatin1(operation),
-                               state_ == State::Inactive ? QStringLiteral("nincs megnyitva")
-                                                         : QStringLiteral("szerkesztés alatt áll")));
+        throw DbError(
+            DbError::kState,
+            QStringLiteral("A művelet (%1) most nem végezhető el: az adathalmaz %2.")
+                .arg(QString::fromLatin1(operation),
+                     state_ == State::Inactive ? QStringLiteral("nincs megnyitva")
+                                               : QStringLiteral("szerkesztés alatt áll")));
 }
 
 void Dataset::first() {
@@ -284,7 +286,8 @@ int Dataset::fieldIndex(const QString& name) const {
 
 Field& Dataset::fieldByName(const QString& name) {
     const int i = fieldIndex(name);
-    if (i < 0) throw DbError(DbError::kInvalidArgument, QStringLiteral("Nincs ilyen mező: %1").arg(name));
+    if (i < 0)
+        throw DbError(DbError::kInvalidArgument, QStringLiteral("Nincs ilyen mező: %1").arg(name));
     return field(i);
 }
 
@@ -329,7 +332,8 @@ QString Dataset::formatted(int row, int column, bool withFormat) const {
         }
         case FieldKind::Time: {
             const QTime t = parseTime(p, n);
-            return t.isValid() ? t.toString(kTimeDisplayFormat) : QString::fromLatin1(p, static_cast<qsizetype>(n));
+            return t.isValid() ? t.toString(kTimeDisplayFormat)
+                               : QString::fromLatin1(p, static_cast<qsizetype>(n));
         }
         case FieldKind::DateTime: {
             const QVariant v = decode(f, p, n);
@@ -346,15 +350,18 @@ QString Dataset::formatted(int row, int column, bool withFormat) const {
 
 QVariant Dataset::value(int column) const {
     if (column < 0 || column >= fieldCount())
-        throw DbError(DbError::kInvalidArgument, QStringLiteral("Érvénytelen mezősorszám: %1").arg(column));
-    if (state_ == State::Edit || state_ == State::Insert) return buffer_[static_cast<size_t>(column)];
+        throw DbError(DbError::kInvalidArgument,
+                      QStringLiteral("Érvénytelen mezősorszám: %1").arg(column));
+    if (state_ == State::Edit || state_ == State::Insert)
+        return buffer_[static_cast<size_t>(column)];
     if (current_ < 0) return QVariant();
     return valueAt(current_, column);
 }
 
 QVariant Dataset::value(const QString& name) const {
     const int i = fieldIndex(name);
-    if (i < 0) throw DbError(DbError::kInvalidArgument, QStringLiteral("Nincs ilyen mező: %1").arg(name));
+    if (i < 0)
+        throw DbError(DbError::kInvalidArgument, QStringLiteral("Nincs ilyen mező: %1").arg(name));
     return value(i);
 }
 
@@ -406,7 +413,8 @@ bool Dataset::matches(int row, int column, const QVariant& wanted, LocateOptions
     if (!field(column).isTextual()) return valueAt(row, column) == wanted;
     const QString text = textAt(row, column);
     const QString key = wanted.toString();
-    const Qt::CaseSensitivity cs = options.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    const Qt::CaseSensitivity cs =
+        options.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
     return options.partial ? text.startsWith(key, cs) : text.compare(key, cs) == 0;
 }
 
@@ -428,7 +436,8 @@ bool Dataset::locate(const QString& fieldName, const QVariant& value, LocateOpti
 void Dataset::edit() {
     if (state_ == State::Edit) return;
     requireBrowse("edit");
-    if (!editable()) throw DbError(DbError::kNotEditable, QStringLiteral("Az adathalmaz csak olvasható."));
+    if (!editable())
+        throw DbError(DbError::kNotEditable, QStringLiteral("Az adathalmaz csak olvasható."));
     if (current_ < 0) throw DbError(DbError::kState, QStringLiteral("Nincs szerkeszthető sor."));
     buffer_.assign(fields_.size(), QVariant());
     for (int i = 0; i < fieldCount(); ++i) buffer_[static_cast<size_t>(i)] = valueAt(current_, i);
@@ -438,7 +447,8 @@ void Dataset::edit() {
 
 void Dataset::append() {
     requireBrowse("append");
-    if (!editable()) throw DbError(DbError::kNotEditable, QStringLiteral("Az adathalmaz csak olvasható."));
+    if (!editable())
+        throw DbError(DbError::kNotEditable, QStringLiteral("Az adathalmaz csak olvasható."));
     rowBeforeInsert_ = current_;
     insertedRow_ = recordCount();
     buffer_.assign(fields_.size(), QVariant());
@@ -453,7 +463,8 @@ void Dataset::append() {
 
 void Dataset::insert() {
     requireBrowse("insert");
-    if (!editable()) throw DbError(DbError::kNotEditable, QStringLiteral("Az adathalmaz csak olvasható."));
+    if (!editable())
+        throw DbError(DbError::kNotEditable, QStringLiteral("Az adathalmaz csak olvasható."));
     rowBeforeInsert_ = current_;
     insertedRow_ = std::max(current_, 0);
     buffer_.assign(fields_.size(), QVariant());
@@ -470,14 +481,16 @@ void Dataset::setValue(int column, const QVariant& value) {
     if (state_ != State::Edit && state_ != State::Insert)
         throw DbError(DbError::kState, QStringLiteral("A sor nincs szerkesztés alatt."));
     if (column < 0 || column >= fieldCount())
-        throw DbError(DbError::kInvalidArgument, QStringLiteral("Érvénytelen mezősorszám: %1").arg(column));
+        throw DbError(DbError::kInvalidArgument,
+                      QStringLiteral("Érvénytelen mezősorszám: %1").arg(column));
     buffer_[static_cast<size_t>(column)] = value;
     assigned_[static_cast<size_t>(column)] = true;
 }
 
 void Dataset::setValue(const QString& name, const QVariant& value) {
     const int i = fieldIndex(name);
-    if (i < 0) throw DbError(DbError::kInvalidArgument, QStringLiteral("Nincs ilyen mező: %1").arg(name));
+    if (i < 0)
+        throw DbError(DbError::kInvalidArgument, QStringLiteral("Nincs ilyen mező: %1").arg(name));
     setValue(i, value);
 }
 
@@ -544,7 +557,8 @@ void Dataset::cancel() {
 
 void Dataset::remove() {
     requireBrowse("delete");
-    if (!editable()) throw DbError(DbError::kNotEditable, QStringLiteral("Az adathalmaz csak olvasható."));
+    if (!editable())
+        throw DbError(DbError::kNotEditable, QStringLiteral("Az adathalmaz csak olvasható."));
     if (current_ < 0) throw DbError(DbError::kState, QStringLiteral("Nincs törölhető sor."));
     applyDelete(current_);
     const int removed = current_;
@@ -597,12 +611,14 @@ QString Dataset::literal(int column, const QVariant& value) const {
             if (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime) {
                 const QDate d = value.toDate();
                 if (!d.isValid()) return QStringLiteral("NULL");
-                return QLatin1Char('\'') + d.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('\'');
+                return QLatin1Char('\'') + d.toString(QStringLiteral("yyyy-MM-dd")) +
+                       QLatin1Char('\'');
             }
             return SqlQuote(value);
         case FieldKind::Time:
             if (value.typeId() == QMetaType::QTime)
-                return QLatin1Char('\'') + value.toTime().toString(QStringLiteral("hh:mm:ss")) + QLatin1Char('\'');
+                return QLatin1Char('\'') + value.toTime().toString(QStringLiteral("hh:mm:ss")) +
+                       QLatin1Char('\'');
             return SqlQuote(value);
         case FieldKind::DateTime:
             if (value.typeId() == QMetaType::QDateTime)
@@ -613,7 +629,8 @@ QString Dataset::literal(int column, const QVariant& value) const {
         case FieldKind::Binary: {
             const QByteArray bytes = value.toByteArray();
             return bytes.isEmpty() ? QStringLiteral("''")
-                                   : QStringLiteral("X'") + QString::fromLatin1(bytes.toHex()) + QLatin1Char('\'');
+                                   : QStringLiteral("X'") + QString::fromLatin1(bytes.toHex()) +
+                                         QLatin1Char('\'');
         }
         case FieldKind::Text:
         case FieldKind::Memo:
@@ -650,15 +667,18 @@ QString Query::expandedSql() const {
             out += c;
             continue;
         }
-        const bool startsName = c == QLatin1Char(':') && i + 1 < text.size() &&
-                                (text.at(i + 1).isLetter() || text.at(i + 1) == QLatin1Char('_')) &&
-                                (i == 0 || (!text.at(i - 1).isLetterOrNumber() && text.at(i - 1) != QLatin1Char(':')));
+        const bool startsName =
+            c == QLatin1Char(':') && i + 1 < text.size() &&
+            (text.at(i + 1).isLetter() || text.at(i + 1) == QLatin1Char('_')) &&
+            (i == 0 || (!text.at(i - 1).isLetterOrNumber() && text.at(i - 1) != QLatin1Char(':')));
         if (!startsName) {
             out += c;
             continue;
         }
         qsizetype end = i + 1;
-        while (end < text.size() && (text.at(end).isLetterOrNumber() || text.at(end) == QLatin1Char('_'))) ++end;
+        while (end < text.size() &&
+               (text.at(end).isLetterOrNumber() || text.at(end) == QLatin1Char('_')))
+            ++end;
         const QString name = text.mid(i + 1, end - i - 1);
         const auto it = params_.constFind(name);
         if (it == params_.constEnd()) {
@@ -734,8 +754,8 @@ ResultSetPtr Table::applyInsert(const std::vector<QVariant>& values,
     const int key = keyColumn();
     if (key < 0) return nullptr;
     QVariant keyValue = values[static_cast<size_t>(key)];
-    if (field(key).autoIncrement && (!assigned[static_cast<size_t>(key)] || keyValue.isNull() ||
-                                     keyValue.toLongLong() == 0))
+    if (field(key).autoIncrement &&
+        (!assigned[static_cast<size_t>(key)] || keyValue.isNull() || keyValue.toLongLong() == 0))
         keyValue = QVariant(static_cast<qlonglong>(connection()->lastInsertId()));
     if (keyValue.isNull()) return nullptr;
     return reread(quotedName(field(key).name) + QStringLiteral(" = ") + literal(key, keyValue));
@@ -767,7 +787,8 @@ ResultSetPtr Table::applyUpdate(int row, const std::vector<QVariant>& values) {
 }
 
 void Table::applyDelete(int row) {
-    connection()->exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quotedName(tableName_), keyCondition(row)));
+    connection()->exec(
+        QStringLiteral("DELETE FROM %1 WHERE %2").arg(quotedName(tableName_), keyCondition(row)));
     if (connection()->affectedRows() == 0)
         throw DbError(DbError::kRowChanged,
                       QStringLiteral("A sort időközben egy másik felhasználó már törölte."));

@@ -30,7 +30,7 @@ struct LocateOptions {
 class Dataset : public QObject {
     Q_OBJECT
 
-public:
+  public:
     enum class State { Inactive, Browse, Edit, Insert };
 
     explicit Dataset(Connection* connection, QObject* parent = nullptr);
@@ -99,7 +99,7 @@ public:
     // Runs before every post; throwing from it stops the post, the row stays in editing.
     void setBeforePost(std::function<void(Dataset&)> handler) { beforePost_ = std::move(handler); }
 
-signals:
+  signals:
     void afterOpen();
     void afterClose();
     void afterScroll();
@@ -112,7 +112,7 @@ signals:
     void aboutToRemoveRow(int row);
     void rowRemoved(int row);
 
-protected:
+  protected:
     virtual ResultSetPtr fetch() = 0;
     virtual bool editable() const { return false; }
     // Each returns the row as the server now holds it, when it can read it back.
@@ -127,7 +127,7 @@ protected:
     int keyColumn() const;
     void requireConnection() const;
 
-private:
+  private:
     struct OwnedRow {
         std::vector<QByteArray> bytes;
         std::vector<const char*> cells;
@@ -164,7 +164,7 @@ private:
 class Query : public Dataset {
     Q_OBJECT
 
-public:
+  public:
     using Dataset::Dataset;
 
     QStringList& sql() { return sql_; }
@@ -174,10 +174,10 @@ public:
     void setParam(const QString& name, const QVariant& value) { params_[name] = value; }
     QString expandedSql() const;
 
-protected:
+  protected:
     ResultSetPtr fetch() override;
 
-private:
+  private:
     QStringList sql_;
     QMap<QString, QVariant> params_;
 };
@@ -189,14 +189,14 @@ private:
 class Table : public Dataset {
     Q_OBJECT
 
-public:
+  public:
     using Dataset::Dataset;
 
     void setTableName(const QString& name) { tableName_ = name; }
     const QString& tableName() const { return tableName_; }
     void setOrderBy(const QString& orderBy) { orderBy_ = orderBy; }
 
-protected:
+  protected:
     ResultSetPtr fetch() override;
     bool editable() const override { return true; }
     ResultSetPtr applyInsert(const std::vector<QVariant>& values,
@@ -204,7 +204,7 @@ protected:
     ResultSetPtr applyUpdate(int row, const std::vector<QVariant>& values) override;
     void applyDelete(int row) override;
 
-private:
+  private:
     QString keyCondition(int row) const;
     QString originalCondition(int row, int column) const;
     ResultSetPtr reread(const QString& condition);

@@ -47,11 +47,14 @@ void DatasetModel::setHighlightedColumn(int column, const QVariant& background) 
     highlighted_ = column;
     highlight_ = background;
     if (rowCount() > 0 && columnCount() > 0)
-        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::BackgroundRole});
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                         {Qt::BackgroundRole});
 }
 
 int DatasetModel::fieldOfColumn(int column) const {
-    return column >= 0 && column < static_cast<int>(columns_.size()) ? columns_[static_cast<size_t>(column)] : -1;
+    return column >= 0 && column < static_cast<int>(columns_.size())
+               ? columns_[static_cast<size_t>(column)]
+               : -1;
 }
 
 int DatasetModel::columnOfField(const QString& fieldName) const {

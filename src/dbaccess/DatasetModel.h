@@ -14,7 +14,7 @@ namespace zomi::dbaccess {
 class DatasetModel : public QAbstractTableModel {
     Q_OBJECT
 
-public:
+  public:
     // Gives the background of a row (for example a colour by status), or an
     // invalid QVariant for the view's own.
     using RowBackground = std::function<QVariant(int row)>;
@@ -37,7 +37,7 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-private:
+  private:
     void rebuildColumns();
 
     // Views may still ask while their window is being torn down after the

@@ -21,9 +21,9 @@ enum class FieldKind {
 // what the windows attach to it (label, display format, tag).
 struct Field {
     QString name;
-    QString label;          // column title; the name unless a window sets one
+    QString label;  // column title; the name unless a window sets one
     FieldKind kind = FieldKind::Text;
-    int size = 0;           // characters for Text, otherwise the server's display width
+    int size = 0;  // characters for Text, otherwise the server's display width
     bool primaryKey = false;
     bool autoIncrement = false;
     bool notNull = false;

@@ -20,7 +20,7 @@ struct RowRef {
 // A complete result fetched from the server and kept as the client library
 // stored it, so that 200,000 rows cost one allocation per row, not per cell.
 class ResultSet {
-public:
+  public:
     explicit ResultSet(st_mysql_res* result);
     ~ResultSet();
     ResultSet(const ResultSet&) = delete;
@@ -33,7 +33,7 @@ public:
     int rowCount() const { return static_cast<int>(rows_.size()); }
     RowRef row(int index) const { return rows_[static_cast<size_t>(index)]; }
 
-private:
+  private:
     st_mysql_res* result_;
     std::vector<Field> fields_;
     std::vector<RowRef> rows_;

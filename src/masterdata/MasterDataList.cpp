@@ -55,10 +55,10 @@ MasterDataList::MasterDataList(const Design& design, bool choosing, QWidget* par
     aUj->setStatusTip(aUj->text());
     aTorol->setToolTip(QStringLiteral("Sor törlése"));
     aTorol->setStatusTip(aTorol->toolTip());
-    aElfogad = createAction(
-        QStringLiteral("aElfogad"), QStringLiteral("Elfogad"), QStringLiteral("Elfogad"),
-        {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
-        ToolBarIcon(ToolPicture::Accept));
+    aElfogad = createAction(QStringLiteral("aElfogad"), QStringLiteral("Elfogad"),
+                            QStringLiteral("Elfogad"),
+                            {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
+                            ToolBarIcon(ToolPicture::Accept));
     aElfogad->setEnabled(choosing);
     aElfogad->setVisible(choosing);
     connect(aElfogad, &QAction::triggered, this, &MasterDataList::aElfogadExecute);

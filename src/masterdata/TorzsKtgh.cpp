@@ -5,12 +5,12 @@
 #include <QLineEdit>
 #include <QTableView>
 
-#include "ui/ListSearch.h"
 #include "common/Text.h"
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
-#include "ui/Pictures.h"
 #include "masterdata/TorzsKtgh_Szerkeszt.h"
+#include "ui/ListSearch.h"
+#include "ui/Pictures.h"
 
 namespace zomi {
 

@@ -14,7 +14,7 @@ namespace zomi {
 
 Tfrm_TorzsKtgh_Szerkeszt::Tfrm_TorzsKtgh_Szerkeszt(int key, QWidget* parent)
     : EditWindow(QStringLiteral("frm_TorzsKtgh_Szerkeszt"),
-                      QStringLiteral("Hibás, vagy hiányos adatmegadás"), parent) {
+                 QStringLiteral("Hibás, vagy hiányos adatmegadás"), parent) {
     setWindowTitle(QStringLiteral("Költséghely szerkesztés"));
 
     auto* grid = new QGridLayout(this);
@@ -29,12 +29,11 @@ Tfrm_TorzsKtgh_Szerkeszt::Tfrm_TorzsKtgh_Szerkeszt(int key, QWidget* parent)
     QFont large(QStringLiteral("Arial"));
     large.setPixelSize(15);
     DBEdit2->setFont(large);
-    DBEdit3 = edit(QStringLiteral("DBEdit3"), QStringLiteral("kepviselo"),
-                      QStringLiteral("Képviselő"));
+    DBEdit3 =
+        edit(QStringLiteral("DBEdit3"), QStringLiteral("kepviselo"), QStringLiteral("Képviselő"));
     DBEdit7 = edit(QStringLiteral("DBEdit7"), QStringLiteral("kepviselo_cim"),
-                      QStringLiteral("Képviselő cím"));
-    DBEdit1 =
-        edit(QStringLiteral("DBEdit1"), QStringLiteral("telefon"), QStringLiteral("Telefon"));
+                   QStringLiteral("Képviselő cím"));
+    DBEdit1 = edit(QStringLiteral("DBEdit1"), QStringLiteral("telefon"), QStringLiteral("Telefon"));
     DBEdit6 = edit(QStringLiteral("DBEdit6"), QStringLiteral("emil"), QStringLiteral("E-mail"));
 
     Image1 = new QLabel(this);

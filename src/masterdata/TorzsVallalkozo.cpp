@@ -6,13 +6,13 @@
 #include <QLineEdit>
 #include <QTableView>
 
-#include "ui/ListSearch.h"
 #include "common/Text.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
-#include "ui/Pictures.h"
 #include "masterdata/TorzsVallalkozo_Szerkeszt.h"
+#include "ui/ListSearch.h"
+#include "ui/Pictures.h"
 #include "ui/YesNoDelegate.h"
 
 namespace zomi {
@@ -43,7 +43,8 @@ Tfrm_TorzsVallalkozo::Tfrm_TorzsVallalkozo(int key, bool choosing, QWidget* pare
                      {QKeySequence(Qt::CTRL | Qt::Key_C)}, ToolBarIcon(ToolPicture::Copy));
     connect(aMasol, &QAction::triggered, this, &Tfrm_TorzsVallalkozo::aMasolExecute);
     setPopupMenu({aUj, aSzerkeszt, aTorol, nullptr, aMasol, nullptr, aElfogad, aBezar});
-    DBGrid1->setItemDelegateForColumn(5, new YesNoDelegate(CheckMarkPicture(), EmptyPicture(), -1, 1, DBGrid1));
+    DBGrid1->setItemDelegateForColumn(
+        5, new YesNoDelegate(CheckMarkPicture(), EmptyPicture(), -1, 1, DBGrid1));
     openList(key);
 }
 

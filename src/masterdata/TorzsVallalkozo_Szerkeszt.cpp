@@ -15,7 +15,7 @@ namespace zomi {
 
 Tfrm_TorzsVallalkozo_Szerkeszt::Tfrm_TorzsVallalkozo_Szerkeszt(int key, QWidget* parent)
     : EditWindow(QStringLiteral("frm_TorzsVallalkozo_Szerkeszt"),
-                      QStringLiteral("Hibás, vagy hiányos adatmegadás"), parent) {
+                 QStringLiteral("Hibás, vagy hiányos adatmegadás"), parent) {
     setWindowTitle(QStringLiteral("Vállalkozó szerkesztés"));
 
     auto* grid = new QGridLayout(this);
@@ -27,7 +27,7 @@ Tfrm_TorzsVallalkozo_Szerkeszt::Tfrm_TorzsVallalkozo_Szerkeszt(int key, QWidget*
         return addEdit(grid, row++, 0, name, field, caption);
     };
     DBEdit2 = edit(QStringLiteral("DBEdit2"), QStringLiteral("vallalkozo_nev"),
-                      QStringLiteral("Vállalkozó"));
+                   QStringLiteral("Vállalkozó"));
     QFont large(QStringLiteral("Arial"));
     large.setPixelSize(15);
     DBEdit2->setFont(large);
@@ -36,12 +36,10 @@ Tfrm_TorzsVallalkozo_Szerkeszt::Tfrm_TorzsVallalkozo_Szerkeszt(int key, QWidget*
     DBCheckBox1 = new DbCheckBox(QStringLiteral("afas"), QStringLiteral("Áfás"), this);
     DBCheckBox1->setObjectName(QStringLiteral("DBCheckBox1"));
     grid->addWidget(DBCheckBox1, row++, 1);
-    DBEdit4 =
-        edit(QStringLiteral("DBEdit4"), QStringLiteral("oradij"), QStringLiteral("Óradíj"));
+    DBEdit4 = edit(QStringLiteral("DBEdit4"), QStringLiteral("oradij"), QStringLiteral("Óradíj"));
     DBEdit5 =
         edit(QStringLiteral("DBEdit5"), QStringLiteral("kiszdij"), QStringLiteral("Kiszállás"));
-    DBEdit1 =
-        edit(QStringLiteral("DBEdit1"), QStringLiteral("telefon"), QStringLiteral("Telefon"));
+    DBEdit1 = edit(QStringLiteral("DBEdit1"), QStringLiteral("telefon"), QStringLiteral("Telefon"));
     DBEdit6 = edit(QStringLiteral("DBEdit6"), QStringLiteral("emil"), QStringLiteral("E-mail"));
     DBEdit7 = edit(QStringLiteral("DBEdit7"), QStringLiteral("cim"), QStringLiteral("Cím"));
     for (DbEdit* amount : {DBEdit4, DBEdit5}) amount->setMaximumWidth(140);

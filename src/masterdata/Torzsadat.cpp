@@ -6,8 +6,8 @@
 
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
-#include "ui/Pictures.h"
 #include "masterdata/Torzsadat_Szerkeszt.h"
+#include "ui/Pictures.h"
 
 namespace zomi {
 

@@ -17,7 +17,7 @@ namespace zomi {
 Tfrm_Torzsadat_Szerkeszt::Tfrm_Torzsadat_Szerkeszt(int key, const QString& table,
                                                    const QString& caption, QWidget* parent)
     : EditWindow(QStringLiteral("frm_Torzsadat_Szerkeszt"),
-                      QStringLiteral("Hibás, vagy hiányos adatmegadás"), parent),
+                 QStringLiteral("Hibás, vagy hiányos adatmegadás"), parent),
       table_(table) {
     setWindowTitle(caption);
     setFont(QFont(QStringLiteral("Segoe UI"), font().pointSize()));

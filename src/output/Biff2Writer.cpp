@@ -74,7 +74,8 @@ QByteArray xfRecord(quint8 font) {
 
 void Biff2Writer::setColumnWidth(int column, int characters) {
     if (column < 0 || column >= kMaxColumns) throw std::out_of_range("BIFF2 column out of range");
-    if (static_cast<int>(widths_.size()) <= column) widths_.resize(static_cast<size_t>(column) + 1, 0);
+    if (static_cast<int>(widths_.size()) <= column)
+        widths_.resize(static_cast<size_t>(column) + 1, 0);
     widths_[static_cast<size_t>(column)] = std::clamp(characters, 1, 255);
 }
 
@@ -118,7 +119,9 @@ void Biff2Writer::writeText(int row, int column, const QString& text, bool bold)
     cells_ += byteString(encoded);
 }
 
-void Biff2Writer::writeBlank(int row, int column, bool bold) { beginCell(kBlank, row, column, bold, 0); }
+void Biff2Writer::writeBlank(int row, int column, bool bold) {
+    beginCell(kBlank, row, column, bold, 0);
+}
 
 QByteArray Biff2Writer::bytes() const {
     QByteArray out;
@@ -156,9 +159,11 @@ QByteArray Biff2Writer::bytes() const {
 void ReplaceFileContents(const QString& fileName, const QByteArray& bytes) {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("A(z) %1 file nem hozható létre: %2").arg(fileName, file.errorString()));
+        throw FileError(
+            QStringLiteral("A(z) %1 file nem hozható létre: %2").arg(fileName, file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.commit())
-        throw FileError(QStringLiteral("A(z) %1 file nem írható: %2").arg(fileName, file.errorString()));
+        throw FileError(
+            QStringLiteral("A(z) %1 file nem írható: %2").arg(fileName, file.errorString()));
 }
 
 void WriteBiff2File(Dataset& dataset, const std::vector<int>& columns, const QString& fileName,
@@ -166,25 +171,29 @@ void WriteBiff2File(Dataset& dataset, const std::vector<int>& columns, const QSt
     const int count = dataset.recordCount();
     if (count == 0)
         throw std::runtime_error(
-            QStringLiteral("Az adathalmaz üres, Excel munkalapba nincs mit exportálni.").toStdString());
+            QStringLiteral("Az adathalmaz üres, Excel munkalapba nincs mit exportálni.")
+                .toStdString());
     if (count + 1 > Biff2Writer::kMaxRows)
-        throw std::runtime_error(QStringLiteral("Az Excel munkalap (*.xls) legfeljebb %1 adatsort tud "
-                                                "tárolni, az export %2 sort tartalmaz. Válassza az Excel "
-                                                "munkafüzet (*.xlsx) formátumot.")
-                                     .arg(Biff2Writer::kMaxRows - 1)
-                                     .arg(count)
-                                     .toStdString());
+        throw std::runtime_error(
+            QStringLiteral("Az Excel munkalap (*.xls) legfeljebb %1 adatsort tud "
+                           "tárolni, az export %2 sort tartalmaz. Válassza az Excel "
+                           "munkafüzet (*.xlsx) formátumot.")
+                .arg(Biff2Writer::kMaxRows - 1)
+                .arg(count)
+                .toStdString());
     if (static_cast<int>(columns.size()) > Biff2Writer::kMaxColumns)
-        throw std::runtime_error(QStringLiteral("Az Excel munkalap (*.xls) legfeljebb %1 oszlopot tud "
-                                                "tárolni, az export %2 oszlopot tartalmaz.")
-                                     .arg(Biff2Writer::kMaxColumns)
-                                     .arg(columns.size())
-                                     .toStdString());
+        throw std::runtime_error(
+            QStringLiteral("Az Excel munkalap (*.xls) legfeljebb %1 oszlopot tud "
+                           "tárolni, az export %2 oszlopot tartalmaz.")
+                .arg(Biff2Writer::kMaxColumns)
+                .arg(columns.size())
+                .toStdString());
 
     Biff2Writer sheet;
     std::vector<int> widths(columns.size(), 0);
     auto fit = [&](size_t c, const QString& text, int extra) {
-        widths[c] = std::max(widths[c], static_cast<int>(std::min<qsizetype>(text.size(), 60)) + extra);
+        widths[c] =
+            std::max(widths[c], static_cast<int>(std::min<qsizetype>(text.size(), 60)) + extra);
     };
     auto cellError = [&](const EncodingError& error, int row, int column) {
         return EncodingError(QStringLiteral("A(z) %1. rekord „%2” mezőjében: %3")
@@ -229,7 +238,8 @@ void WriteBiff2File(Dataset& dataset, const std::vector<int>& columns, const QSt
         }
         if (progress.setPosition) progress.setPosition(row + 1);
     }
-    for (size_t c = 0; c < columns.size(); ++c) sheet.setColumnWidth(static_cast<int>(c), widths[c]);
+    for (size_t c = 0; c < columns.size(); ++c)
+        sheet.setColumnWidth(static_cast<int>(c), widths[c]);
     ReplaceFileContents(fileName, sheet.bytes());
 }
 

@@ -15,7 +15,7 @@
 namespace zomi {
 
 class Biff2Writer {
-public:
+  public:
     // The format addresses rows and columns with 14 and 8 bits.
     static constexpr int kMaxRows = 16384;
     static constexpr int kMaxColumns = 256;
@@ -35,7 +35,7 @@ public:
     // The complete file: the workbook records, then the cells in the order written.
     QByteArray bytes() const;
 
-private:
+  private:
     void beginCell(quint16 id, int row, int column, bool bold, int dataSize);
 
     QByteArray cells_;
@@ -51,8 +51,8 @@ private:
 // Throws std::runtime_error for an empty dataset or one beyond the format's
 // limits, FileError when the file cannot be written, EncodingError for a text
 // that code page 1250 cannot hold.
-void WriteBiff2File(dbaccess::Dataset& dataset, const std::vector<int>& columns, const QString& fileName,
-                    const Progress& progress);
+void WriteBiff2File(dbaccess::Dataset& dataset, const std::vector<int>& columns,
+                    const QString& fileName, const Progress& progress);
 
 // Writes bytes to fileName through a temporary file beside it, so that an
 // existing file is replaced only by a complete one. Throws FileError.

@@ -28,7 +28,8 @@ QString generalNumber(double value, const QString& decimalPoint) {
         const bool negative = exponent.startsWith(QLatin1Char('-'));
         exponent.remove(0, (negative || exponent.startsWith(QLatin1Char('+'))) ? 1 : 0);
         while (exponent.size() > 1 && exponent.startsWith(QLatin1Char('0'))) exponent.remove(0, 1);
-        text = text.left(e) + QLatin1Char('E') + (negative ? QStringLiteral("-") : QString()) + exponent;
+        text = text.left(e) + QLatin1Char('E') + (negative ? QStringLiteral("-") : QString()) +
+               exponent;
     }
     if (decimalPoint != QLatin1String(".")) text.replace(QLatin1Char('.'), decimalPoint);
     return text;
@@ -48,8 +49,7 @@ QString decimalNumber(QString text, const QString& decimalPoint) {
 // The encoder names only the character; the user also needs to know where it is.
 [[noreturn]] void rethrowWithPlace(const EncodingError& error, const Dataset& dataset, int row,
                                    const DelimitedOptions& options) {
-    if (row < 0)
-        throw EncodingError(QStringLiteral("A fejlécben: ") + error.message());
+    if (row < 0) throw EncodingError(QStringLiteral("A fejlécben: ") + error.message());
     // Find the first field whose text cannot be written, to name it.
     for (int column : options.columns) {
         if (!FitsCp1250(DelimitedValue(dataset, row, column, options)))
@@ -63,8 +63,8 @@ QString decimalNumber(QString text, const QString& decimalPoint) {
 // Runs the header and the records through one sink; the file and the
 // clipboard differ only in where the lines go.
 template <typename Sink>
-ExportOutcome exportLines(Dataset& dataset, const DelimitedOptions& options, const Progress& progress,
-                          const KeepGoing& keepGoing, Sink&& sink) {
+ExportOutcome exportLines(Dataset& dataset, const DelimitedOptions& options,
+                          const Progress& progress, const KeepGoing& keepGoing, Sink&& sink) {
     ExportOutcome outcome;
     const int count = dataset.recordCount();
     dataset.first();
@@ -118,7 +118,8 @@ QString PlainValueText(const Dataset& dataset, int row, int column) {
     }
 }
 
-QString DelimitedValue(const Dataset& dataset, int row, int column, const DelimitedOptions& options) {
+QString DelimitedValue(const Dataset& dataset, int row, int column,
+                       const DelimitedOptions& options) {
     const Field& field = dataset.field(column);
     if (field.kind == FieldKind::Binary || (field.kind == FieldKind::Memo && !options.memoText))
         return kBlob;
@@ -163,14 +164,16 @@ ExportOutcome WriteDelimitedFile(Dataset& dataset, const DelimitedOptions& optio
                                  const KeepGoing& keepGoing) {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("A(z) %1 file nem hozható létre: %2").arg(fileName, file.errorString()));
+        throw FileError(
+            QStringLiteral("A(z) %1 file nem hozható létre: %2").arg(fileName, file.errorString()));
 
     QByteArray chunk;
     constexpr qsizetype kChunk = 1 << 16;
     chunk.reserve(kChunk + 4096);
     auto flush = [&] {
         if (file.write(chunk) != chunk.size())
-            throw FileError(QStringLiteral("A(z) %1 file nem írható: %2").arg(fileName, file.errorString()));
+            throw FileError(
+                QStringLiteral("A(z) %1 file nem írható: %2").arg(fileName, file.errorString()));
         chunk.clear();
     };
     const ExportOutcome outcome =
@@ -185,7 +188,8 @@ ExportOutcome WriteDelimitedFile(Dataset& dataset, const DelimitedOptions& optio
         });
     flush();
     if (!file.commit())
-        throw FileError(QStringLiteral("A(z) %1 file nem írható: %2").arg(fileName, file.errorString()));
+        throw FileError(
+            QStringLiteral("A(z) %1 file nem írható: %2").arg(fileName, file.errorString()));
     return outcome;
 }
 

@@ -17,10 +17,10 @@ namespace zomi {
 struct DelimitedOptions {
     std::vector<int> columns;  // ticked field indexes, in field order
     QChar delimiter = QLatin1Char(';');
-    QChar quote;               // a null QChar writes the values bare
-    bool memoText = true;      // memos as text; otherwise "BLOB" like other large objects
-    bool fieldNames = false;   // header from the field names instead of the display labels
-    bool noHeader = false;     // the header line is written empty
+    QChar quote;              // a null QChar writes the values bare
+    bool memoText = true;     // memos as text; otherwise "BLOB" like other large objects
+    bool fieldNames = false;  // header from the field names instead of the display labels
+    bool noHeader = false;    // the header line is written empty
 };
 
 // The clipboard always uses tabs and no quotes, whatever the window's options say.
@@ -64,7 +64,7 @@ ExportOutcome WriteDelimitedFile(dbaccess::Dataset& dataset, const DelimitedOpti
                                  const KeepGoing& keepGoing);
 
 // The same lines as one text, for the clipboard.
-ExportOutcome DelimitedText(dbaccess::Dataset& dataset, const DelimitedOptions& options, QString& text,
-                            const Progress& progress, const KeepGoing& keepGoing);
+ExportOutcome DelimitedText(dbaccess::Dataset& dataset, const DelimitedOptions& options,
+                            QString& text, const Progress& progress, const KeepGoing& keepGoing);
 
 }  // namespace zomi

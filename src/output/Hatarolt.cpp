@@ -24,13 +24,13 @@
 #include <stdexcept>
 
 #include "common/Beall.h"
-#include "ui/Boxes.h"
-#include "ui/ErrorDisplay.h"
 #include "common/Folders.h"
-#include "ui/Pictures.h"
-#include "ui/WindowHelpers.h"
 #include "output/Biff2Writer.h"
 #include "output/XlsxExport.h"
+#include "ui/Boxes.h"
+#include "ui/ErrorDisplay.h"
+#include "ui/Pictures.h"
+#include "ui/WindowHelpers.h"
 
 namespace zomi {
 
@@ -41,10 +41,9 @@ const QSize kDesignSize(763, 452);
 const QString kProposedName = QStringLiteral("File001.csv");
 const QString kDefaultSuffix = QStringLiteral("csv");
 
-const QChar kDelimiters[] = {QLatin1Char(';'), QLatin1Char('\t'), QLatin1Char(','), QLatin1Char('|')};
+const QChar kDelimiters[] = {QLatin1Char(';'), QLatin1Char('\t'), QLatin1Char(','),
+                             QLatin1Char('|')};
 const QChar kQuotes[] = {QLatin1Char('"'), QLatin1Char('\''), QChar()};
-
-
 
 // "Excel munkalap (*.xls)" gives "xls"; a filter of many or any name gives the default.
 QString filterSuffix(const QString& filter) {
@@ -52,7 +51,8 @@ QString filterSuffix(const QString& filter) {
     const qsizetype close = filter.lastIndexOf(QLatin1Char(')'));
     if (open < 0 || close < open) return kDefaultSuffix;
     const QString pattern = filter.mid(open + 1, close - open - 1).trimmed();
-    if (!pattern.startsWith(QLatin1String("*.")) || pattern.contains(QLatin1Char(' '))) return kDefaultSuffix;
+    if (!pattern.startsWith(QLatin1String("*.")) || pattern.contains(QLatin1Char(' ')))
+        return kDefaultSuffix;
     const QString suffix = pattern.mid(2);
     return suffix.contains(QLatin1Char('*')) ? kDefaultSuffix : suffix;
 }
@@ -87,8 +87,8 @@ void RadioGroup::setItemIndex(int index) {
 QList<QAbstractButton*> RadioGroup::buttons() const { return group_->buttons(); }
 
 const QStringList Tfrm_Hatarolt::kSaveFilters = {
-    QStringLiteral("Excel munkalap (*.xls)"),   QStringLiteral("Excel munkafüzet (*.xlsx)"),
-    QStringLiteral("Excelbarát XML (*.xml)"),   QStringLiteral("CSV állományok (*.csv)"),
+    QStringLiteral("Excel munkalap (*.xls)"),  QStringLiteral("Excel munkafüzet (*.xlsx)"),
+    QStringLiteral("Excelbarát XML (*.xml)"),  QStringLiteral("CSV állományok (*.csv)"),
     QStringLiteral("Text állományok (*.txt)"), QStringLiteral("Minden állomány (*.*)"),
 };
 
@@ -97,8 +97,8 @@ Tfrm_Hatarolt::Tfrm_Hatarolt(dbaccess::Dataset* dataset, const QString& fileName
     if (!dataset_) throw std::invalid_argument("Tfrm_Hatarolt needs a dataset");
     setObjectName(QStringLiteral("frm_Hatarolt"));
     setWindowTitle(QStringLiteral("Határolt szöveg export"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(QFont(QStringLiteral("Segoe UI"), 8));
 
     CheckListBox1 = new QListWidget(this);
@@ -117,15 +117,15 @@ Tfrm_Hatarolt::Tfrm_Hatarolt(dbaccess::Dataset* dataset, const QString& fileName
     Button5->setObjectName(QStringLiteral("Button5"));
 
     RadioGroup2 = new RadioGroup(QStringLiteral("Határoló karakter"),
-                                  {QStringLiteral("Pontosvessző (;)"), QStringLiteral("Tabulátor"),
-                                   QStringLiteral("Vessző (,)"), QStringLiteral("Cső (|)")},
-                                  this);
+                                 {QStringLiteral("Pontosvessző (;)"), QStringLiteral("Tabulátor"),
+                                  QStringLiteral("Vessző (,)"), QStringLiteral("Cső (|)")},
+                                 this);
     RadioGroup2->setObjectName(QStringLiteral("RadioGroup2"));
     RadioGroup2->setItemIndex(0);
-    RadioGroup1 = new RadioGroup(QStringLiteral("Szövegjelölő"),
-                                  {QStringLiteral("Idézőjel (\")"), QStringLiteral("Aposztróf (')"),
-                                   QStringLiteral("Semmi")},
-                                  this);
+    RadioGroup1 = new RadioGroup(
+        QStringLiteral("Szövegjelölő"),
+        {QStringLiteral("Idézőjel (\")"), QStringLiteral("Aposztróf (')"), QStringLiteral("Semmi")},
+        this);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1->setItemIndex(2);
 
@@ -242,8 +242,8 @@ Tfrm_Hatarolt::Tfrm_Hatarolt(dbaccess::Dataset* dataset, const QString& fileName
     QList<QWidget*> order{CheckListBox1, Button4, Button5};
     for (QAbstractButton* b : RadioGroup2->buttons()) order << b;
     for (QAbstractButton* b : RadioGroup1->buttons()) order << b;
-    order << CheckBox1 << CheckBox2 << CheckBox3 << CheckBox4 << Edit1 << Button1 << Button2 << Button3
-          << BitBtn1;
+    order << CheckBox1 << CheckBox2 << CheckBox3 << CheckBox4 << Edit1 << Button1 << Button2
+          << Button3 << BitBtn1;
     for (int i = 1; i < order.size(); ++i) setTabOrder(order.at(i - 1), order.at(i));
     CheckListBox1->setFocus();
 
@@ -293,11 +293,13 @@ void Tfrm_Hatarolt::Button2Click() { reject(); }
 void Tfrm_Hatarolt::Button3Click() { keepGoing_ = false; }
 
 void Tfrm_Hatarolt::Button4Click() {
-    for (int i = 0; i < CheckListBox1->count(); ++i) CheckListBox1->item(i)->setCheckState(Qt::Checked);
+    for (int i = 0; i < CheckListBox1->count(); ++i)
+        CheckListBox1->item(i)->setCheckState(Qt::Checked);
 }
 
 void Tfrm_Hatarolt::Button5Click() {
-    for (int i = 0; i < CheckListBox1->count(); ++i) CheckListBox1->item(i)->setCheckState(Qt::Unchecked);
+    for (int i = 0; i < CheckListBox1->count(); ++i)
+        CheckListBox1->item(i)->setCheckState(Qt::Unchecked);
 }
 
 void Tfrm_Hatarolt::SpeedButton1Click() {
@@ -328,11 +330,12 @@ void Tfrm_Hatarolt::setExporting(bool exporting, bool stoppable) {
     // Disabling the focused button would leave the window without a focus afterwards.
     if (exporting) focusBeforeExport_ = QApplication::focusWidget();
     for (QWidget* control : std::initializer_list<QWidget*>{
-             CheckListBox1, Button4, Button5, RadioGroup2, RadioGroup1, CheckBox1, CheckBox2, CheckBox3,
-             CheckBox4, BitBtn1, Edit1, SpeedButton1, Button1, Button2})
+             CheckListBox1, Button4, Button5, RadioGroup2, RadioGroup1, CheckBox1, CheckBox2,
+             CheckBox3, CheckBox4, BitBtn1, Edit1, SpeedButton1, Button1, Button2})
         control->setEnabled(!exporting);
     Button3->setEnabled(exporting && stoppable);
-    if (!exporting && focusBeforeExport_ && isAncestorOf(focusBeforeExport_)) focusBeforeExport_->setFocus();
+    if (!exporting && focusBeforeExport_ && isAncestorOf(focusBeforeExport_))
+        focusBeforeExport_->setFocus();
 }
 
 Progress Tfrm_Hatarolt::progressBarSteps() {
@@ -354,7 +357,8 @@ bool Tfrm_Hatarolt::exportDelimited(const QString& fileName) {
     setExporting(true, true);
     keepGoing_ = true;
     try {
-        WriteDelimitedFile(*dataset_, options(), fileName, progressBarSteps(), processEventsUntilStopped());
+        WriteDelimitedFile(*dataset_, options(), fileName, progressBarSteps(),
+                           processEventsUntilStopped());
     } catch (const std::exception& error) {
         ProgressBar1->setValue(0);
         setExporting(false, false);
@@ -440,8 +444,9 @@ void HataroltExport(dbaccess::Dataset* dataset, const QString& fileName) {
     if (name.isEmpty()) {
         // Without a documents folder the name stands alone, in the working folder.
         const QString documents = DocumentsDir();
-        name = documents.isEmpty() ? kProposedName
-                                   : QDir::toNativeSeparators(documents + QLatin1Char('/') + kProposedName);
+        name = documents.isEmpty()
+                   ? kProposedName
+                   : QDir::toNativeSeparators(documents + QLatin1Char('/') + kProposedName);
     }
     Tfrm_Hatarolt window(dataset, name, QApplication::activeWindow());
     window.exec();

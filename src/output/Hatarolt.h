@@ -28,37 +28,37 @@ namespace zomi {
 class RadioGroup : public QGroupBox {
     Q_OBJECT
 
-public:
+  public:
     RadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr);
     int itemIndex() const;
     void setItemIndex(int index);
     QList<QAbstractButton*> buttons() const;
 
-private:
+  private:
     QButtonGroup* group_;
 };
 
 class Tfrm_Hatarolt : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     // The dataset stays the caller's; it must outlive the window.
     Tfrm_Hatarolt(dbaccess::Dataset* dataset, const QString& fileName, QWidget* parent = nullptr);
 
     static const QStringList kSaveFilters;
 
     QListWidget* CheckListBox1;
-    QPushButton* Button4;  // "Összes"
-    QPushButton* Button5;  // "Egyik sem"
+    QPushButton* Button4;     // "Összes"
+    QPushButton* Button5;     // "Egyik sem"
     RadioGroup* RadioGroup2;  // delimiter
     RadioGroup* RadioGroup1;  // quote character
-    QCheckBox* CheckBox1;  // memos as text
-    QCheckBox* CheckBox2;  // original field names
-    QCheckBox* CheckBox3;  // no header
-    QCheckBox* CheckBox4;  // open after export
-    QPushButton* BitBtn1;  // "Vágólapra!"
-    QLabel* Label2;        // beside BitBtn1
-    QLabel* Label1;        // "Filenév"
+    QCheckBox* CheckBox1;     // memos as text
+    QCheckBox* CheckBox2;     // original field names
+    QCheckBox* CheckBox3;     // no header
+    QCheckBox* CheckBox4;     // open after export
+    QPushButton* BitBtn1;     // "Vágólapra!"
+    QLabel* Label2;           // beside BitBtn1
+    QLabel* Label1;           // "Filenév"
     QLineEdit* Edit1;
     QToolButton* SpeedButton1;
     QPushButton* Button3;  // "Megállít"
@@ -71,7 +71,7 @@ public:
     DelimitedOptions options() const;
     bool exporting() const { return exporting_; }
 
-public slots:
+  public slots:
     void Button1Click();
     void Button2Click();
     void Button3Click();
@@ -81,10 +81,10 @@ public slots:
     void SpeedButton1Click();
     void done(int result) override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     // The save dialog over the name in Edit1; true and Edit1 replaced when a
     // name was chosen.
     bool showSaveDialog();

@@ -15,9 +15,9 @@
 #include <QVBoxLayout>
 
 #include "common/Beall.h"
+#include "output/Hatarolt.h"
 #include "ui/Pictures.h"
 #include "ui/WindowHelpers.h"
-#include "output/Hatarolt.h"
 
 namespace zomi {
 
@@ -29,18 +29,19 @@ constexpr int kPictureSize = 96;
 
 }  // namespace
 
-Tfrm_NyomValaszt::Tfrm_NyomValaszt(const QStringList& printers, const QString& proposal, QWidget* parent)
+Tfrm_NyomValaszt::Tfrm_NyomValaszt(const QStringList& printers, const QString& proposal,
+                                   QWidget* parent)
     : QDialog(parent) {
     setObjectName(kSection);
     setWindowTitle(QStringLiteral("Nyomtatás típusa"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(QFont(QStringLiteral("Segoe UI"), 8));
 
     RadioGroup1 = new RadioGroup(QStringLiteral("Nyomtatás típusa"),
-                                  {QStringLiteral("Nyomtatási kép"), QStringLiteral("Nyomtatás"),
-                                   QStringLiteral("Excelbe (CSV)"), QStringLiteral("PDF-be mentés")},
-                                  this);
+                                 {QStringLiteral("Nyomtatási kép"), QStringLiteral("Nyomtatás"),
+                                  QStringLiteral("Excelbe (CSV)"), QStringLiteral("PDF-be mentés")},
+                                 this);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
 
     QLabel** images[] = {&Image1, &Image2, &Image3, &Image4};
@@ -83,7 +84,8 @@ Tfrm_NyomValaszt::Tfrm_NyomValaszt(const QStringList& printers, const QString& p
     // The pictures share one place; only the selected option's is visible.
     auto* pictures = new QGridLayout;
     pictures->setContentsMargins(0, 8, 0, 0);
-    for (QLabel* image : {Image1, Image2, Image3, Image4}) pictures->addWidget(image, 0, 0, Qt::AlignTop);
+    for (QLabel* image : {Image1, Image2, Image3, Image4})
+        pictures->addWidget(image, 0, 0, Qt::AlignTop);
 
     auto* top = new QHBoxLayout;
     top->setSpacing(14);
@@ -154,7 +156,8 @@ void Tfrm_NyomValaszt::done(int result) {
 }
 
 int NyomtatasValaszt(QString& printerName) {
-    Tfrm_NyomValaszt window(QPrinterInfo::availablePrinterNames(), printerName, QApplication::activeWindow());
+    Tfrm_NyomValaszt window(QPrinterInfo::availablePrinterNames(), printerName,
+                            QApplication::activeWindow());
     if (window.exec() != QDialog::Accepted) return kMegsem;
     printerName = window.ComboBox1->currentText();
     return window.RadioGroup1->itemIndex();

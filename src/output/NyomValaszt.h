@@ -27,30 +27,31 @@ enum NyomtatasMod {
 class Tfrm_NyomValaszt : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     // printers: the installed printers' names in the system's order;
     // proposal: the printer to show in the box (the first printer when empty).
-    Tfrm_NyomValaszt(const QStringList& printers, const QString& proposal, QWidget* parent = nullptr);
+    Tfrm_NyomValaszt(const QStringList& printers, const QString& proposal,
+                     QWidget* parent = nullptr);
 
     RadioGroup* RadioGroup1;
     QPushButton* Button1;  // "OK"
     QPushButton* Button2;  // "Mégsem"
     QLabel* Label1;        // "Nyomtató"
     QComboBox* ComboBox1;
-    QLabel* Label2;        // the note shown when no printer is installed
-    QLabel* Image1;        // preview
-    QLabel* Image2;        // print
-    QLabel* Image3;        // export
-    QLabel* Image4;        // PDF
+    QLabel* Label2;  // the note shown when no printer is installed
+    QLabel* Image1;  // preview
+    QLabel* Image2;  // print
+    QLabel* Image3;  // export
+    QLabel* Image4;  // PDF
 
-public slots:
+  public slots:
     void RadioGroup1Click();
     void done(int result) override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     bool shownBefore_ = false;
 };
 

@@ -55,7 +55,7 @@ void check(lxw_error error, const char* what) {
 
 // Closes the workbook on every way out; libxlsxwriter frees it only there.
 class Workbook {
-public:
+  public:
     Workbook(const QByteArray& path, const QByteArray& tmpdir) : tmpdir_(tmpdir) {
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;  // rows go to disk as written: 200,000 rows stay small
@@ -79,13 +79,13 @@ public:
         check(workbook_close(book), "workbook_close");
     }
 
-private:
+  private:
     QByteArray tmpdir_;
     lxw_workbook* book_ = nullptr;
 };
 
 class ColumnFormats {
-public:
+  public:
     explicit ColumnFormats(lxw_workbook* book) : book_(book) {}
 
     lxw_format* numeric(const QString& pattern) {
@@ -104,25 +104,30 @@ public:
         return format;
     }
 
-private:
+  private:
     lxw_workbook* book_;
     QHash<QString, lxw_format*> numeric_;
 };
 
-double serialDate(const QDate& date) { return static_cast<double>(date.toJulianDay() - kSerialBase); }
+double serialDate(const QDate& date) {
+    return static_cast<double>(date.toJulianDay() - kSerialBase);
+}
 
 double dayFraction(const QTime& time) { return time.msecsSinceStartOfDay() / 86400000.0; }
 
 void copyInto(const QString& source, QSaveFile& target, const QString& fileName) {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Az ideiglenes munkafüzet nem olvasható: %1").arg(in.errorString()));
+        throw FileError(
+            QStringLiteral("Az ideiglenes munkafüzet nem olvasható: %1").arg(in.errorString()));
     while (!in.atEnd()) {
         const QByteArray block = in.read(1 << 20);
         if (block.isEmpty() && in.error() != QFile::NoError)
-            throw FileError(QStringLiteral("Az ideiglenes munkafüzet nem olvasható: %1").arg(in.errorString()));
+            throw FileError(
+                QStringLiteral("Az ideiglenes munkafüzet nem olvasható: %1").arg(in.errorString()));
         if (target.write(block) != block.size())
-            throw FileError(QStringLiteral("A(z) %1 file nem írható: %2").arg(fileName, target.errorString()));
+            throw FileError(
+                QStringLiteral("A(z) %1 file nem írható: %2").arg(fileName, target.errorString()));
     }
 }
 
@@ -137,7 +142,8 @@ QString ExcelNumberFormat(const QString& amountPattern) {
     const qsizetype point = amountPattern.indexOf(QLatin1Char('.'));
     const QString integerPart = point < 0 ? amountPattern : amountPattern.left(point);
     const QString decimals = point < 0 ? QString() : amountPattern.mid(point + 1);
-    const bool grouped = integerPart.contains(QLatin1Char(' ')) || integerPart.contains(QLatin1Char(','));
+    const bool grouped =
+        integerPart.contains(QLatin1Char(' ')) || integerPart.contains(QLatin1Char(','));
     const int zeros = std::max<int>(1, static_cast<int>(integerPart.count(QLatin1Char('0'))));
 
     // Enough places for one group separator when grouped; the last "zeros"
@@ -160,31 +166,37 @@ void WriteXlsxFile(Dataset& dataset, const std::vector<int>& columns, const QStr
                    const Progress& progress) {
     const int count = dataset.recordCount();
     if (count + 1 > LXW_ROW_MAX)
-        throw std::runtime_error(QStringLiteral("Egy Excel munkalap legfeljebb %1 adatsort tud tárolni, "
-                                                "az export %2 sort tartalmaz.")
-                                     .arg(LXW_ROW_MAX - 1)
-                                     .arg(count)
-                                     .toStdString());
+        throw std::runtime_error(
+            QStringLiteral("Egy Excel munkalap legfeljebb %1 adatsort tud tárolni, "
+                           "az export %2 sort tartalmaz.")
+                .arg(LXW_ROW_MAX - 1)
+                .arg(count)
+                .toStdString());
     if (static_cast<int>(columns.size()) > LXW_COL_MAX)
-        throw std::runtime_error(QStringLiteral("Egy Excel munkalap legfeljebb %1 oszlopot tud tárolni, "
-                                                "az export %2 oszlopot tartalmaz.")
-                                     .arg(LXW_COL_MAX)
-                                     .arg(columns.size())
-                                     .toStdString());
+        throw std::runtime_error(
+            QStringLiteral("Egy Excel munkalap legfeljebb %1 oszlopot tud tárolni, "
+                           "az export %2 oszlopot tartalmaz.")
+                .arg(LXW_COL_MAX)
+                .arg(columns.size())
+                .toStdString());
 
     // The target is claimed first, so that a name that cannot be written is
     // reported before the work, and replaced only by a complete workbook.
     QSaveFile target(fileName);
     if (!target.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("A(z) %1 file nem hozható létre: %2").arg(fileName, target.errorString()));
+        throw FileError(QStringLiteral("A(z) %1 file nem hozható létre: %2")
+                            .arg(fileName, target.errorString()));
     QTemporaryDir work;
     if (!work.isValid())
-        throw FileError(QStringLiteral("Ideiglenes mappa nem hozható létre: %1").arg(work.errorString()));
+        throw FileError(
+            QStringLiteral("Ideiglenes mappa nem hozható létre: %1").arg(work.errorString()));
     const QString temporary = work.filePath(QStringLiteral("export.xlsx"));
 
     Workbook book(QFile::encodeName(temporary), QFile::encodeName(work.path()));
     lxw_worksheet* sheet = workbook_add_worksheet(book.get(), nullptr);
-    if (!sheet) throw std::runtime_error(QStringLiteral("Az Excel munkalap nem hozható létre.").toStdString());
+    if (!sheet)
+        throw std::runtime_error(
+            QStringLiteral("Az Excel munkalap nem hozható létre.").toStdString());
 
     lxw_format* header = workbook_add_format(book.get());
     format_set_bold(header);
@@ -196,14 +208,16 @@ void WriteXlsxFile(Dataset& dataset, const std::vector<int>& columns, const QStr
     std::vector<double> widths(columns.size(), kMinWidth);
 
     auto fit = [&](size_t c, qsizetype characters, double extra) {
-        widths[c] = std::max(widths[c], std::min(kMaxWidth, static_cast<double>(characters) + extra));
+        widths[c] =
+            std::max(widths[c], std::min(kMaxWidth, static_cast<double>(characters) + extra));
     };
 
     for (size_t c = 0; c < columns.size(); ++c) {
         const Field& field = dataset.field(columns[c]);
         if (field.isNumeric()) numberFormats[c] = formats.numeric(field.displayFormat);
         const QString title = FieldTitle(field);
-        check(worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(c), title.toUtf8().constData(), header),
+        check(worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(c),
+                                     title.toUtf8().constData(), header),
               "worksheet_write_string");
         fit(c, title.size(), 2.5);  // bold letters are wider
     }
@@ -225,13 +239,14 @@ void WriteXlsxFile(Dataset& dataset, const std::vector<int>& columns, const QStr
                 // a carriage return before it would show as a stray character.
                 text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
                 if (text.size() > kMaxCellText)
-                    throw std::runtime_error(QStringLiteral("A(z) %1. rekord „%2” mezője %3 karakter hosszú; "
-                                                            "egy Excel cellába legfeljebb %4 karakter fér.")
-                                                 .arg(row + 1)
-                                                 .arg(field.name)
-                                                 .arg(text.size())
-                                                 .arg(kMaxCellText)
-                                                 .toStdString());
+                    throw std::runtime_error(
+                        QStringLiteral("A(z) %1. rekord „%2” mezője %3 karakter hosszú; "
+                                       "egy Excel cellába legfeljebb %4 karakter fér.")
+                            .arg(row + 1)
+                            .arg(field.name)
+                            .arg(text.size())
+                            .arg(kMaxCellText)
+                            .toStdString());
                 check(worksheet_write_string(sheet, r, col, text.toUtf8().constData(), nullptr),
                       "worksheet_write_string");
                 qsizetype longest = 0;
@@ -241,15 +256,17 @@ void WriteXlsxFile(Dataset& dataset, const std::vector<int>& columns, const QStr
             };
 
             if (value.typeId() == QMetaType::Bool) {
-                check(worksheet_write_boolean(sheet, r, col, value.toBool(), nullptr), "worksheet_write_boolean");
+                check(worksheet_write_boolean(sheet, r, col, value.toBool(), nullptr),
+                      "worksheet_write_boolean");
                 fit(c, 5, 1);
             } else if (field.isNumeric()) {
                 const double number = value.toDouble();
-                if (std::fabs(number) >= kExactInteger && (field.kind == FieldKind::Integer ||
-                                                           field.kind == FieldKind::LargeInt)) {
+                if (std::fabs(number) >= kExactInteger &&
+                    (field.kind == FieldKind::Integer || field.kind == FieldKind::LargeInt)) {
                     writeText(dataset.textAt(row, column));
                 } else {
-                    check(worksheet_write_number(sheet, r, col, number, numberFormats[c]), "worksheet_write_number");
+                    check(worksheet_write_number(sheet, r, col, number, numberFormats[c]),
+                          "worksheet_write_number");
                     fit(c, dataset.displayText(row, column).size(), 1.5);
                 }
             } else if (field.kind == FieldKind::Date && value.typeId() == QMetaType::QDate &&
@@ -258,13 +275,16 @@ void WriteXlsxFile(Dataset& dataset, const std::vector<int>& columns, const QStr
                       "worksheet_write_number");
                 fit(c, 11, 1.5);
             } else if (field.kind == FieldKind::Time && value.typeId() == QMetaType::QTime) {
-                check(worksheet_write_number(sheet, r, col, dayFraction(value.toTime()), timeFormat),
-                      "worksheet_write_number");
+                check(
+                    worksheet_write_number(sheet, r, col, dayFraction(value.toTime()), timeFormat),
+                    "worksheet_write_number");
                 fit(c, 8, 1.5);
-            } else if (field.kind == FieldKind::DateTime && value.typeId() == QMetaType::QDateTime &&
+            } else if (field.kind == FieldKind::DateTime &&
+                       value.typeId() == QMetaType::QDateTime &&
                        value.toDateTime().date() >= kFirstSerialDate) {
                 const QDateTime when = value.toDateTime();
-                check(worksheet_write_number(sheet, r, col, serialDate(when.date()) + dayFraction(when.time()),
+                check(worksheet_write_number(sheet, r, col,
+                                             serialDate(when.date()) + dayFraction(when.time()),
                                              dateTimeFormat),
                       "worksheet_write_number");
                 fit(c, 20, 1.5);
@@ -282,7 +302,8 @@ void WriteXlsxFile(Dataset& dataset, const std::vector<int>& columns, const QStr
 
     copyInto(temporary, target, fileName);
     if (!target.commit())
-        throw FileError(QStringLiteral("A(z) %1 file nem írható: %2").arg(fileName, target.errorString()));
+        throw FileError(
+            QStringLiteral("A(z) %1 file nem írható: %2").arg(fileName, target.errorString()));
 }
 
 }  // namespace zomi

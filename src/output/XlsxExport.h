@@ -25,7 +25,7 @@ QString ExcelNumberFormat(const QString& amountPattern);
 // limits). The file replaces fileName only once it is complete. Throws
 // FileError when the file cannot be written and std::runtime_error when the
 // data does not fit a sheet.
-void WriteXlsxFile(dbaccess::Dataset& dataset, const std::vector<int>& columns, const QString& fileName,
-                   const Progress& progress);
+void WriteXlsxFile(dbaccess::Dataset& dataset, const std::vector<int>& columns,
+                   const QString& fileName, const Progress& progress);
 
 }  // namespace zomi

@@ -6,12 +6,12 @@
 #include <QPrinterInfo>
 
 #include "common/Beall.h"
-#include "ui/Boxes.h"
-#include "ui/ErrorDisplay.h"
 #include "common/Folders.h"
 #include "db/DbRoutines.h"
 #include "output/Hatarolt.h"
 #include "output/NyomValaszt.h"
+#include "ui/Boxes.h"
+#include "ui/ErrorDisplay.h"
 
 namespace zomi {
 
@@ -82,7 +82,8 @@ const QStringList TqrZomi::kSql = {
     QStringLiteral(" zomi.kiszdij1, zomi.kiszdij2, zomi.kiszdij3, zomi.kiszdij4,"),
     QStringLiteral(" zomi.anyag3, zomi.anyag4, zomi.ossz,"),
     QStringLiteral(" fn_sorszamstr(zomi.sorszam, YEAR(zomi.datum)) sorszamstr,"),
-    QStringLiteral(" COALESCE(zomi.munkadij3, 0) + COALESCE(zomi.kiszdij3, 0) + COALESCE(zomi.anyag3, 0) netto"),
+    QStringLiteral(" COALESCE(zomi.munkadij3, 0) + COALESCE(zomi.kiszdij3, 0) + "
+                   "COALESCE(zomi.anyag3, 0) netto"),
     QStringLiteral("FROM zomi"),
     QStringLiteral(" LEFT JOIN ktgh ON (zomi.ktgh=ktgh.ktgh)"),
     QStringLiteral(" LEFT JOIN vallalkozo ON (zomi.vallalkozo=vallalkozo.vallalkozo)"),
@@ -101,7 +102,8 @@ TqrZomi::TqrZomi(dbaccess::Connection* connection)
     // The layout is measured in Arial: the amount boxes stand over the
     // underscore runs of Arial's widths. Where Arial is missing, a face made
     // to the same widths keeps them there.
-    report_.setFontFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
+    report_.setFontFamilies(
+        {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
     report_.setDataset(QryZomi.get());
     buildSheet();
 }
@@ -119,15 +121,23 @@ void TqrZomi::open(int key) {
         const char* name;
         const char* label;
     } labels[] = {
-        {"zomi", "kód"},          {"datum", "dátum"},          {"ido", "idő"},
-        {"sorszam", "sorszám"},   {"kiad_datum", "kiadva"},    {"hatar_datum", "határidő"},
-        {"cim", "cím"},           {"vallalkozo_nev", "vállalkozó"}, {"alairas_nev", "aláírás"},
+        {"zomi", "kód"},
+        {"datum", "dátum"},
+        {"ido", "idő"},
+        {"sorszam", "sorszám"},
+        {"kiad_datum", "kiadva"},
+        {"hatar_datum", "határidő"},
+        {"cim", "cím"},
+        {"vallalkozo_nev", "vállalkozó"},
+        {"alairas_nev", "aláírás"},
     };
-    for (const auto& l : labels) QryZomi->fieldByName(QString::fromUtf8(l.name)).label = QString::fromUtf8(l.label);
+    for (const auto& l : labels)
+        QryZomi->fieldByName(QString::fromUtf8(l.name)).label = QString::fromUtf8(l.label);
     TblTulajdonos->open();
     // The name of the preview window and of the printer's queue entry.
     const QString number = sorszam();
-    report_.setTitle(number.isEmpty() ? QStringLiteral("Munkalap") : QStringLiteral("Munkalap ") + number);
+    report_.setTitle(number.isEmpty() ? QStringLiteral("Munkalap")
+                                      : QStringLiteral("Munkalap ") + number);
 }
 
 void TqrZomi::close() {
@@ -185,9 +195,12 @@ void TqrZomi::buildSheet() {
     b.addLabel(QStringLiteral("___________________________"), at(138.9, 103.2), text(9));
 
     // Signature row.
-    b.addLabel(QStringLiteral("Kiadta:"), at(0.0, 119.1, 28.0), signatureCaption(text(9, Align::Center)));
-    b.addField(z, QStringLiteral("alairas_nev"), at(27.8, 119.1, 62.4), signatureCaption(bold(9, Align::Center)));
-    b.addLabel(QStringLiteral("Küldött"), at(127.0, 119.1, 62.4), signatureCaption(text(9, Align::Center)));
+    b.addLabel(QStringLiteral("Kiadta:"), at(0.0, 119.1, 28.0),
+               signatureCaption(text(9, Align::Center)));
+    b.addField(z, QStringLiteral("alairas_nev"), at(27.8, 119.1, 62.4),
+               signatureCaption(bold(9, Align::Center)));
+    b.addLabel(QStringLiteral("Küldött"), at(127.0, 119.1, 62.4),
+               signatureCaption(text(9, Align::Center)));
 
     // Cost block.
     thickRule(125.7);
@@ -209,14 +222,18 @@ void TqrZomi::buildSheet() {
     };
 
     b.addLabel(QStringLiteral("Munkadíj"), at(1.3, 153.5), text(9));
-    costText(QStringLiteral("____________ óra _______________ Ft / óra = ______________ Ft _____________ Ft"), 153.5);
+    costText(QStringLiteral(
+                 "____________ óra _______________ Ft / óra = ______________ Ft _____________ Ft"),
+             153.5);
     amountField("munkadij2", 62.2, 152.1);
     amountField("munkadij1", 93.9, 152.1);
     amountField("munkadij3", 132.3, 152.1);
     amountField("munkadij4", 160.1, 152.1);
 
     b.addLabel(QStringLiteral("Kiszállási díj"), at(1.3, 161.4), text(9));
-    costText(QStringLiteral("____________ db  _______________ Ft / óra = ______________ Ft _____________ Ft"), 161.4);
+    costText(QStringLiteral(
+                 "____________ db  _______________ Ft / óra = ______________ Ft _____________ Ft"),
+             161.4);
     amountField("kiszdij2", 62.2, 160.1);
     amountField("kiszdij1", 93.9, 160.1);
     amountField("kiszdij3", 132.3, 160.1);
@@ -239,26 +256,31 @@ void TqrZomi::buildSheet() {
     b.addShape(ShapeKind::TopAndBottomLines, at(1.3, 198.4, 83.6, 6.9));
 
     b.addLabel(QStringLiteral("vállalkozási díj"), at(90.0, 190.5), text(9));
-    b.addLabel(QStringLiteral("munkadíj +\nanyagfelhasználás\n+ ÁFA"), at(90.0, 194.5, 29.4), italic(9));
+    b.addLabel(QStringLiteral("munkadíj +\nanyagfelhasználás\n+ ÁFA"), at(90.0, 194.5, 29.4),
+               italic(9));
     b.addShape(ShapeKind::Rectangle, at(120.4, 190.5, 65.1, 14.8));
     b.addField(z, QStringLiteral("ossz"), at(122.0, 194.5, 60.9), bold(18, Align::Center));
 
     b.addLabel(QStringLiteral("Helység 20_____ év _____ hó ______ nap"), at(1.3, 213.0), text(9));
-    b.addLabel(QStringLiteral("vállalkozó"), at(113.8, 213.0, 73.0), signatureCaption(text(9, Align::Center)));
+    b.addLabel(QStringLiteral("vállalkozó"), at(113.8, 213.0, 73.0),
+               signatureCaption(text(9, Align::Center)));
 
     // Certification block.
     thickRule(218.3);
     b.addLabel(QStringLiteral("IGAZOLÁS"), centred(222.2), bold(11, Align::Center));
-    b.addLabel(QStringLiteral("A vállalkozó számláján szereplő anyagok beépítését, a munkavégzésre fordított "
-                              "munkaidőt elfogadjuk. Igazoljuk a megrendelt munka elvégzését, a hiba "
-                              "elhárítását. A munklap határidejének lejárta után minden megkezdett nap a "
-                              "vállalkozó vállalkozási díját 5 %-al csökkenti. A vállalkozó kijelenti, hogy "
-                              "az elvégzett munka, a felhasznált anyag és alkatrész a hatályos előírásoknak "
-                              "megfelel, rendeltetésszerű használatra alkalmas."),
+    b.addLabel(QStringLiteral(
+                   "A vállalkozó számláján szereplő anyagok beépítését, a munkavégzésre fordított "
+                   "munkaidőt elfogadjuk. Igazoljuk a megrendelt munka elvégzését, a hiba "
+                   "elhárítását. A munklap határidejének lejárta után minden megkezdett nap a "
+                   "vállalkozó vállalkozási díját 5 %-al csökkenti. A vállalkozó kijelenti, hogy "
+                   "az elvégzett munka, a felhasznált anyag és alkatrész a hatályos előírásoknak "
+                   "megfelel, rendeltetésszerű használatra alkalmas."),
                at(2.6, 228.9, 184.1, 25.4), text(9));
     b.addLabel(QStringLiteral("Helység 20_____ év _____ hó ______ nap"), at(2.6, 256.6), text(9));
-    b.addLabel(QStringLiteral("Vállalkozó"), at(2.6, 268.6, 58.5), signatureCaption(text(9, Align::Center)));
-    b.addLabel(QStringLiteral("Küldött"), at(66.1, 268.6, 58.5), signatureCaption(text(9, Align::Center)));
+    b.addLabel(QStringLiteral("Vállalkozó"), at(2.6, 268.6, 58.5),
+               signatureCaption(text(9, Align::Center)));
+    b.addLabel(QStringLiteral("Küldött"), at(66.1, 268.6, 58.5),
+               signatureCaption(text(9, Align::Center)));
     b.addLabel(QStringLiteral("Műszaki szervezet"), at(128.3, 268.6, 58.5),
                signatureCaption(text(9, Align::Center)));
 }
@@ -281,7 +303,8 @@ QString choosePdfFile(QWidget* owner, const QString& proposal) {
     dialog.setObjectName(QStringLiteral("SavePdfDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({QStringLiteral("PDF állományok (*.pdf)"), QStringLiteral("Minden állomány (*.*)")});
+    dialog.setNameFilters(
+        {QStringLiteral("PDF állományok (*.pdf)"), QStringLiteral("Minden állomány (*.*)")});
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
     const QString folder = DocumentsDir();
     if (!folder.isEmpty()) dialog.setDirectory(folder);

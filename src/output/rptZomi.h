@@ -13,7 +13,7 @@
 namespace zomi {
 
 class TqrZomi {
-public:
+  public:
     // The connection must outlive the sheet.
     explicit TqrZomi(dbaccess::Connection* connection);
     ~TqrZomi();
@@ -35,7 +35,7 @@ public:
     std::unique_ptr<dbaccess::Query> QryZomi;
     std::unique_ptr<dbaccess::Table> TblTulajdonos;
 
-private:
+  private:
     void buildSheet();
 
     report::Report report_;

@@ -14,8 +14,8 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "ui/ErrorDisplay.h"
 #include "dbaccess/Dataset.h"
+#include "ui/ErrorDisplay.h"
 
 namespace zomi::report {
 
@@ -28,7 +28,8 @@ constexpr int kPdfResolution = 1200;
 const QString kPreviewCaption = QStringLiteral("Nyomtatási kép");
 
 QPen pen(const PaintContext& context, double screenPixels) {
-    return QPen(Qt::black, context.penWidth(screenPixels), Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    return QPen(Qt::black, context.penWidth(screenPixels), Qt::SolidLine, Qt::FlatCap,
+                Qt::MiterJoin);
 }
 
 // The layout's page on a printer. Size and orientation are set apart from
@@ -50,7 +51,7 @@ void usePrinter(QPrinter& printer, const QString& name) {
 
 // The report's dataset back on the row the caller had.
 class RowKeeper {
-public:
+  public:
     explicit RowKeeper(dbaccess::Dataset* dataset)
         : dataset_(dataset), row_(dataset && dataset->isOpen() ? dataset->currentRow() : -1) {}
     ~RowKeeper() {
@@ -61,7 +62,7 @@ public:
     RowKeeper(const RowKeeper&) = delete;
     RowKeeper& operator=(const RowKeeper&) = delete;
 
-private:
+  private:
     dbaccess::Dataset* dataset_;
     int row_;
 };
@@ -69,7 +70,8 @@ private:
 }  // namespace
 
 QRectF PaintContext::rect(const QRectF& mmBox) const {
-    return QRectF(x(mmBox.left()), y(mmBox.top()), mmBox.width() * unitsPerMm, mmBox.height() * unitsPerMm);
+    return QRectF(x(mmBox.left()), y(mmBox.top()), mmBox.width() * unitsPerMm,
+                  mmBox.height() * unitsPerMm);
 }
 
 QFont TextItem::font(const QStringList& families) const {
@@ -104,10 +106,12 @@ QRectF TextItem::layoutRect(const PaintContext& context, const QString& text) co
     QRectF r = context.rect(box());
     constexpr double kUnbounded = 1e7;
     if (box().width() <= 0) {
-        r.setWidth(metrics.boundingRect(QRectF(0, 0, kUnbounded, kUnbounded), flags(), text).width());
+        r.setWidth(
+            metrics.boundingRect(QRectF(0, 0, kUnbounded, kUnbounded), flags(), text).width());
     }
     if (box().height() <= 0) {
-        const QRectF lines = metrics.boundingRect(QRectF(0, 0, r.width(), kUnbounded), flags(), text);
+        const QRectF lines =
+            metrics.boundingRect(QRectF(0, 0, r.width(), kUnbounded), flags(), text);
         r.setHeight(std::max(lines.height(), metrics.height()));
     }
     return r;
@@ -136,7 +140,8 @@ QString DataField::text() const {
     if (!dataset_ || !dataset_->isOpen()) return QString();
     const int column = dataset_->fieldIndex(column_);
     if (column < 0)
-        throw ReportError(QStringLiteral("A(z) %1 mező nincs a jelentés adatai között.").arg(column_));
+        throw ReportError(
+            QStringLiteral("A(z) %1 mező nincs a jelentés adatai között.").arg(column_));
     const int row = dataset_->currentRow();
     return row < 0 ? QString() : dataset_->displayText(row, column);
 }
@@ -216,7 +221,8 @@ void Report::renderOn(QPagedPaintDevice* device, const QString& cannotStart) con
             // A band that does not fit under the previous one starts a new page;
             // the first band of a page is printed even when it is too tall.
             constexpr double kTolerance = 0.01;
-            if (context.bandTop > 0 && context.bandTop + detail_.height() > pageHeight + kTolerance) {
+            if (context.bandTop > 0 &&
+                context.bandTop + detail_.height() > pageHeight + kTolerance) {
                 if (!device->newPage()) throw ReportError(QStringLiteral("Új oldal nem kezdhető."));
                 context.bandTop = 0;
             }
@@ -234,9 +240,11 @@ void Report::preview(QWidget* parent) const {
     printer.setDocName(title_);
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("frm_Nyomtatasikep"));
-    dialog.setWindowTitle(title_.isEmpty() ? kPreviewCaption : kPreviewCaption + QStringLiteral(" – ") + title_);
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [this, &dialog](QPrinter* target) { Guarded(&dialog, [&] { render(target); }); });
+    dialog.setWindowTitle(title_.isEmpty() ? kPreviewCaption
+                                           : kPreviewCaption + QStringLiteral(" – ") + title_);
+    QObject::connect(
+        &dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+        [this, &dialog](QPrinter* target) { Guarded(&dialog, [&] { render(target); }); });
     // A whole page at a readable size: most of the screen's height.
     if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -247,7 +255,8 @@ void Report::preview(QWidget* parent) const {
 }
 
 void Report::print() const {
-    QPrinterInfo info = printerName_.isEmpty() ? QPrinterInfo() : QPrinterInfo::printerInfo(printerName_);
+    QPrinterInfo info =
+        printerName_.isEmpty() ? QPrinterInfo() : QPrinterInfo::printerInfo(printerName_);
     if (info.isNull()) info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) {
         const QList<QPrinterInfo> installed = QPrinterInfo::availablePrinters();
@@ -259,15 +268,17 @@ void Report::print() const {
     printer.setCopyCount(1);
     printer.setDocName(title_);
     applyPageLayout(printer);
-    renderOn(&printer,
-             QStringLiteral("A(z) %1 nyomtatón nem indítható el a nyomtatás.").arg(info.printerName()));
+    renderOn(
+        &printer,
+        QStringLiteral("A(z) %1 nyomtatón nem indítható el a nyomtatás.").arg(info.printerName()));
 }
 
 void Report::exportPdf(const QString& fileName) const {
     const QString shown = QDir::toNativeSeparators(fileName);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(QStringLiteral("A(z) %1 állomány nem hozható létre: %2").arg(shown, file.errorString()));
+        throw ReportError(QStringLiteral("A(z) %1 állomány nem hozható létre: %2")
+                              .arg(shown, file.errorString()));
     {
         QPdfWriter writer(&file);
         writer.setResolution(kPdfResolution);
@@ -277,7 +288,8 @@ void Report::exportPdf(const QString& fileName) const {
         renderOn(&writer, QStringLiteral("A(z) %1 állomány nem írható.").arg(shown));
     }
     if (!file.commit())
-        throw ReportError(QStringLiteral("A(z) %1 állomány nem írható: %2").arg(shown, file.errorString()));
+        throw ReportError(
+            QStringLiteral("A(z) %1 állomány nem írható: %2").arg(shown, file.errorString()));
 }
 
 }  // namespace zomi::report

@@ -30,7 +30,7 @@ namespace zomi::report {
 // What the engine cannot do for its caller: no printer, a file it cannot
 // write. The message is UTF-8, ready for the error box.
 class ReportError : public std::runtime_error {
-public:
+  public:
     explicit ReportError(const QString& message) : std::runtime_error(message.toStdString()) {}
 };
 
@@ -64,11 +64,13 @@ struct PaintContext {
     double x(double mm) const { return mm * unitsPerMm; }
     double y(double mm) const { return (bandTop + mm) * unitsPerMm; }
     QRectF rect(const QRectF& mmBox) const;
-    double penWidth(double screenPixels) const { return screenPixels * kMmPerScreenPixel * unitsPerMm; }
+    double penWidth(double screenPixels) const {
+        return screenPixels * kMmPerScreenPixel * unitsPerMm;
+    }
 };
 
 class Item {
-public:
+  public:
     // Millimetres within the band. A width of 0 makes the box as wide as its
     // text, a height of 0 as tall as its lines; a given height also clips.
     explicit Item(const QRectF& box) : box_(box) {}
@@ -79,14 +81,14 @@ public:
     const QRectF& box() const { return box_; }
     virtual void paint(const PaintContext& context) const = 0;
 
-private:
+  private:
     QRectF box_;
 };
 
 // A text in a box with its font and alignment: what fixed texts and data
 // fields share.
 class TextItem : public Item {
-public:
+  public:
     TextItem(const QRectF& box, const TextFormat& format) : Item(box), format_(format) {}
     const TextFormat& format() const { return format_; }
     virtual QString text() const = 0;
@@ -95,19 +97,19 @@ public:
     QRectF layoutRect(const PaintContext& context, const QString& text) const;
     QFont font(const QStringList& families) const;
 
-private:
+  private:
     int flags() const;
 
     TextFormat format_;
 };
 
 class Label : public TextItem {
-public:
+  public:
     Label(const QString& caption, const QRectF& box, const TextFormat& format)
         : TextItem(box, format), caption_(caption) {}
     QString text() const override { return caption_; }
 
-private:
+  private:
     QString caption_;
 };
 
@@ -116,14 +118,15 @@ private:
 // the application); an empty value, and a dataset without a current row,
 // print nothing. The dataset must outlive the report.
 class DataField : public TextItem {
-public:
-    DataField(dbaccess::Dataset* dataset, const QString& column, const QRectF& box, const TextFormat& format)
+  public:
+    DataField(dbaccess::Dataset* dataset, const QString& column, const QRectF& box,
+              const TextFormat& format)
         : TextItem(box, format), dataset_(dataset), column_(column) {}
     QString text() const override;
     const QString& column() const { return column_; }
     dbaccess::Dataset* dataset() const { return dataset_; }
 
-private:
+  private:
     dbaccess::Dataset* dataset_;
     QString column_;
 };
@@ -135,18 +138,19 @@ enum class ShapeKind {
 };
 
 class Shape : public Item {
-public:
-    Shape(ShapeKind kind, const QRectF& box, double penPixels) : Item(box), kind_(kind), penPixels_(penPixels) {}
+  public:
+    Shape(ShapeKind kind, const QRectF& box, double penPixels)
+        : Item(box), kind_(kind), penPixels_(penPixels) {}
     void paint(const PaintContext& context) const override;
     ShapeKind kind() const { return kind_; }
 
-private:
+  private:
     ShapeKind kind_;
     double penPixels_;
 };
 
 class Band {
-public:
+  public:
     explicit Band(double height = 0) : height_(height) {}
     double height() const { return height_; }
     void setHeight(double height) { height_ = height; }
@@ -159,13 +163,13 @@ public:
     const std::vector<std::unique_ptr<Item>>& items() const { return items_; }
     void paint(const PaintContext& context) const;
 
-private:
+  private:
     double height_;
     std::vector<std::unique_ptr<Item>> items_;
 };
 
 class Report {
-public:
+  public:
     Report();
 
     // A4 portrait with 10 mm margins.
@@ -204,7 +208,7 @@ public:
     // as it was when the new one cannot be written.
     void exportPdf(const QString& fileName) const;
 
-private:
+  private:
     void renderOn(QPagedPaintDevice* device, const QString& cannotStart) const;
 
     QString title_;

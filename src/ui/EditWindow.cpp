@@ -8,12 +8,12 @@
 #include <QPushButton>
 
 #include "common/Beall.h"
-#include "ui/Boxes.h"
 #include "common/Text.h"
 #include "db/DbRoutines.h"
-#include "ui/WindowHelpers.h"
 #include "dbaccess/Dataset.h"
+#include "ui/Boxes.h"
 #include "ui/DbControls.h"
+#include "ui/WindowHelpers.h"
 
 namespace zomi {
 

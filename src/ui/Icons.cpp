@@ -1,10 +1,10 @@
-#include "ui/Pictures.h"
-
 #include <QFont>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QStringList>
+
+#include "ui/Pictures.h"
 
 namespace zomi {
 
@@ -168,13 +168,11 @@ QPixmap toolPixmap(ToolPicture kind) {
     return pixmap;
 }
 
-
-
-
 QPainterPath arrow(bool pointsLeft, const QRectF& box) {
     const qreal midY = box.center().y();
     const qreal tipX = pointsLeft ? box.left() : box.right();
-    const qreal baseX = pointsLeft ? box.left() + box.width() * 0.55 : box.right() - box.width() * 0.55;
+    const qreal baseX =
+        pointsLeft ? box.left() + box.width() * 0.55 : box.right() - box.width() * 0.55;
     const qreal tailX = pointsLeft ? box.right() : box.left();
     const qreal shaft = box.height() * 0.18;
     QPainterPath path;
@@ -212,7 +210,8 @@ void drawRuledSheet(QPainter& p, const QRectF& r) {
     p.setBrush(Qt::white);
     p.drawRect(r);
     p.setPen(QPen(QColor(150, 170, 200), 1));
-    for (qreal y = r.top() + 6; y < r.bottom() - 3; y += 4) p.drawLine(QPointF(r.left() + 3, y), QPointF(r.right() - 3, y));
+    for (qreal y = r.top() + 6; y < r.bottom() - 3; y += 4)
+        p.drawLine(QPointF(r.left() + 3, y), QPointF(r.right() - 3, y));
 }
 
 }  // namespace
@@ -314,8 +313,9 @@ QList<QIcon> YearTabIcons(int yearTabs) {
 }
 
 QIcon RegisterIcon(const QString& name) {
-    static const QStringList known{"aUj", "aSzerkeszt", "aTorol", "aNyomtat", "aExcelbe", "aStatuszBeallit",
-                                   "aFrissit", "aBetuNovel", "aBetuCsokkent", "aHonlap", "aKilep"};
+    static const QStringList known{"aUj",           "aSzerkeszt",      "aTorol",   "aNyomtat",
+                                   "aExcelbe",      "aStatuszBeallit", "aFrissit", "aBetuNovel",
+                                   "aBetuCsokkent", "aHonlap",         "aKilep"};
     if (!known.contains(name)) return QIcon();
     QPixmap pixmap = TransparentPixmap(32, 32);
     QPainter p(&pixmap);
@@ -358,7 +358,8 @@ QIcon RegisterIcon(const QString& name) {
         p.fillRect(QRectF(4.5, 4.5, 23, 5.5), QColor(30, 130, 70));
     } else if (name == QLatin1String("aStatuszBeallit")) {
         p.setPen(QPen(QColor(80, 80, 80), 1));
-        const QColor colours[] = {QColor(196, 224, 255), QColor(255, 210, 255), QColor(193, 255, 224), QColor(255, 221, 221)};
+        const QColor colours[] = {QColor(196, 224, 255), QColor(255, 210, 255),
+                                  QColor(193, 255, 224), QColor(255, 221, 221)};
         for (int i = 0; i < 4; ++i) {
             p.setBrush(colours[i]);
             p.drawRect(QRectF(4, 4 + i * 6.5, 24, 5.5));

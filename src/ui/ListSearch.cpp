@@ -8,9 +8,9 @@
 #include <QTableView>
 #include <QTimer>
 
+#include "common/SearchFilter.h"
 #include "ui/Boxes.h"
 #include "ui/ErrorDisplay.h"
-#include "common/SearchFilter.h"
 #include "ui/GridLink.h"
 
 namespace zomi {
@@ -43,10 +43,10 @@ ListSearch::ListSearch(QLineEdit* edit, QTableView* grid, dbaccess::Query* query
     : QObject(owner), edit_(edit), grid_(grid), query_(query), model_(model), owner_(owner) {
     edit_->installEventFilter(this);
     grid_->installEventFilter(this);
-    connect(edit_, &QLineEdit::textChanged, this, [this] { Guarded(owner_, [this] { search(); }); });
-    connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-        Guarded(owner_, [this, column] { orderByColumn(column); });
-    });
+    connect(edit_, &QLineEdit::textChanged, this,
+            [this] { Guarded(owner_, [this] { search(); }); });
+    connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { Guarded(owner_, [this, column] { orderByColumn(column); }); });
     link_ = new GridLink(grid_, query_, model_, owner_);
 }
 
@@ -106,7 +106,8 @@ bool ListSearch::startsSearch(const QString& typed) const {
 bool ListSearch::eventFilter(QObject* watched, QEvent* event) {
     if (watched == grid_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        const bool plain =
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
         if (plain && startsSearch(key->text())) {
             // The typed letter must stay unselected so that typing goes on after it.
             typingFromGrid_ = true;

@@ -31,7 +31,7 @@ void SetUpListGrid(QTableView* grid);
 class ListSearch : public QObject {
     Q_OBJECT
 
-public:
+  public:
     ListSearch(QLineEdit* edit, QTableView* grid, dbaccess::Query* query,
                dbaccess::DatasetModel* model, QWidget* owner);
 
@@ -53,10 +53,10 @@ public:
     bool selectValue(const QString& field, const QVariant& value);
     void orderByColumn(int column);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     bool startsSearch(const QString& typed) const;
 
     QLineEdit* edit_;

@@ -109,9 +109,9 @@ ListWindow::ListWindow(const QString& name, const QString& caption, const QSize&
     aSzerkeszt = createAction(QStringLiteral("aSzerkeszt"), QStringLiteral("Szerkeszt"),
                               QStringLiteral("Szerkeszt"), {QKeySequence(Qt::Key_F2)},
                               ToolBarIcon(ToolPicture::Edit));
-    aTorol = createAction(QStringLiteral("aTorol"), QStringLiteral("Töröl"),
-                          QStringLiteral("Töröl"), {QKeySequence(Qt::CTRL | Qt::Key_Delete)},
-                          ToolBarIcon(ToolPicture::Delete));
+    aTorol =
+        createAction(QStringLiteral("aTorol"), QStringLiteral("Töröl"), QStringLiteral("Töröl"),
+                     {QKeySequence(Qt::CTRL | Qt::Key_Delete)}, ToolBarIcon(ToolPicture::Delete));
     aBezar =
         createAction(QStringLiteral("aBezar"), QStringLiteral("Bezár"), QStringLiteral("Bezár"),
                      {QKeySequence(Qt::Key_Escape)}, ToolBarIcon(ToolPicture::Close));

@@ -47,7 +47,20 @@ QPixmap DecorPicture(Decor kind, int size);
 // ---- icons
 
 // The 24-pixel tool-bar pictures of the list windows and the SQL console.
-enum class ToolPicture { New, Edit, Delete, Accept, Close, Copy, Search, Open, Save, Export, Run, Test };
+enum class ToolPicture {
+    New,
+    Edit,
+    Delete,
+    Accept,
+    Close,
+    Copy,
+    Search,
+    Open,
+    Save,
+    Export,
+    Run,
+    Test
+};
 QIcon ToolBarIcon(ToolPicture kind);
 
 // 16 x 16 pictures of the grid columns that show a yes/no value.

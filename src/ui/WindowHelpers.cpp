@@ -31,10 +31,10 @@ bool isMultiLine(QObject* object) {
 }
 
 class FocusColorFilter : public QObject {
-public:
+  public:
     using QObject::QObject;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
             return QObject::eventFilter(watched, event);
@@ -48,7 +48,8 @@ protected:
             if (event->type() == QEvent::FocusIn) {
                 palette.setColor(QPalette::Base, FocusColor());
             } else {
-                palette.setColor(QPalette::Base, target->style()->standardPalette().color(QPalette::Base));
+                palette.setColor(QPalette::Base,
+                                 target->style()->standardPalette().color(QPalette::Base));
             }
             target->setPalette(palette);
         }
@@ -57,15 +58,16 @@ protected:
 };
 
 class EnterFilter : public QObject {
-public:
+  public:
     explicit EnterFilter(QWidget* window) : QObject(window), window_(window) {}
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
         auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        if (!enter || (key->modifiers() & Qt::ControlModifier)) return QObject::eventFilter(watched, event);
+        if (!enter || (key->modifiers() & Qt::ControlModifier))
+            return QObject::eventFilter(watched, event);
         if (isMultiLine(watched) || qobject_cast<QAbstractButton*>(watched))
             return QObject::eventFilter(watched, event);
         auto* widget = qobject_cast<QWidget*>(watched);
@@ -76,7 +78,7 @@ protected:
         return true;
     }
 
-private:
+  private:
     QWidget* window_;
 };
 

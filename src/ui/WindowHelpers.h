@@ -30,8 +30,7 @@ void StoreWindowPlacement(QWidget* window, const QString& section);  // failures
 // grows from its design size to what its controls need at that font (a
 // larger font must not cut them off), and takes its saved position from the
 // section, or the middle of the screen when the section is empty.
-void FitOnFirstShow(QWidget* window, int fontSize, const QSize& designSize,
-                    const QString& section);
+void FitOnFirstShow(QWidget* window, int fontSize, const QSize& designSize, const QString& section);
 
 // Shows the window again if it was minimised, raises it and activates it.
 void BringToFront(QWidget* window);

@@ -5,10 +5,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/ErrorDisplay.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
 #include "ui/DbControls.h"
+#include "ui/ErrorDisplay.h"
 #include "ui/Pictures.h"
 
 namespace zomi {
@@ -16,8 +16,8 @@ namespace zomi {
 QString InitialPassword() { return QStringLiteral("pitolva"); }
 
 Tfrm_FelhasznaloSzerkeszt::Tfrm_FelhasznaloSzerkeszt(dbaccess::Table* table, QWidget* parent)
-    : EditWindow(QStringLiteral("frm_FelhasznaloSzerkeszt"),
-                      QStringLiteral("Hiányos adat megadás"), parent) {
+    : EditWindow(QStringLiteral("frm_FelhasznaloSzerkeszt"), QStringLiteral("Hiányos adat megadás"),
+                 parent) {
     setWindowTitle(QStringLiteral("Felhasználó adatainak szerkesztése"));
     QFont large(QStringLiteral("Arial"));
     large.setPixelSize(15);

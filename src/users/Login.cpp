@@ -12,19 +12,18 @@
 #include <QVBoxLayout>
 
 #include "common/Beall.h"
+#include "common/Text.h"
+#include "db/DbRoutines.h"
+#include "dbaccess/Dataset.h"
 #include "ui/AsteriskStyle.h"
 #include "ui/Boxes.h"
 #include "ui/ErrorDisplay.h"
-#include "common/Text.h"
 #include "ui/Pictures.h"
 #include "ui/WindowHelpers.h"
-#include "db/DbRoutines.h"
-#include "dbaccess/Dataset.h"
 
 namespace zomi {
 
 namespace {
-
 
 const QSize kDesignSize(369, 164);
 const QString kYes = QStringLiteral("I");
@@ -34,7 +33,6 @@ const QString kInvalidLogin = QStringLiteral("Érvénytelen felhasználó, vagy 
 // shorter than a digest does: what it is compared with is the typed name
 // followed by 32 digits, so the two can never be equal.
 const QString kNoSuchUser = QStringLiteral("-");
-
 
 }  // namespace
 

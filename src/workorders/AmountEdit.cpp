@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "common/AmountFormat.h"
-#include "ui/ErrorDisplay.h"
 #include "common/Text.h"
 #include "dbaccess/Dataset.h"
+#include "ui/ErrorDisplay.h"
 
 namespace zomi {
 

@@ -18,22 +18,21 @@
 #include <QVBoxLayout>
 
 #include "common/Beall.h"
-#include "ui/Boxes.h"
-#include "ui/ErrorDisplay.h"
 #include "common/Text.h"
-#include "ui/FormLayout.h"
-#include "ui/Pictures.h"
-#include "ui/WindowHelpers.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
 #include "masterdata/TorzsKtgh.h"
 #include "masterdata/TorzsVallalkozo.h"
 #include "masterdata/Torzsadat.h"
+#include "ui/Boxes.h"
+#include "ui/ErrorDisplay.h"
+#include "ui/FormLayout.h"
+#include "ui/Pictures.h"
+#include "ui/WindowHelpers.h"
 #include "workorders/AmountEdit.h"
 #include "workorders/WorkOrderStore.h"
 
 namespace zomi {
-
 
 namespace {
 
@@ -292,9 +291,9 @@ QList<AmountEdit*> Tfrm_Szerkeszt::amountBoxes() const {
 bool Tfrm_Szerkeszt::open(int key) {
     store_ = std::make_unique<WorkOrderStore>(MainConnection(), this);
     if (!store_->open(key)) {
-        ErrorBox(QStringLiteral(
-                     "A munkalap nem nyitható meg: időközben egy másik felhasználó törölte."),
-                 parentWidget());
+        ErrorBox(
+            QStringLiteral("A munkalap nem nyitható meg: időközben egy másik felhasználó törölte."),
+            parentWidget());
         return false;
     }
     TblZomi = &store_->row();
@@ -486,7 +485,7 @@ bool Tfrm_Szerkeszt::requiredColumnsSet() {
 
 QWidget* Tfrm_Szerkeszt::controlOfColumn(const QString& column) const {
     const std::pair<const char*, QWidget*> controls[] = {
-        {"ido", DateTimePicker1},    {"vallalkozo", BitBtn1},       {"ktgh", BitBtn2},
+        {"ido", DateTimePicker1},        {"vallalkozo", BitBtn1},          {"ktgh", BitBtn2},
         {"kiad_datum", DateTimePicker2}, {"hatar_datum", DateTimePicker3}, {"alairas", BitBtn3},
     };
     for (const auto& [name, control] : controls)

@@ -65,8 +65,8 @@ class Tfrm_Szerkeszt : public QDialog {
     AmountEdit* DBEdit17 = nullptr;  // anyag3
     QPushButton* BitBtn7 = nullptr;
     AmountEdit* DBEdit15 = nullptr;  // ossz
-    QPushButton* Button1 = nullptr;   // "OK"
-    QPushButton* Button2 = nullptr;   // "Mégsem"
+    QPushButton* Button1 = nullptr;  // "OK"
+    QPushButton* Button2 = nullptr;  // "Mégsem"
     QLabel* Image1 = nullptr;
 
     dbaccess::Table* TblZomi = nullptr;

@@ -143,11 +143,10 @@ void WorkOrderStore::computeNetCallOutFee() {
 }
 
 void WorkOrderStore::computeGrossAndTotal(double afakulcs) {
-    const GrossAmounts gross =
-        GrossAndTotal(amountOf(*table_, QStringLiteral("munkadij3")),
-                      amountOf(*table_, QStringLiteral("kiszdij3")),
-                      amountOf(*table_, QStringLiteral("anyag3")),
-                      NullToText(table_->value(QStringLiteral("afas")), QString()), afakulcs);
+    const GrossAmounts gross = GrossAndTotal(
+        amountOf(*table_, QStringLiteral("munkadij3")),
+        amountOf(*table_, QStringLiteral("kiszdij3")), amountOf(*table_, QStringLiteral("anyag3")),
+        NullToText(table_->value(QStringLiteral("afas")), QString()), afakulcs);
     table_->setValue(QStringLiteral("munkadij4"), gross.munkadij4);
     table_->setValue(QStringLiteral("kiszdij4"), gross.kiszdij4);
     table_->setValue(QStringLiteral("anyag4"), gross.anyag4);

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -18,14 +20,12 @@
 #include "common/IniFile.h"
 #include "common/Settings.h"
 #include "db/DbRoutines.h"
-#include "support/BoxRecorder.h"
-#include "support/WindowTestSupport.h"
 #include "sqlconsole/SQL.h"
 #include "sqlconsole/SqlEditor.h"
-#include "workorders/Szerkeszt.h"
-#include <QPlainTextEdit>
-#include <QPushButton>
+#include "support/BoxRecorder.h"
 #include "support/TestDatabase.h"
+#include "support/WindowTestSupport.h"
+#include "workorders/Szerkeszt.h"
 
 using namespace zomi;
 using test::BoxRecorder;
@@ -35,7 +35,8 @@ namespace {
 
 QString profileOf(const TestDatabase& db, const QString& name = QStringLiteral("Teszt")) {
     const dbaccess::ConnectionParams p = db.params();
-    return QStringList{p.database, p.host, QString::number(p.port), p.user, p.password, name}.join(QLatin1Char(';'));
+    return QStringList{p.database, p.host, QString::number(p.port), p.user, p.password, name}.join(
+        QLatin1Char(';'));
 }
 
 // A data folder of its own with one profile for the test database.
@@ -72,7 +73,7 @@ int serverCount(const TestDatabase& db, const QString& sql) {
 class RegisterTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() { Beall = TBeall(); }
 
     void startsWithOneGoodProfileAndNoChooser() {
@@ -103,7 +104,8 @@ private slots:
             for (int i = 0; i < tabs->count(); ++i) y << tabs->tabText(i);
             return y;
         }();
-        const QString thisYear = db.connect()->scalar(QStringLiteral("SELECT YEAR(CURDATE())")).text;
+        const QString thisYear =
+            db.connect()->scalar(QStringLiteral("SELECT YEAR(CURDATE())")).text;
         QVERIFY2(years.contains(thisYear), qPrintable(years.join(',')));
         QCOMPARE(years.last(), QStringLiteral("Összes"));
         QStringList numeric = years.mid(0, years.size() - 1);
@@ -112,14 +114,17 @@ private slots:
         QCOMPARE(numeric, sorted);
         QCOMPARE(window.baseFilter(), QStringLiteral("(YEAR(datum) = %1)").arg(years.first()));
         QCOMPARE(window.list().recordCount(),
-                 serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi WHERE YEAR(datum) = ") + years.first()));
+                 serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi WHERE YEAR(datum) = ") +
+                                     years.first()));
         QVERIFY(!tabs->tabIcon(0).isNull());
         QVERIFY(!tabs->tabIcon(tabs->count() - 1).isNull());
 
         tabs->setCurrentIndex(tabs->count() - 1);
         QCOMPARE(window.baseFilter(), QStringLiteral("(1=1)"));
-        QCOMPARE(window.list().recordCount(), serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi")));
-        QVERIFY(column(window.list(), QStringLiteral("datum")).contains(QString()));  // undated rows too
+        QCOMPARE(window.list().recordCount(),
+                 serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi")));
+        QVERIFY(column(window.list(), QStringLiteral("datum"))
+                    .contains(QString()));  // undated rows too
     }
 
     void emptyDatabaseShowsTheCurrentYearAndAll() {
@@ -140,20 +145,28 @@ private slots:
         window.show();
         window.yearTabs()->setCurrentIndex(window.yearTabs()->count() - 1);
         auto c = db.connect();
-        const QString site = c->scalar(QStringLiteral(
-            "SELECT cim FROM vw_zomi WHERE cim LIKE '% %' ORDER BY zomi LIMIT 1")).text;
+        const QString site =
+            c->scalar(QStringLiteral(
+                          "SELECT cim FROM vw_zomi WHERE cim LIKE '% %' ORDER BY zomi LIMIT 1"))
+                .text;
         const QString firstWord = site.section(QLatin1Char(' '), 0, 0).remove(QLatin1Char(','));
-        const QString contractor = c->scalar(QStringLiteral(
-            "SELECT vallalkozo_nev FROM vw_zomi WHERE cim = '%1' AND vallalkozo_nev IS NOT NULL LIMIT 1").arg(site)).text;
+        const QString contractor =
+            c->scalar(QStringLiteral("SELECT vallalkozo_nev FROM vw_zomi WHERE cim = '%1' AND "
+                                     "vallalkozo_nev IS NOT NULL LIMIT 1")
+                          .arg(site))
+                .text;
         const QString secondWord = contractor.section(QLatin1Char(' '), 0, 0);
 
         QLineEdit* box = window.searchBox();
         box->setFocus();
         QTest::keyClicks(box, firstWord + QStringLiteral(", ") + secondWord);
-        const int expected = serverCount(db, QStringLiteral(
-            "SELECT COUNT(*) FROM vw_zomi WHERE (sorszamstr LIKE '%%1%' OR cim LIKE '%%1%' OR vallalkozo_nev LIKE '%%1%' "
-            "OR statusz_nev LIKE '%%1%') AND (sorszamstr LIKE '%%2%' OR cim LIKE '%%2%' OR vallalkozo_nev LIKE '%%2%' "
-            "OR statusz_nev LIKE '%%2%')").arg(firstWord, secondWord));
+        const int expected = serverCount(
+            db, QStringLiteral("SELECT COUNT(*) FROM vw_zomi WHERE (sorszamstr LIKE '%%1%' OR cim "
+                               "LIKE '%%1%' OR vallalkozo_nev LIKE '%%1%' "
+                               "OR statusz_nev LIKE '%%1%') AND (sorszamstr LIKE '%%2%' OR cim "
+                               "LIKE '%%2%' OR vallalkozo_nev LIKE '%%2%' "
+                               "OR statusz_nev LIKE '%%2%')")
+                    .arg(firstWord, secondWord));
         QVERIFY(expected > 0);
         QCOMPARE(window.list().recordCount(), expected);
         QCOMPARE(window.counterText(), QStringLiteral("%1: 1").arg(expected));
@@ -161,9 +174,12 @@ private slots:
         // A fifth word is ignored: four words that all match keep the same rows.
         box->clear();
         QTest::keyClicks(box, QStringLiteral("%1 %1 %1 %1 nincsilyenszo").arg(firstWord));
-        QCOMPARE(window.list().recordCount(), serverCount(db, QStringLiteral(
-            "SELECT COUNT(*) FROM vw_zomi WHERE sorszamstr LIKE '%%1%' OR cim LIKE '%%1%' OR vallalkozo_nev LIKE '%%1%' "
-            "OR statusz_nev LIKE '%%1%'").arg(firstWord)));
+        QCOMPARE(window.list().recordCount(),
+                 serverCount(
+                     db, QStringLiteral("SELECT COUNT(*) FROM vw_zomi WHERE sorszamstr LIKE '%%1%' "
+                                        "OR cim LIKE '%%1%' OR vallalkozo_nev LIKE '%%1%' "
+                                        "OR statusz_nev LIKE '%%1%'")
+                             .arg(firstWord)));
         box->clear();
         QTest::keyClicks(box, QStringLiteral("nincsilyenszo"));
         QCOMPARE(window.list().recordCount(), 0);
@@ -181,8 +197,11 @@ private slots:
         QVERIFY(window.startUp());
         window.show();
         window.yearTabs()->setCurrentIndex(window.yearTabs()->count() - 1);
-        const QString number = db.connect()->scalar(QStringLiteral(
-            "SELECT sorszamstr FROM vw_zomi ORDER BY sorszamstr LIMIT 5, 1")).text;
+        const QString number =
+            db.connect()
+                ->scalar(
+                    QStringLiteral("SELECT sorszamstr FROM vw_zomi ORDER BY sorszamstr LIMIT 5, 1"))
+                .text;
         QTest::keyClicks(window.searchBox(), number);
         QCOMPARE(window.list().value(QStringLiteral("sorszamstr")).toString(), number);
     }
@@ -199,20 +218,24 @@ private slots:
         QCOMPARE(model->data(model->index(0, 0), Qt::BackgroundRole).value<QColor>(), yellow);
 
         const int cim = 5;
-        QCOMPARE(model->headerData(cim, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Cím"));
-        QTest::mouseClick(window.grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
-                          QPoint(window.grid()->horizontalHeader()->sectionViewportPosition(cim) + 5, 5));
+        QCOMPARE(model->headerData(cim, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("Cím"));
+        QTest::mouseClick(
+            window.grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+            QPoint(window.grid()->horizontalHeader()->sectionViewportPosition(cim) + 5, 5));
         QCOMPARE(window.sortField(), QStringLiteral("cim"));
         QCOMPARE(model->data(model->index(0, cim), Qt::BackgroundRole).value<QColor>(), yellow);
         QVERIFY(model->data(model->index(0, 0), Qt::BackgroundRole).value<QColor>() != yellow);
-        QVERIFY(window.searchBox()->hasFocus() || QApplication::focusWidget() == window.searchBox() ||
-                !window.isActiveWindow());
+        QVERIFY(window.searchBox()->hasFocus() ||
+                QApplication::focusWidget() == window.searchBox() || !window.isActiveWindow());
         const QStringList got = column(window.list(), QStringLiteral("cim"));
         auto c = db.connect();
         const auto ordered = c->query(QStringLiteral("SELECT cim FROM vw_zomi ORDER BY cim"));
         QStringList expected;
         for (int i = 0; i < ordered->rowCount(); ++i)
-            expected << (ordered->row(i).cells[0] ? FromLatin2(ordered->row(i).cells[0], ordered->row(i).lengths[0]) : QString());
+            expected << (ordered->row(i).cells[0]
+                             ? FromLatin2(ordered->row(i).cells[0], ordered->row(i).lengths[0])
+                             : QString());
         QCOMPARE(got, expected);
     }
 
@@ -227,7 +250,8 @@ private slots:
         QTest::keyClick(window.grid(), Qt::Key_B, Qt::ShiftModifier);
         QCOMPARE(window.searchBox()->text(), QStringLiteral("b"));
         QTest::keyClick(window.searchBox(), Qt::Key_U);
-        QCOMPARE(window.searchBox()->text(), QStringLiteral("bu"));  // typing goes on after the letter
+        QCOMPARE(window.searchBox()->text(),
+                 QStringLiteral("bu"));  // typing goes on after the letter
         window.grid()->setFocus();
         typeCharacter(window.grid(), QStringLiteral("Ő"));
         QCOMPARE(window.searchBox()->text(), QStringLiteral("ő"));
@@ -266,15 +290,19 @@ private slots:
     void summaryListsEveryStatusWithCountAndSum() {
         TestDatabase db;
         auto c = db.connect();
-        c->exec(QStringLiteral("INSERT INTO zomi (datum, sorszam, statusz, ossz) VALUES "
-                               "(CURDATE(), 1, 1, 100), (CURDATE(), 2, 1, 50.5), (CURDATE(), 3, 3, NULL)"));
+        c->exec(QStringLiteral(
+            "INSERT INTO zomi (datum, sorszam, statusz, ossz) VALUES "
+            "(CURDATE(), 1, 1, 100), (CURDATE(), 2, 1, 50.5), (CURDATE(), 3, 3, NULL)"));
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
         window.show();
-        const QString first = c->scalar(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 1")).text;
-        const QString third = c->scalar(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 3")).text;
-        QCOMPARE(window.summaryText(), QStringLiteral("%1 (2) : 150.5; %2 (1) : ; ").arg(first, third));
+        const QString first =
+            c->scalar(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 1")).text;
+        const QString third =
+            c->scalar(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 3")).text;
+        QCOMPARE(window.summaryText(),
+                 QStringLiteral("%1 (2) : 150.5; %2 (1) : ; ").arg(first, third));
     }
 
     void deleteAsksFirstAndNoKeepsTheRow() {
@@ -296,7 +324,9 @@ private slots:
         boxes.answers << true;
         window.action(QStringLiteral("aTorol"))->trigger();
         QCOMPARE(serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi")), before - 1);
-        QCOMPARE(serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi WHERE zomi = %1").arg(key)), 0);
+        QCOMPARE(
+            serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi WHERE zomi = %1").arg(key)),
+            0);
         QVERIFY(window.currentKey() != key);
     }
 
@@ -310,8 +340,10 @@ private slots:
         window.list().moveTo(3);
         const int key = window.currentKey();
         const int before = window.list().recordCount();
-        db.connect()->exec(QStringLiteral("DELETE FROM zomi WHERE zomi <> %1 AND YEAR(datum) = %2 LIMIT 1")
-                               .arg(key).arg(window.yearTabs()->tabText(0)));
+        db.connect()->exec(
+            QStringLiteral("DELETE FROM zomi WHERE zomi <> %1 AND YEAR(datum) = %2 LIMIT 1")
+                .arg(key)
+                .arg(window.yearTabs()->tabText(0)));
         QTest::keyClick(&window, Qt::Key_F5);
         QCOMPARE(window.list().recordCount(), before - 1);
         QCOMPARE(window.currentKey(), key);
@@ -349,7 +381,8 @@ private slots:
         QVERIFY(IniKeyExists(file, "Screen", "Width"));
         QVERIFY(ReadFloatSetting(kAfakulcs) == 1.27);
         QVERIFY(IniKeyExists(file, "Lang", "File"));
-        for (const char* key : {"Left", "Top", "Width", "Height"}) QVERIFY(IniKeyExists(file, "frm_Main", key));
+        for (const char* key : {"Left", "Top", "Width", "Height"})
+            QVERIFY(IniKeyExists(file, "frm_Main", key));
         QVERIFY(!IniKeyExists(file, "Defaults", "HtmlPath"));
     }
 
@@ -362,8 +395,10 @@ private slots:
         test::Activate(&window);
         window.list().moveTo(1);
         const int key = window.currentKey();
-        const QString wanted = db.connect()->scalar(QStringLiteral(
-            "SELECT statusz_nev FROM statusz WHERE statusz = 6")).text;
+        const QString wanted =
+            db.connect()
+                ->scalar(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 6"))
+                .text;
         bool chose = false;
         test::OnModal([&](QWidget* list) {
             QCOMPARE(list->objectName(), QStringLiteral("frm_Torzsadat"));
@@ -375,7 +410,9 @@ private slots:
         });
         QTest::keyClick(window.grid(), Qt::Key_F4);
         QVERIFY(chose);
-        QCOMPARE(serverCount(db, QStringLiteral("SELECT statusz FROM zomi WHERE zomi = %1").arg(key)), 6);
+        QCOMPARE(
+            serverCount(db, QStringLiteral("SELECT statusz FROM zomi WHERE zomi = %1").arg(key)),
+            6);
         QCOMPARE(window.currentKey(), key);
         QCOMPARE(window.list().value(QStringLiteral("statusz_nev")).toString(), wanted);
     }
@@ -383,7 +420,9 @@ private slots:
     void newWorkOrderIsSelectedInTheReopenedListAndCounted() {
         TestDatabase db;
         auto c = db.connect();
-        c->exec(QStringLiteral("INSERT INTO vallalkozo (vallalkozo_nev, afas, oradij, kiszdij) VALUES ('Kovács Bt.', 'N', 1000, 500)"));
+        c->exec(
+            QStringLiteral("INSERT INTO vallalkozo (vallalkozo_nev, afas, oradij, kiszdij) VALUES "
+                           "('Kovács Bt.', 'N', 1000, 500)"));
         c->exec(QStringLiteral("INSERT INTO ktgh (cim) VALUES ('Budapest, Fő utca 1.')"));
         c->exec(QStringLiteral("INSERT INTO alairas (alairas_nev) VALUES ('Nagy Ilona')"));
         Installation installation(db);
@@ -398,7 +437,9 @@ private slots:
             editor->choosers().contractor = [] { return 1; };
             editor->choosers().site = [] { return 1; };
             editor->choosers().lookup = [](const QString& table, const QString&, QString* name) {
-                if (name) *name = table == QLatin1String("alairas") ? QStringLiteral("Nagy Ilona") : QString();
+                if (name)
+                    *name = table == QLatin1String("alairas") ? QStringLiteral("Nagy Ilona")
+                                                              : QString();
                 return 1;
             };
             editor->BitBtn1->click();
@@ -461,14 +502,16 @@ private slots:
         test::OnModal([](QWidget* modal) {
             auto* sql = test::As<Tfrm_SQL>(modal);
             if (!sql) return;
-            sql->Memo1->setText(QStringLiteral("SET NAMES utf8;\nUPDATE ktgh SET cim = 'Árvíztűrő tükörfúrógép';"));
+            sql->Memo1->setText(
+                QStringLiteral("SET NAMES utf8;\nUPDATE ktgh SET cim = 'Árvíztűrő tükörfúrógép';"));
             QTest::keyClick(sql->Memo1, Qt::Key_F5);
             sql->close();
         });
         console->trigger();
         QCOMPARE(boxes.texts(), QStringList{QStringLiteral("SQL futtatás kész.")});
         window.list().refresh();
-        QVERIFY(column(window.list(), QStringLiteral("cim")).contains(QStringLiteral("Árvíztűrő tükörfúrógép")));
+        QVERIFY(column(window.list(), QStringLiteral("cim"))
+                    .contains(QStringLiteral("Árvíztűrő tükörfúrógép")));
     }
 
     void statusListRunsTheStatusProcedureAfterwards() {
@@ -477,8 +520,11 @@ private slots:
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
-        c->exec(QStringLiteral("INSERT INTO zomi (datum, sorszam, statusz, hatar_datum) VALUES (CURDATE(), 1, 1, CURDATE() - INTERVAL 2 DAY)"));
-        test::OnModal([](QWidget* modal) { QCOMPARE(modal->objectName(), QStringLiteral("frm_Torzsadat")); });
+        c->exec(
+            QStringLiteral("INSERT INTO zomi (datum, sorszam, statusz, hatar_datum) VALUES "
+                           "(CURDATE(), 1, 1, CURDATE() - INTERVAL 2 DAY)"));
+        test::OnModal(
+            [](QWidget* modal) { QCOMPARE(modal->objectName(), QStringLiteral("frm_Torzsadat")); });
         window.action(QStringLiteral("aStatusz"))->trigger();
         QCOMPARE(serverCount(db, QStringLiteral("SELECT statusz FROM zomi")), 4);
     }
@@ -521,7 +567,8 @@ private slots:
             QCOMPARE(opened, QStringLiteral("frm_Adatbazis"));
             window.close();
         }
-        for (int n = 0; n <= 100; ++n) QVERIFY(!IniKeyExists(SettingsPath(), "Adatbazis", ProfileKey(n)));
+        for (int n = 0; n <= 100; ++n)
+            QVERIFY(!IniKeyExists(SettingsPath(), "Adatbazis", ProfileKey(n)));
         QString next;
         test::OnModal([&](QWidget* modal) { next = modal->objectName(); });
         Tfrm_Main again;
@@ -551,9 +598,11 @@ private slots:
         Tfrm_Main window;
         QVERIFY(!window.startUp());
         QVERIFY(!boxes.shown.isEmpty());
-        QVERIFY2(boxes.lastText().startsWith(QStringLiteral("Adatbázis megnyitás sikertelen")), qPrintable(boxes.lastText()));
+        QVERIFY2(boxes.lastText().startsWith(QStringLiteral("Adatbázis megnyitás sikertelen")),
+                 qPrintable(boxes.lastText()));
         QCOMPARE(boxes.shown.last().caption, QStringLiteral("Hiba"));
-        QVERIFY(IniKeyExists(SettingsPath(), "Adatbazis", "ConStr1"));  // the set-up stored it as typed
+        QVERIFY(
+            IniKeyExists(SettingsPath(), "Adatbazis", "ConStr1"));  // the set-up stored it as typed
         window.close();
         QVERIFY(!IniKeyExists(SettingsPath(), "frm_Main", "Left"));
     }
@@ -565,11 +614,11 @@ private slots:
         // A profile the chooser's test connection accepts cannot fail later, so
         // use one whose display name is the only field: it is listed, tested and refused.
         const dbaccess::ConnectionParams server = TestDatabase::serverParams();
-        WriteScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(1),
-                              QStringList{QStringLiteral("nincs_ilyen_db"), server.host,
-                                          QString::number(server.port), server.user,
-                                          server.password, QStringLiteral("Rossz")}
-                                  .join(QLatin1Char(';')));
+        WriteScrambledSetting(
+            QString::fromLatin1(kProfileSection), ProfileKey(1),
+            QStringList{QStringLiteral("nincs_ilyen_db"), server.host, QString::number(server.port),
+                        server.user, server.password, QStringLiteral("Rossz")}
+                .join(QLatin1Char(';')));
         BoxRecorder boxes;
         // The chooser comes up after the failed test; leave it with Esc.
         QTimer::singleShot(200, [] {

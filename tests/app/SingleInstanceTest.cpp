@@ -75,7 +75,8 @@ class SingleInstanceTest : public QObject {
         first.start(program, arguments);
         QVERIFY(first.waitForStarted());
         // Until the first one listens, a second start would simply win the race.
-        const QString server = QDir(lockDir_.path()).filePath(QStringLiteral("ZOMI-") + userSuffix());
+        const QString server =
+            QDir(lockDir_.path()).filePath(QStringLiteral("ZOMI-") + userSuffix());
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(server + QStringLiteral(".lock")), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(server), 10000);
         QCOMPARE(first.state(), QProcess::Running);

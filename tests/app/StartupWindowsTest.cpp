@@ -19,7 +19,6 @@
 #include "app/AdatbazisNyit.h"
 #include "app/Init.h"
 #include "app/Startup.h"
-#include "ui/Pictures.h"
 #include "app/logo.h"
 #include "common/Beall.h"
 #include "common/Codepage.h"
@@ -29,6 +28,7 @@
 #include "support/BoxRecorder.h"
 #include "support/TestDatabase.h"
 #include "support/WindowTestSupport.h"
+#include "ui/Pictures.h"
 
 using namespace zomi;
 using zomi::test::BoxRecorder;

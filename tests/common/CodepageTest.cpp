@@ -1,6 +1,6 @@
-#include "common/Codepage.h"
-
 #include <gtest/gtest.h>
+
+#include "common/Codepage.h"
 
 namespace zomi {
 namespace {

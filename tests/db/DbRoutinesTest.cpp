@@ -1,5 +1,3 @@
-#include "db/DbRoutines.h"
-
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
@@ -7,6 +5,7 @@
 
 #include "common/Beall.h"
 #include "common/Codepage.h"
+#include "db/DbRoutines.h"
 #include "support/TestDatabase.h"
 
 namespace zomi {
@@ -17,7 +16,7 @@ using dbaccess::Query;
 using test::TestDatabase;
 
 class DbRoutinesTest : public ::testing::Test {
-protected:
+  protected:
     explicit DbRoutinesTest(TestDatabase::Content content = TestDatabase::Content::Empty)
         : db(content), c(db.connect()) {
         SetMainConnection(c.get());
@@ -29,7 +28,9 @@ protected:
 };
 
 int statementsSent(Connection& c) {
-    return QByteArray(c.query(QStringLiteral("SHOW SESSION STATUS LIKE 'Questions'"))->row(0).cells[1]).toInt();
+    return QByteArray(
+               c.query(QStringLiteral("SHOW SESSION STATUS LIKE 'Questions'"))->row(0).cells[1])
+        .toInt();
 }
 
 TEST_F(DbRoutinesTest, ExecSqlSendsNothingForBlankTextAndTurnsEscapedLineBreaksIntoRealOnes) {
@@ -50,23 +51,33 @@ TEST_F(DbRoutinesTest, ScalarQueriesTellNoRowFromNullFromGarbage) {
     ExecSql(QStringLiteral("CREATE TABLE z (sorszam INT, datum DATE, nev VARCHAR(20))"));
     ExecSql(QStringLiteral("INSERT INTO z VALUES (NULL, NULL, NULL), (7, '2025-03-04', 'x')"));
     // The highest serial of an empty year is one NULL row: 0, not the default.
-    EXPECT_EQ(QueryInt(QStringLiteral("SELECT MAX(sorszam) FROM z WHERE YEAR(datum) = 1999;"), -1), 0);
+    EXPECT_EQ(QueryInt(QStringLiteral("SELECT MAX(sorszam) FROM z WHERE YEAR(datum) = 1999;"), -1),
+              0);
     EXPECT_EQ(QueryInt(QStringLiteral("SELECT sorszam FROM z WHERE sorszam = 99"), -1), -1);
     EXPECT_EQ(QueryInt(QStringLiteral("SELECT ' 42 '"), -1), 42);
     EXPECT_EQ(QueryInt(QStringLiteral("SELECT 'abc'"), -1), 0);
     EXPECT_EQ(QueryInt(QStringLiteral("SELECT 1.5"), -1), 0);
 
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT nev FROM z WHERE sorszam = 99"), QStringLiteral("nincs")), QStringLiteral("nincs"));
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT nev FROM z WHERE sorszam IS NULL"), QStringLiteral("nincs")), QString());
+    EXPECT_EQ(
+        QueryText(QStringLiteral("SELECT nev FROM z WHERE sorszam = 99"), QStringLiteral("nincs")),
+        QStringLiteral("nincs"));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT nev FROM z WHERE sorszam IS NULL"),
+                        QStringLiteral("nincs")),
+              QString());
 
     EXPECT_EQ(QueryFloat(QStringLiteral("SELECT NULL"), 3.5), 3.5);
     EXPECT_EQ(QueryFloat(QStringLiteral("SELECT 'x'"), 3.5), 3.5);
     EXPECT_EQ(QueryFloat(QStringLiteral("SELECT 1 FROM z WHERE 1 = 0"), 3.5), 3.5);
 
-    EXPECT_EQ(QueryDate(QStringLiteral("SELECT datum FROM z WHERE sorszam = 7"), QDateTime()).date(), QDate(2025, 3, 4));
-    EXPECT_FALSE(QueryDate(QStringLiteral("SELECT datum FROM z WHERE sorszam IS NULL"), QDateTime::currentDateTime()).isValid());
+    EXPECT_EQ(
+        QueryDate(QStringLiteral("SELECT datum FROM z WHERE sorszam = 7"), QDateTime()).date(),
+        QDate(2025, 3, 4));
+    EXPECT_FALSE(QueryDate(QStringLiteral("SELECT datum FROM z WHERE sorszam IS NULL"),
+                           QDateTime::currentDateTime())
+                     .isValid());
     const QDateTime fallback(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC);
-    EXPECT_EQ(QueryDate(QStringLiteral("SELECT datum FROM z WHERE sorszam = 99"), fallback), fallback);
+    EXPECT_EQ(QueryDate(QStringLiteral("SELECT datum FROM z WHERE sorszam = 99"), fallback),
+              fallback);
 }
 
 TEST_F(DbRoutinesTest, QueryFloatReadsTheServersPointUnderHungarianSettings) {
@@ -78,7 +89,8 @@ TEST_F(DbRoutinesTest, QueryFloatReadsTheServersPointUnderHungarianSettings) {
 }
 
 TEST(DateTimeFromText, ReadsByPosition) {
-    EXPECT_EQ(DateTimeFromText(QStringLiteral("2026-12-09")), QDateTime(QDate(2026, 12, 9), QTime(0, 0), Qt::UTC));
+    EXPECT_EQ(DateTimeFromText(QStringLiteral("2026-12-09")),
+              QDateTime(QDate(2026, 12, 9), QTime(0, 0), Qt::UTC));
     EXPECT_EQ(DateTimeFromText(QStringLiteral("2026-12-09 13:45:07")),
               QDateTime(QDate(2026, 12, 9), QTime(13, 45, 7), Qt::UTC));
     EXPECT_EQ(DateTimeFromText(QStringLiteral("13:45:07")).time(), QTime(13, 45, 7));
@@ -90,7 +102,8 @@ TEST(DateTimeFromText, ReadsByPosition) {
 
 TEST_F(DbRoutinesTest, ServerMd5DigestsTheLatin2BytesOfAnAccentedPassword) {
     const QString password = QStringLiteral("Jelszó-őrző ű'\\");
-    const QByteArray expected = QCryptographicHash::hash(ToLatin2(password), QCryptographicHash::Md5).toHex();
+    const QByteArray expected =
+        QCryptographicHash::hash(ToLatin2(password), QCryptographicHash::Md5).toHex();
     EXPECT_EQ(ServerMd5(password), QString::fromLatin1(expected));
     EXPECT_EQ(ServerMd5(QString()), QStringLiteral("d41d8cd98f00b204e9800998ecf8427e"));
 }
@@ -102,7 +115,8 @@ TEST_F(DbRoutinesTest, FillFromQueryAppendsFirstColumnsInServerOrder) {
 }
 
 TEST_F(DbRoutinesTest, RecordCounterAndDelimitedLines) {
-    ExecSql(QStringLiteral("CREATE TABLE t (id INT, nev VARCHAR(30), osszeg DOUBLE) CHARACTER SET latin2"));
+    ExecSql(QStringLiteral(
+        "CREATE TABLE t (id INT, nev VARCHAR(30), osszeg DOUBLE) CHARACTER SET latin2"));
     ExecSql(QStringLiteral("INSERT INTO t VALUES (1, 'a;b', 2.5), (2, NULL, NULL), (3, 'Űr', -1)"));
     Query q(c.get());
     q.setSql(QStringLiteral("SELECT * FROM t ORDER BY id"));
@@ -132,7 +146,8 @@ TEST_F(DbRoutinesTest, RecordCounterAndDelimitedLines) {
 
 TEST_F(DbRoutinesTest, AmountFormatsFollowTheFieldTags) {
     ExecSql(QStringLiteral("CREATE TABLE t (a DOUBLE, b DOUBLE, c DOUBLE, d DOUBLE, n INT)"));
-    ExecSql(QStringLiteral("INSERT INTO t VALUES (1234567.891, 1234567.891, 1234567.891, 1234567.891, 1234567)"));
+    ExecSql(QStringLiteral(
+        "INSERT INTO t VALUES (1234567.891, 1234567.891, 1234567.891, 1234567.891, 1234567)"));
     Beall.Format = QStringLiteral("### ### ##0");
     Beall.Format2 = QStringLiteral("### ### ##0.00");
     for (bool compact : {false, true}) {

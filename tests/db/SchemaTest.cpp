@@ -13,7 +13,7 @@ using dbaccess::DbError;
 using test::TestDatabase;
 
 class SchemaTest : public ::testing::Test {
-protected:
+  protected:
     explicit SchemaTest(TestDatabase::Content content = TestDatabase::Content::Schema)
         : db(content), c(db.connect()) {
         SetMainConnection(c.get());
@@ -28,7 +28,7 @@ protected:
 };
 
 class DemoTest : public SchemaTest {
-protected:
+  protected:
     DemoTest() : SchemaTest(TestDatabase::Content::Demo) {}
 };
 
@@ -45,7 +45,9 @@ TEST_F(SchemaTest, SerialNumberIsUniqueWithinTheYearOfItsDate) {
     ExecSql(QStringLiteral("INSERT INTO zomi (datum, sorszam) VALUES ('2025-11-30', 1)"));
     ExecSql(QStringLiteral("INSERT INTO zomi (datum, sorszam) VALUES (NULL, 1), (NULL, 1)"));
     // Moving a work order into a year where its number is taken is refused too.
-    EXPECT_THROW(ExecSql(QStringLiteral("UPDATE zomi SET datum = '2026-02-01' WHERE YEAR(datum) = 2025")), DbError);
+    EXPECT_THROW(
+        ExecSql(QStringLiteral("UPDATE zomi SET datum = '2026-02-01' WHERE YEAR(datum) = 2025")),
+        DbError);
     EXPECT_EQ(number(QStringLiteral("SELECT MAX(sorszam) FROM zomi WHERE YEAR(datum) = 2026;")), 1);
 }
 
@@ -67,34 +69,42 @@ TEST_F(SchemaTest, DerivedColumnsStayOutOfTheEditableTable) {
 }
 
 TEST_F(SchemaTest, DisplayNumberIsTheSameInTheListAndFromTheFunction) {
-    ExecSql(QStringLiteral("INSERT INTO zomi (datum, sorszam) VALUES ('2026-01-01', 7), ('2026-01-02', 123456), "
-                           "(NULL, 3), ('2027-05-05', NULL), ('2026-01-03', -4), ('2026-01-04', 0)"));
-    EXPECT_EQ(number(QStringLiteral(
-                  "SELECT COUNT(*) FROM vw_zomi v JOIN zomi z USING (zomi) WHERE NOT (v.sorszamstr <=> "
-                  "fn_sorszamstr(z.sorszam, YEAR(z.datum)))")),
-              0);
+    ExecSql(QStringLiteral(
+        "INSERT INTO zomi (datum, sorszam) VALUES ('2026-01-01', 7), ('2026-01-02', 123456), "
+        "(NULL, 3), ('2027-05-05', NULL), ('2026-01-03', -4), ('2026-01-04', 0)"));
+    EXPECT_EQ(
+        number(QStringLiteral(
+            "SELECT COUNT(*) FROM vw_zomi v JOIN zomi z USING (zomi) WHERE NOT (v.sorszamstr <=> "
+            "fn_sorszamstr(z.sorszam, YEAR(z.datum)))")),
+        0);
     EXPECT_EQ(text(QStringLiteral("SELECT fn_sorszamstr(7, 2026);")), QStringLiteral("2026/00007"));
     EXPECT_LE(text(QStringLiteral("SELECT fn_sorszamstr(2147483647, 2147483647);")).size(), 15);
     // Ordered as text, the numbers run by year, then by serial.
     QStringList order;
-    FillFromQuery(order, QStringLiteral("SELECT sorszamstr FROM vw_zomi WHERE sorszam > 0 ORDER BY sorszamstr"));
+    FillFromQuery(
+        order,
+        QStringLiteral("SELECT sorszamstr FROM vw_zomi WHERE sorszam > 0 ORDER BY sorszamstr"));
     EXPECT_EQ(order, (QStringList{"----/00003", "2026/00007", "2026/123456"}));
 }
 
 TEST_F(SchemaTest, WorkOrderWithMissingMasterRowsStillLists) {
-    ExecSql(QStringLiteral("INSERT INTO zomi (datum, sorszam, vallalkozo, ktgh, alairas, statusz) "
-                           "VALUES (CURDATE(), 1, 999, 999, 999, 999), (CURDATE(), 2, -1, -1, NULL, NULL)"));
+    ExecSql(QStringLiteral(
+        "INSERT INTO zomi (datum, sorszam, vallalkozo, ktgh, alairas, statusz) "
+        "VALUES (CURDATE(), 1, 999, 999, 999, 999), (CURDATE(), 2, -1, -1, NULL, NULL)"));
     EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM vw_zomi")), 2);
-    EXPECT_EQ(text(QStringLiteral("SELECT CONCAT_WS('|', IFNULL(cim,'-'), IFNULL(vallalkozo_nev,'-'), "
-                                  "IFNULL(alairas_nev,'-'), IFNULL(statusz_nev,'-'), szin) FROM vw_zomi WHERE sorszam = 1")),
-              QStringLiteral("-|-|-|-|0"));
+    EXPECT_EQ(
+        text(QStringLiteral("SELECT CONCAT_WS('|', IFNULL(cim,'-'), IFNULL(vallalkozo_nev,'-'), "
+                            "IFNULL(alairas_nev,'-'), IFNULL(statusz_nev,'-'), szin) FROM vw_zomi "
+                            "WHERE sorszam = 1")),
+        QStringLiteral("-|-|-|-|0"));
     EXPECT_EQ(number(QStringLiteral("SELECT SUM(db) FROM vw_ossz")), 2);
 }
 
 TEST_F(SchemaTest, ColourClassFollowsStatusAndDeadline) {
     const auto szin = [&](int statusz, const QString& deadline) {
         ExecSql(QStringLiteral("DELETE FROM zomi"));
-        ExecSql(QStringLiteral("INSERT INTO zomi (datum, sorszam, statusz, hatar_datum) VALUES (CURDATE(), 1, %1, %2)")
+        ExecSql(QStringLiteral("INSERT INTO zomi (datum, sorszam, statusz, hatar_datum) VALUES "
+                               "(CURDATE(), 1, %1, %2)")
                     .arg(statusz)
                     .arg(deadline));
         return number(QStringLiteral("SELECT szin FROM vw_zomi"));
@@ -108,11 +118,13 @@ TEST_F(SchemaTest, ColourClassFollowsStatusAndDeadline) {
 }
 
 TEST_F(SchemaTest, StatusProcedureMovesOverdueOrdersAndBackAndIsIdempotent) {
-    ExecSql(QStringLiteral(
-        "INSERT INTO zomi (datum, sorszam, statusz, hatar_datum) VALUES "
-        "(CURDATE(), 1, 1, CURDATE() - INTERVAL 3 DAY), (CURDATE(), 2, 2, CURDATE() - INTERVAL 1 DAY), "
-        "(CURDATE(), 3, 4, CURDATE() + INTERVAL 5 DAY), (CURDATE(), 4, 3, CURDATE() - INTERVAL 9 DAY), "
-        "(CURDATE(), 5, 1, CURDATE())"));
+    ExecSql(
+        QStringLiteral("INSERT INTO zomi (datum, sorszam, statusz, hatar_datum) VALUES "
+                       "(CURDATE(), 1, 1, CURDATE() - INTERVAL 3 DAY), (CURDATE(), 2, 2, CURDATE() "
+                       "- INTERVAL 1 DAY), "
+                       "(CURDATE(), 3, 4, CURDATE() + INTERVAL 5 DAY), (CURDATE(), 4, 3, CURDATE() "
+                       "- INTERVAL 9 DAY), "
+                       "(CURDATE(), 5, 1, CURDATE())"));
     ExecSql(QStringLiteral("CALL sp_setstatusz();"));
     QStringList after;
     FillFromQuery(after, QStringLiteral("SELECT statusz FROM zomi ORDER BY sorszam"));
@@ -125,12 +137,14 @@ TEST_F(SchemaTest, StatusProcedureMovesOverdueOrdersAndBackAndIsIdempotent) {
 
 TEST_F(SchemaTest, FreshDatabaseHasItsFixedRowsAndKeysStartAtOne) {
     EXPECT_EQ(text(QStringLiteral("SELECT vanbelep FROM beallit;")), QStringLiteral("N"));
-    EXPECT_EQ(text(QStringLiteral("SELECT verzioelfogadva FROM beallit;")), QStringLiteral("23.0.0.44"));
+    EXPECT_EQ(text(QStringLiteral("SELECT verzioelfogadva FROM beallit;")),
+              QStringLiteral("23.0.0.44"));
     EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM tulajdonos")), 1);
     EXPECT_FALSE(text(QStringLiteral("SELECT MAX(verzio) FROM verzio;")).isEmpty());
     EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM vallalkozo WHERE vallalkozo = -1")), 1);
     EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM ktgh WHERE ktgh = -1")), 1);
-    EXPECT_FALSE(text(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz=1;")).isEmpty());
+    EXPECT_FALSE(
+        text(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz=1;")).isEmpty());
     ExecSql(QStringLiteral("INSERT INTO vallalkozo (vallalkozo_nev) VALUES ('Első Kft.')"));
     EXPECT_EQ(c->lastInsertId(), 1u);
     ExecSql(QStringLiteral("INSERT INTO ktgh (cim) VALUES ('Fő utca 1.')"));
@@ -140,11 +154,12 @@ TEST_F(SchemaTest, FreshDatabaseHasItsFixedRowsAndKeysStartAtOne) {
 }
 
 TEST_F(SchemaTest, TotalsPerStatusCountEveryOrder) {
-    ExecSql(QStringLiteral("INSERT INTO zomi (datum, sorszam, statusz, ossz) VALUES "
-                           "(CURDATE(), 1, 1, 10.5), (CURDATE(), 2, 1, NULL), (CURDATE(), 3, 2, NULL)"));
+    ExecSql(QStringLiteral(
+        "INSERT INTO zomi (datum, sorszam, statusz, ossz) VALUES "
+        "(CURDATE(), 1, 1, 10.5), (CURDATE(), 2, 1, NULL), (CURDATE(), 3, 2, NULL)"));
     dbaccess::Query q(c.get());
-    q.setSql(QStringList{QStringLiteral("SELECT * FROM vw_ossz"), QStringLiteral("WHERE statusz > 0"),
-                         QStringLiteral("ORDER BY 1;")});
+    q.setSql(QStringList{QStringLiteral("SELECT * FROM vw_ossz"),
+                         QStringLiteral("WHERE statusz > 0"), QStringLiteral("ORDER BY 1;")});
     q.open();
     ASSERT_EQ(q.recordCount(), 2);
     EXPECT_EQ(q.fieldByName(QStringLiteral("db")).kind, dbaccess::FieldKind::LargeInt);
@@ -156,12 +171,14 @@ TEST_F(SchemaTest, TotalsPerStatusCountEveryOrder) {
 
 TEST_F(DemoTest, DemoFeesAddUpAndPasswordsAreLatin2Digests) {
     EXPECT_GT(number(QStringLiteral("SELECT COUNT(*) FROM zomi")), 100);
-    EXPECT_EQ(number(QStringLiteral(
-                  "SELECT COUNT(*) FROM zomi WHERE ABS(IFNULL(munkadij3,0) - IFNULL(munkadij1,0)*IFNULL(munkadij2,0)) > 1e-6 "
-                  "OR ABS(IFNULL(ossz,0) - IFNULL(munkadij4,0) - IFNULL(kiszdij4,0) - IFNULL(anyag4,0)) > 1e-6")),
+    EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM zomi WHERE ABS(IFNULL(munkadij3,0) - "
+                                    "IFNULL(munkadij1,0)*IFNULL(munkadij2,0)) > 1e-6 "
+                                    "OR ABS(IFNULL(ossz,0) - IFNULL(munkadij4,0) - "
+                                    "IFNULL(kiszdij4,0) - IFNULL(anyag4,0)) > 1e-6")),
               0);
-    EXPECT_EQ(text(QStringLiteral("SELECT jelszomd5 FROM felhasznalo WHERE felhasznalo = 'vendeg'")),
-              ServerMd5(QStringLiteral("tűzoltó")));
+    EXPECT_EQ(
+        text(QStringLiteral("SELECT jelszomd5 FROM felhasznalo WHERE felhasznalo = 'vendeg'")),
+        ServerMd5(QStringLiteral("tűzoltó")));
     EXPECT_GT(number(QStringLiteral("SELECT COUNT(DISTINCT YEAR(datum)) FROM zomi")), 2);
     EXPECT_GT(number(QStringLiteral("SELECT COUNT(*) FROM zomi WHERE datum IS NULL")), 0);
 }

@@ -1,5 +1,3 @@
-#include "dbaccess/Connection.h"
-
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
@@ -7,6 +5,7 @@
 #include <thread>
 
 #include "common/Codepage.h"
+#include "dbaccess/Connection.h"
 #include "support/TestDatabase.h"
 
 namespace zomi::dbaccess {
@@ -28,7 +27,8 @@ TEST(Connection, WorkingSessionSpeaksLatin2WithHungarianCollationAndCompression)
     auto c = db.connect();
     EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@character_set_connection")), "latin2");
     EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@character_set_results")), "latin2");
-    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@collation_connection")), "latin2_hungarian_ci");
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@collation_connection")),
+              "latin2_hungarian_ci");
     const ResultSetPtr status = c->query(QStringLiteral("SHOW SESSION STATUS LIKE 'Compression'"));
     ASSERT_TRUE(status && status->rowCount() == 1);
     EXPECT_STREQ(status->row(0).cells[1], "ON");
@@ -41,13 +41,15 @@ TEST(Connection, TestConnectionKeepsTheServerDefaults) {
     Connection c;
     c.setParams(p);
     c.open();
-    EXPECT_NE(scalarText(c, QStringLiteral("SELECT @@collation_connection")), "latin2_hungarian_ci");
+    EXPECT_NE(scalarText(c, QStringLiteral("SELECT @@collation_connection")),
+              "latin2_hungarian_ci");
 }
 
 TEST(Connection, KilledIdleSessionIsReplacedWithTheSameSetUpBeforeTheNextStatement) {
     TestDatabase db(TestDatabase::Content::Empty);
     auto c = db.connect();
-    c->exec(QStringLiteral("CREATE TABLE t (s VARCHAR(100)) CHARACTER SET latin2 COLLATE latin2_hungarian_ci"));
+    c->exec(QStringLiteral(
+        "CREATE TABLE t (s VARCHAR(100)) CHARACTER SET latin2 COLLATE latin2_hungarian_ci"));
     QSignalSpy reconnected(c.get(), &Connection::reconnected);
     const unsigned long before = c->threadId();
     killFrom(db, before);
@@ -57,7 +59,8 @@ TEST(Connection, KilledIdleSessionIsReplacedWithTheSameSetUpBeforeTheNextStateme
     c->exec(QStringLiteral("INSERT INTO t VALUES ('") + kPangram + QStringLiteral("')"));
     EXPECT_EQ(reconnected.count(), 1);
     EXPECT_NE(c->threadId(), before);
-    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@collation_connection")), "latin2_hungarian_ci");
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@collation_connection")),
+              "latin2_hungarian_ci");
     EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@character_set_client")), "latin2");
     EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT s FROM t")), kPangram);
     EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT COUNT(*) FROM t")), "1");
@@ -84,14 +87,16 @@ TEST(Connection, StatementWhoseAnswerWasLostIsReportedAndNeverRepeated) {
     // A repeated statement would have had time to complete and insert its row.
     std::this_thread::sleep_for(std::chrono::milliseconds(2200));
     EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT COUNT(*) FROM log")), "0");
-    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@collation_connection")), "latin2_hungarian_ci");
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@collation_connection")),
+              "latin2_hungarian_ci");
 }
 
 TEST(Connection, RefusesTextLatin2CannotHoldAndStoresNothing) {
     TestDatabase db(TestDatabase::Content::Empty);
     auto c = db.connect();
     c->exec(QStringLiteral("CREATE TABLE t (s VARCHAR(50)) CHARACTER SET latin2"));
-    for (const QString& bad : {QStringLiteral("5 €"), QString::fromUtf8("smile \xF0\x9F\x98\x80")}) {
+    for (const QString& bad :
+         {QStringLiteral("5 €"), QString::fromUtf8("smile \xF0\x9F\x98\x80")}) {
         try {
             c->exec(QStringLiteral("INSERT INTO t VALUES ('") + bad + QStringLiteral("')"));
             ADD_FAILURE() << "accepted " << bad.toStdString();

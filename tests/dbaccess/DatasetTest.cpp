@@ -1,11 +1,10 @@
-#include "dbaccess/Dataset.h"
-
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
 #include <QDate>
 #include <QSignalSpy>
 
+#include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
 #include "dbaccess/EditableDatasetModel.h"
 #include "support/TestDatabase.h"
@@ -18,7 +17,7 @@ using test::TestDatabase;
 const QString kPangram = QStringLiteral("árvíztűrő tükörfúrógép ÁRVÍZTŰRŐ TÜKÖRFÚRÓGÉP");
 
 class DatasetTest : public ::testing::Test {
-protected:
+  protected:
     DatasetTest() : db(TestDatabase::Content::Empty), c(db.connect()) {
         c->exec(QStringLiteral(
             "CREATE TABLE t (id INT AUTO_INCREMENT PRIMARY KEY, nev VARCHAR(20), megj TEXT, "
@@ -86,7 +85,8 @@ TEST_F(DatasetTest, InsertedRowComesBackWithItsKeyServerDefaultsAndExactValues) 
     q.open();
     ASSERT_EQ(q.recordCount(), 1);
     EXPECT_EQ(q.value(QStringLiteral("nev")).toString(), QStringLiteral("Őze Űrsula"));
-    EXPECT_EQ(q.value(QStringLiteral("megj")).toString(), kPangram + QStringLiteral("\r\n'idéz\\jel'"));
+    EXPECT_EQ(q.value(QStringLiteral("megj")).toString(),
+              kPangram + QStringLiteral("\r\n'idéz\\jel'"));
     EXPECT_EQ(q.value(QStringLiteral("osszeg")).toDouble(), 0.1 + 0.2);
     EXPECT_EQ(q.value(QStringLiteral("darab")).toLongLong(), 9007199254740993LL);
     EXPECT_EQ(q.value(QStringLiteral("nap")).toDate(), QDate(2026, 2, 28));
@@ -117,7 +117,8 @@ TEST_F(DatasetTest, RefusedCharacterNamesItselfAndLeavesTheRowInEditing) {
 TEST_F(DatasetTest, BeforePostCanCompleteOrStopThePost) {
     auto t = table();
     t->setBeforePost([](Dataset& d) {
-        if (d.value(QStringLiteral("nev")).isNull()) throw DbError(DbError::kState, QStringLiteral("A név kötelező."));
+        if (d.value(QStringLiteral("nev")).isNull())
+            throw DbError(DbError::kState, QStringLiteral("A név kötelező."));
         d.setValue(QStringLiteral("megj"), QStringLiteral("ellenőrizve"));
     });
     t->append();
@@ -125,7 +126,8 @@ TEST_F(DatasetTest, BeforePostCanCompleteOrStopThePost) {
     EXPECT_EQ(t->state(), Dataset::State::Insert);
     t->setValue(QStringLiteral("nev"), QStringLiteral("Kész"));
     t->post();
-    EXPECT_EQ(c->scalar(QStringLiteral("SELECT CONCAT(nev, '/', megj) FROM t")).text, QStringLiteral("Kész/ellenőrizve"));
+    EXPECT_EQ(c->scalar(QStringLiteral("SELECT CONCAT(nev, '/', megj) FROM t")).text,
+              QStringLiteral("Kész/ellenőrizve"));
 }
 
 TEST_F(DatasetTest, ServerRefusalKeepsWhatWasTyped) {
@@ -134,7 +136,8 @@ TEST_F(DatasetTest, ServerRefusalKeepsWhatWasTyped) {
     t->setValue(QStringLiteral("nev"), QStringLiteral("túl hosszú név, huszonegy+ karakter"));
     EXPECT_THROW(t->post(), DbError);  // strict mode refuses the long name
     EXPECT_EQ(t->state(), Dataset::State::Insert);
-    EXPECT_EQ(t->value(QStringLiteral("nev")).toString(), QStringLiteral("túl hosszú név, huszonegy+ karakter"));
+    EXPECT_EQ(t->value(QStringLiteral("nev")).toString(),
+              QStringLiteral("túl hosszú név, huszonegy+ karakter"));
 }
 
 TEST_F(DatasetTest, SecondWorkstationCannotOverwriteAChangeItHasNotSeen) {
@@ -157,7 +160,8 @@ TEST_F(DatasetTest, SecondWorkstationCannotOverwriteAChangeItHasNotSeen) {
     }
     EXPECT_EQ(mine->state(), Dataset::State::Edit);
     EXPECT_EQ(mine->value(QStringLiteral("nev")).toString(), QStringLiteral("Kovács Bt."));
-    EXPECT_EQ(c->scalar(QStringLiteral("SELECT nev FROM t WHERE id=%1").arg(id)).text, QStringLiteral("Kovács Kft."));
+    EXPECT_EQ(c->scalar(QStringLiteral("SELECT nev FROM t WHERE id=%1").arg(id)).text,
+              QStringLiteral("Kovács Kft."));
 
     // After a refresh the user sees the other change and may store over it knowingly.
     mine->cancel();
@@ -165,7 +169,8 @@ TEST_F(DatasetTest, SecondWorkstationCannotOverwriteAChangeItHasNotSeen) {
     mine->edit();
     mine->setValue(QStringLiteral("nev"), QStringLiteral("Kovács Bt."));
     mine->post();
-    EXPECT_EQ(c->scalar(QStringLiteral("SELECT nev FROM t WHERE id=%1").arg(id)).text, QStringLiteral("Kovács Bt."));
+    EXPECT_EQ(c->scalar(QStringLiteral("SELECT nev FROM t WHERE id=%1").arg(id)).text,
+              QStringLiteral("Kovács Bt."));
 }
 
 TEST_F(DatasetTest, ChangesTheCollationWouldHideAreStillConflicts) {
@@ -187,7 +192,8 @@ TEST_F(DatasetTest, ChangingOtherColumnsOrNothingIsNoConflict) {
     mine->edit();
     mine->setValue(QStringLiteral("osszeg"), 5.5);
     mine->post();
-    EXPECT_EQ(c->scalar(QStringLiteral("SELECT CONCAT(osszeg, '|', megj) FROM t")).text, QStringLiteral("5.5|más gépen"));
+    EXPECT_EQ(c->scalar(QStringLiteral("SELECT CONCAT(osszeg, '|', megj) FROM t")).text,
+              QStringLiteral("5.5|más gépen"));
 }
 
 TEST_F(DatasetTest, RowDeletedByAnotherUserIsReportedOnPostAndOnDelete) {
@@ -230,8 +236,10 @@ TEST_F(DatasetTest, OrdersByHungarianCollation) {
     q.open();
     QStringList got;
     for (int i = 0; i < q.recordCount(); ++i) got << q.textAt(i, 0);
-    const QString expected = c->scalar(QStringLiteral(
-        "SELECT GROUP_CONCAT(nev ORDER BY nev COLLATE latin2_hungarian_ci SEPARATOR ',') FROM t")).text;
+    const QString expected =
+        c->scalar(QStringLiteral("SELECT GROUP_CONCAT(nev ORDER BY nev COLLATE latin2_hungarian_ci "
+                                 "SEPARATOR ',') FROM t"))
+            .text;
     EXPECT_EQ(got.join(QLatin1Char(',')), expected);
     // Accented vowels sort with their plain letters, capitals with small ones.
     EXPECT_LT(got.indexOf(QStringLiteral("alma")), got.indexOf(QStringLiteral("cukor")));
@@ -314,8 +322,9 @@ TEST_F(DatasetTest, RefreshFetchesAgainAndKeepsTheRowByKey) {
 TEST_F(DatasetTest, ParametersBecomeLiteralsOutsideQuotesOnly) {
     const int id = addRow(QStringLiteral("o'Brien :pid"));
     Query q(c.get());
-    q.setSql(QStringList{QStringLiteral("SELECT nev, ':pid' AS szo, TIME('10:30:00') AS ido FROM t"),
-                         QStringLiteral("WHERE id = :pid AND nev LIKE :minta")});
+    q.setSql(
+        QStringList{QStringLiteral("SELECT nev, ':pid' AS szo, TIME('10:30:00') AS ido FROM t"),
+                    QStringLiteral("WHERE id = :pid AND nev LIKE :minta")});
     q.setParam(QStringLiteral("pid"), id);
     q.setParam(QStringLiteral("minta"), QStringLiteral("o'B%"));
     q.open();
@@ -340,10 +349,13 @@ TEST_F(DatasetTest, EditableModelGathersTypedCellsOfOneRowUntilItIsPosted) {
     EXPECT_EQ(model.pendingRow(), 1);
     EXPECT_EQ(model.data(model.index(1, nev), Qt::DisplayRole).toString(), QStringLiteral("Tóth"));
     EXPECT_FALSE(model.setData(model.index(0, nev), QStringLiteral("x")));  // another row waits
-    EXPECT_EQ(c->scalar(QStringLiteral("SELECT nev FROM t WHERE osszeg = 2")).text, QStringLiteral("Nagy"));
+    EXPECT_EQ(c->scalar(QStringLiteral("SELECT nev FROM t WHERE osszeg = 2")).text,
+              QStringLiteral("Nagy"));
     t->post();
-    EXPECT_EQ(c->scalar(QStringLiteral("SELECT COUNT(*) FROM t WHERE nev = 'Tóth' AND osszeg IS NULL")).text,
-              QStringLiteral("1"));
+    EXPECT_EQ(
+        c->scalar(QStringLiteral("SELECT COUNT(*) FROM t WHERE nev = 'Tóth' AND osszeg IS NULL"))
+            .text,
+        QStringLiteral("1"));
 
     Query q(c.get());
     q.setSql(QStringLiteral("SELECT * FROM t"));
@@ -364,11 +376,14 @@ TEST_F(DatasetTest, ModelShowsFormattedCellsAndFollowsTheDataset) {
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(model.rowCount(), 2);
     EXPECT_EQ(model.columnCount(), 2);
-    EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Név"));
-    EXPECT_EQ(model.data(model.index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("1 234 568"));
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("Név"));
+    EXPECT_EQ(model.data(model.index(0, 1), Qt::DisplayRole).toString(),
+              QStringLiteral("1 234 568"));
     EXPECT_EQ(model.data(model.index(1, 1), Qt::DisplayRole).toString(), QStringLiteral("-12"));
     EXPECT_EQ(model.data(model.index(0, 1), Qt::EditRole).toDouble(), 1234567.5);
-    EXPECT_TRUE(model.data(model.index(0, 1), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
+    EXPECT_TRUE(model.data(model.index(0, 1), Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                Qt::AlignRight);
 
     t->append();
     EXPECT_EQ(model.rowCount(), 3);

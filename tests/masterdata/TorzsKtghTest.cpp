@@ -11,10 +11,10 @@
 
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
-#include "ui/DbControls.h"
 #include "masterdata/TorzsKtgh.h"
 #include "masterdata/TorzsKtgh_Szerkeszt.h"
 #include "support/WindowTestSupport.h"
+#include "ui/DbControls.h"
 
 using namespace zomi;
 using namespace zomi::test;

@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <QtTest/QtTest>
 
-#include "ui/WindowHelpers.h"
 #include "dbaccess/Dataset.h"
-#include "ui/DbControls.h"
 #include "masterdata/TorzsVallalkozo_Szerkeszt.h"
 #include "support/WindowTestSupport.h"
+#include "ui/DbControls.h"
+#include "ui/WindowHelpers.h"
 
 using namespace zomi;
 using namespace zomi::test;

@@ -12,14 +12,14 @@
 #include <QTableView>
 #include <QtTest/QtTest>
 
-#include "ui/ListSearch.h"
-#include "ui/WindowHelpers.h"
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
-#include "ui/DbControls.h"
 #include "masterdata/TorzsVallalkozo.h"
 #include "masterdata/TorzsVallalkozo_Szerkeszt.h"
 #include "support/WindowTestSupport.h"
+#include "ui/DbControls.h"
+#include "ui/ListSearch.h"
+#include "ui/WindowHelpers.h"
 
 using namespace zomi;
 using namespace zomi::test;

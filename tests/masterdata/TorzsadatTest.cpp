@@ -10,10 +10,10 @@
 
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
-#include "ui/DbControls.h"
 #include "masterdata/Torzsadat.h"
 #include "masterdata/Torzsadat_Szerkeszt.h"
 #include "support/WindowTestSupport.h"
+#include "ui/DbControls.h"
 
 using namespace zomi;
 using namespace zomi::test;

@@ -19,7 +19,7 @@ using zomi::test::TestDatabase;
 class DelimitedExportTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<TestDatabase> db_;
     std::unique_ptr<Connection> c_;
     QTemporaryDir dir_;
@@ -43,7 +43,7 @@ private:
         return read(name);
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
         db_ = std::make_unique<TestDatabase>(TestDatabase::Content::Empty);
@@ -68,7 +68,8 @@ private slots:
         options.columns = AllColumns(*q);
         options.delimiter = QLatin1Char(';');
         options.quote = QLatin1Char('\'');
-        QCOMPARE(exportOf(*q, options), QByteArray("'k\xf3" "d';'munka';\r\n"
+        QCOMPARE(exportOf(*q, options), QByteArray("'k\xf3"
+                                                   "d';'munka';\r\n"
                                                    "'12';'Ajt\xf3\\njav\xedt\xe1sa'\r\n"));
     }
 
@@ -109,21 +110,24 @@ private slots:
         // With memos written, a memo's delimiter turns into a comma.
         options.memoText = true;
         options.columns = {0};
-        QVERIFY(exportOf(*q, options).contains(cp1250(QStringLiteral("\"első\tsor\\nmásodik, sor\""))));
+        QVERIFY(
+            exportOf(*q, options).contains(cp1250(QStringLiteral("\"első\tsor\\nmásodik, sor\""))));
     }
 
     void numbersDatesAndTimes() {
-        auto q = query(QStringLiteral(
-            "SELECT kod, ar, nap, ido, CAST(ar AS DECIMAL(30,4)) AS pontos FROM munka ORDER BY kod"));
+        auto q =
+            query(QStringLiteral("SELECT kod, ar, nap, ido, CAST(ar AS DECIMAL(30,4)) AS pontos "
+                                 "FROM munka ORDER BY kod"));
         DelimitedOptions options;
         options.columns = AllColumns(*q);
         options.noHeader = true;
 
         QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
-        QCOMPARE(exportOf(*q, options), QByteArray("\r\n"
-                                                   "1;1234,5;2024.03.05.;07:08:09;1234,5\r\n"
-                                                   "2;-0,25;;;-0,25\r\n"
-                                                   "3;1E20;1999.12.31.;23:59:59;100000000000000000000\r\n"));
+        QCOMPARE(exportOf(*q, options),
+                 QByteArray("\r\n"
+                            "1;1234,5;2024.03.05.;07:08:09;1234,5\r\n"
+                            "2;-0,25;;;-0,25\r\n"
+                            "3;1E20;1999.12.31.;23:59:59;100000000000000000000\r\n"));
         QLocale::setDefault(QLocale::c());
         QVERIFY(exportOf(*q, options).contains("\r\n2;-0.25;;;-0.25\r\n"));
     }
@@ -170,11 +174,14 @@ private slots:
             WriteDelimitedFile(*q, options, name, {}, {});
             QFAIL("the export should have failed");
         } catch (const EncodingError& error) {
-            QVERIFY2(error.message().contains(QStringLiteral("2. rekord „munka”")), qPrintable(error.message()));
-            QVERIFY2(error.message().contains(QStringLiteral("U+0080")), qPrintable(error.message()));
+            QVERIFY2(error.message().contains(QStringLiteral("2. rekord „munka”")),
+                     qPrintable(error.message()));
+            QVERIFY2(error.message().contains(QStringLiteral("U+0080")),
+                     qPrintable(error.message()));
         }
         QCOMPARE(read(name), QByteArray("good\r\n"));
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("jo.csv")});
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("jo.csv")});
     }
 };
 

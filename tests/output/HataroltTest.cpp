@@ -21,10 +21,10 @@
 #include "common/Beall.h"
 #include "common/Folders.h"
 #include "common/Settings.h"
-#include "ui/WindowHelpers.h"
 #include "output/Hatarolt.h"
 #include "support/BoxRecorder.h"
 #include "support/TestDatabase.h"
+#include "ui/WindowHelpers.h"
 
 using namespace zomi;
 using zomi::dbaccess::Connection;
@@ -36,7 +36,8 @@ namespace {
 
 // Runs action on the first modal window of the given class once it is up;
 // a window the action leaves open is closed, so that a failing test cannot hang.
-void whenModal(const char* className, std::function<void(QWidget*)> action, int attemptsLeft = 500) {
+void whenModal(const char* className, std::function<void(QWidget*)> action,
+               int attemptsLeft = 500) {
     QTimer::singleShot(10, [=] {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible() || !modal->inherits(className)) {
@@ -46,14 +47,17 @@ void whenModal(const char* className, std::function<void(QWidget*)> action, int 
         action(modal);
         QPointer<QWidget> guard(modal);
         QTimer::singleShot(0, [guard] {
-            if (auto* dialog = qobject_cast<QDialog*>(guard.data()); dialog && dialog->isVisible()) dialog->reject();
+            if (auto* dialog = qobject_cast<QDialog*>(guard.data()); dialog && dialog->isVisible())
+                dialog->reject();
         });
     });
 }
 
 // A tick box reacts to clicks on its box and caption, not on the empty space
 // the layout gives it beyond them.
-void tick(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
+void tick(QCheckBox* box) {
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
 
 QByteArray read(const QString& fileName) {
     QFile f(fileName);
@@ -65,17 +69,17 @@ QByteArray read(const QString& fileName) {
 class Opened : public QObject {
     Q_OBJECT
 
-public:
+  public:
     QList<QUrl> urls;
 
-public slots:
+  public slots:
     void open(const QUrl& url) { urls << url; }
 };
 
 class HataroltTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<TestDatabase> db_;
     std::unique_ptr<Connection> c_;
     std::unique_ptr<Query> q_;
@@ -104,14 +108,15 @@ private:
         QTest::keyClicks(w->Edit1, name);
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
         QDir::setCurrent(dir_.path());
         db_ = std::make_unique<TestDatabase>(TestDatabase::Content::Empty);
         c_ = db_->connect();
-        c_->exec(QStringLiteral("CREATE TABLE t (kod INT, munka VARCHAR(50), megj TEXT) "
-                                "CHARACTER SET latin2 COLLATE latin2_hungarian_ci"));
+        c_->exec(
+            QStringLiteral("CREATE TABLE t (kod INT, munka VARCHAR(50), megj TEXT) "
+                           "CHARACTER SET latin2 COLLATE latin2_hungarian_ci"));
         c_->exec(QStringLiteral("INSERT INTO t VALUES (1, 'Ajtó', 'a;b'), (2, 'Zár', NULL)"));
         q_ = query(QStringLiteral("SELECT * FROM t ORDER BY kod"));
         q_->field(0).label = QStringLiteral("Kód");
@@ -147,10 +152,19 @@ private slots:
         QCOMPARE(w->Edit1->text(), QStringLiteral("Munkalapok.csv"));
 
         // Tab walks the controls in the window's order; the speed button is skipped.
-        const QList<QWidget*> order{w->Button4,   w->Button5,   w->RadioGroup2->buttons().at(0),
-                                    w->RadioGroup1->buttons().at(2), w->CheckBox1, w->CheckBox2,
-                                    w->CheckBox3, w->CheckBox4, w->Edit1,   w->Button1,
-                                    w->Button2,   w->BitBtn1,   w->CheckListBox1};
+        const QList<QWidget*> order{w->Button4,
+                                    w->Button5,
+                                    w->RadioGroup2->buttons().at(0),
+                                    w->RadioGroup1->buttons().at(2),
+                                    w->CheckBox1,
+                                    w->CheckBox2,
+                                    w->CheckBox3,
+                                    w->CheckBox4,
+                                    w->Edit1,
+                                    w->Button1,
+                                    w->Button2,
+                                    w->BitBtn1,
+                                    w->CheckListBox1};
         QCOMPARE(QApplication::focusWidget(), w->CheckListBox1);
         for (QWidget* next : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -179,7 +193,8 @@ private slots:
         typeFileName(w, name);
         QTest::mouseClick(w->Button1, Qt::LeftButton);
 
-        QCOMPARE(read(name), QByteArray("\"kod\"|\"megj\"|\r\n\"1\"|\"BLOB\"\r\n\"2\"|\"BLOB\"\r\n"));
+        QCOMPARE(read(name),
+                 QByteArray("\"kod\"|\"megj\"|\r\n\"1\"|\"BLOB\"\r\n\"2\"|\"BLOB\"\r\n"));
         QCOMPARE(boxes_->shown.size(), 1);
         QCOMPARE(boxes_->shown.at(0).caption, QStringLiteral("Üzenet"));
         QCOMPARE(boxes_->lastText(), name + QStringLiteral(" file kész."));
@@ -216,7 +231,8 @@ private slots:
         const QString xls = path(QStringLiteral("LISTA.XLS"));
         typeFileName(w, xls);
         QTest::mouseClick(w->Button1, Qt::LeftButton);
-        QCOMPARE(read(xls).left(8), QByteArray("\x09\x00\x04\x00\x02\x00\x10\x00", 8));  // a BIFF2 BOF
+        QCOMPARE(read(xls).left(8),
+                 QByteArray("\x09\x00\x04\x00\x02\x00\x10\x00", 8));  // a BIFF2 BOF
         const QString xlsx = path(QStringLiteral("lista.Xlsx"));
         typeFileName(w, xlsx);
         QTest::mouseClick(w->Button1, Qt::LeftButton);
@@ -240,12 +256,13 @@ private slots:
         bool othersDisabled = false;
         // The press arrives among the events that the export processes between records.
         auto pressAt = [&](int position, std::function<void()> press) {
-            return connect(w->ProgressBar1, &QProgressBar::valueChanged, w, [=, &othersDisabled](int value) {
-                if (value != position) return;
-                othersDisabled = w->Button3->isEnabled() && !w->Button1->isEnabled() &&
-                                 !w->BitBtn1->isEnabled() && !w->CheckListBox1->isEnabled();
-                QMetaObject::invokeMethod(w, press, Qt::QueuedConnection);
-            });
+            return connect(
+                w->ProgressBar1, &QProgressBar::valueChanged, w, [=, &othersDisabled](int value) {
+                    if (value != position) return;
+                    othersDisabled = w->Button3->isEnabled() && !w->Button1->isEnabled() &&
+                                     !w->BitBtn1->isEnabled() && !w->CheckListBox1->isEnabled();
+                    QMetaObject::invokeMethod(w, press, Qt::QueuedConnection);
+                });
         };
         for (auto press : std::vector<std::function<void()>>{
                  [w] { QTest::mouseClick(w->Button3, Qt::LeftButton); },
@@ -271,7 +288,8 @@ private slots:
         QTest::mouseClick(w->Button1, Qt::LeftButton);
         QCOMPARE(boxes_->shown.size(), 1);
         QCOMPARE(boxes_->shown.at(0).caption, QStringLiteral("Hiba"));
-        QVERIFY2(boxes_->lastText().startsWith(QStringLiteral("Hiba: ")), qPrintable(boxes_->lastText()));
+        QVERIFY2(boxes_->lastText().startsWith(QStringLiteral("Hiba: ")),
+                 qPrintable(boxes_->lastText()));
         QVERIFY(boxes_->lastText().contains(w->Edit1->text()));
         QVERIFY(!QFileInfo::exists(folder));
         QVERIFY(w->isVisible() && w->Button1->isEnabled() && !w->Button3->isEnabled());
@@ -365,7 +383,8 @@ private slots:
             QTest::keyClick(window, Qt::Key_Escape);
         });
         HataroltExport(q_.get(), QString());
-        QCOMPARE(proposed, QDir::toNativeSeparators(DocumentsDir() + QStringLiteral("/File001.csv")));
+        QCOMPARE(proposed,
+                 QDir::toNativeSeparators(DocumentsDir() + QStringLiteral("/File001.csv")));
 
         whenModal("zomi::Tfrm_Hatarolt", [&](QWidget* window) {
             proposed = static_cast<Tfrm_Hatarolt*>(window)->Edit1->text();

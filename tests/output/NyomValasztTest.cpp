@@ -48,13 +48,15 @@ const QStringList kPrinters = {q("Irodai lézer"), q("Raktár címke")};
 // dialog the action leaves open is closed, so that a failing test cannot hang.
 // Keeps the names of every window shown meanwhile.
 class Windows : public QObject {
-public:
+  public:
     Windows() { qApp->installEventFilter(this); }
 
-    void when(const QString& name, std::function<void(QWidget*)> act) { actions_.append({name, std::move(act)}); }
+    void when(const QString& name, std::function<void(QWidget*)> act) {
+        actions_.append({name, std::move(act)});
+    }
     QStringList shown;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::Show || !watched->isWidgetType()) return false;
         auto* widget = static_cast<QWidget*>(watched);
@@ -68,9 +70,11 @@ protected:
                 if (!window) return;
                 // Keys go where the user's would: to the focus of the active window.
                 window->activateWindow();
-                if (!QTest::qWaitForWindowActive(window)) qWarning("%s not active", qPrintable(window->objectName()));
+                if (!QTest::qWaitForWindowActive(window))
+                    qWarning("%s not active", qPrintable(window->objectName()));
                 if (window) act(window);
-                if (auto* dialog = qobject_cast<QDialog*>(window.data()); dialog && dialog->isVisible())
+                if (auto* dialog = qobject_cast<QDialog*>(window.data());
+                    dialog && dialog->isVisible())
                     dialog->reject();
             });
             break;
@@ -78,7 +82,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     QList<QPair<QString, std::function<void(QWidget*)>>> actions_;
 };
 
@@ -97,7 +101,7 @@ bool noWindowLeft() {
 class NyomValasztTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     QTemporaryDir dir_;
     std::unique_ptr<TestDatabase> db_;
     std::unique_ptr<dbaccess::Connection> c_;
@@ -112,7 +116,7 @@ private:
         return w_.get();
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
         db_ = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
@@ -144,7 +148,8 @@ private slots:
         QCOMPARE(w->RadioGroup1->title(), q("Nyomtatás típusa"));
         QStringList options;
         for (QAbstractButton* b : w->RadioGroup1->buttons()) options << b->text();
-        QCOMPARE(options, (QStringList{q("Nyomtatási kép"), q("Nyomtatás"), q("Excelbe (CSV)"), q("PDF-be mentés")}));
+        QCOMPARE(options, (QStringList{q("Nyomtatási kép"), q("Nyomtatás"), q("Excelbe (CSV)"),
+                                       q("PDF-be mentés")}));
         QCOMPARE(w->RadioGroup1->itemIndex(), 0);
         QVERIFY(w->Image1->isVisible() && !w->Image2->isVisible() && !w->Image3->isVisible() &&
                 !w->Image4->isVisible());
@@ -158,7 +163,8 @@ private slots:
 
         // Tab: the option group, OK, "Mégsem", and the printer box when it may be used.
         choose(w, kNyomtatas);
-        const QList<QWidget*> order{w->Button1, w->Button2, w->ComboBox1, w->RadioGroup1->buttons().at(1)};
+        const QList<QWidget*> order{w->Button1, w->Button2, w->ComboBox1,
+                                    w->RadioGroup1->buttons().at(1)};
         for (QWidget* next : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
@@ -187,11 +193,15 @@ private slots:
         const QString shotDir = QString::fromLocal8Bit(qgetenv("ZOMI_SHOT_DIR"));
         if (!shotDir.isEmpty()) {
             QDir().mkpath(shotDir);
-            w->grab().save(shotDir + QStringLiteral("/nyomvalaszt-%1-%2.png").arg(fontSize).arg(printers.size()));
+            w->grab().save(
+                shotDir +
+                QStringLiteral("/nyomvalaszt-%1-%2.png").arg(fontSize).arg(printers.size()));
             QImage strip(4 * 100, 100, QImage::Format_ARGB32);
             strip.fill(Qt::white);
             QPainter p(&strip);
-            for (int option = 0; option < 4; ++option) p.drawPixmap(option * 100 + 2, 2, PrintChoicePicture(static_cast<PrintChoice>(option), 96));
+            for (int option = 0; option < 4; ++option)
+                p.drawPixmap(option * 100 + 2, 2,
+                             PrintChoicePicture(static_cast<PrintChoice>(option), 96));
             p.end();
             strip.save(shotDir + QStringLiteral("/nyomvalaszt-kepek.png"));
         }
@@ -201,13 +211,16 @@ private slots:
             if (child->isVisible()) controls << child;
         QVERIFY(controls.size() >= 6);
         for (qsizetype i = 0; i < controls.size(); ++i) {
-            QVERIFY2(w->rect().contains(controls[i]->geometry()), qPrintable(controls[i]->objectName()));
+            QVERIFY2(w->rect().contains(controls[i]->geometry()),
+                     qPrintable(controls[i]->objectName()));
             for (qsizetype j = i + 1; j < controls.size(); ++j)
                 QVERIFY2(!controls[i]->geometry().intersects(controls[j]->geometry()),
-                         qPrintable(controls[i]->objectName() + QLatin1Char('/') + controls[j]->objectName()));
+                         qPrintable(controls[i]->objectName() + QLatin1Char('/') +
+                                    controls[j]->objectName()));
         }
         // The options' captions are not cut off.
-        for (QAbstractButton* b : w->RadioGroup1->buttons()) QVERIFY(b->width() >= b->sizeHint().width());
+        for (QAbstractButton* b : w->RadioGroup1->buttons())
+            QVERIFY(b->width() >= b->sizeHint().width());
     }
 
     void printerBoxServesOnlyPrinting() {
@@ -299,8 +312,9 @@ private slots:
 
     void cancellingPrintsNothingAndLeavesNoWindow() {
         Windows windows;
-        windows.when(QStringLiteral("frm_NyomValaszt"),
-                     [](QWidget*) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); });
+        windows.when(QStringLiteral("frm_NyomValaszt"), [](QWidget*) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        });
         MunkalapNyomtat(309);
         QCOMPARE(windows.shown, QStringList{QStringLiteral("frm_NyomValaszt")});
         QVERIFY(boxes_->shown.isEmpty());
@@ -332,28 +346,35 @@ private slots:
         });
         MunkalapNyomtat(309);
 
-        QCOMPARE(columns, (QStringList{"zomi",        "datum",     "ido",           "sorszam",   "vallalkozo",
-                                       "ktgh",        "kiad_datum", "hatar_datum",  "alairas",   "cim",
-                                       "vallalkozo_nev", "alairas_nev", "kepviselo", "telefon",   "kepviselo_cim",
-                                       "munka",       "munkadij1", "munkadij2",     "munkadij3", "munkadij4",
-                                       "kiszdij1",    "kiszdij2",  "kiszdij3",      "kiszdij4",  "anyag3",
-                                       "anyag4",      "ossz",      "sorszamstr",    "netto"}));
+        QCOMPARE(columns,
+                 (QStringList{
+                     "zomi",           "datum",       "ido",         "sorszam",   "vallalkozo",
+                     "ktgh",           "kiad_datum",  "hatar_datum", "alairas",   "cim",
+                     "vallalkozo_nev", "alairas_nev", "kepviselo",   "telefon",   "kepviselo_cim",
+                     "munka",          "munkadij1",   "munkadij2",   "munkadij3", "munkadij4",
+                     "kiszdij1",       "kiszdij2",    "kiszdij3",    "kiszdij4",  "anyag3",
+                     "anyag4",         "ossz",        "sorszamstr",  "netto"}));
         QVERIFY(allTicked);
         const QString documents = DocumentsDir();
         QCOMPARE(proposed, documents.isEmpty() ? QStringLiteral("File001.csv")
-                                               : QDir::toNativeSeparators(documents + QStringLiteral("/File001.csv")));
-        QCOMPARE(windows.shown, (QStringList{QStringLiteral("frm_NyomValaszt"), QStringLiteral("frm_Hatarolt")}));
+                                               : QDir::toNativeSeparators(
+                                                     documents + QStringLiteral("/File001.csv")));
+        QCOMPARE(windows.shown,
+                 (QStringList{QStringLiteral("frm_NyomValaszt"), QStringLiteral("frm_Hatarolt")}));
 
         // The header of the export carries the columns' labels.
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QStringList lines = FromCp1250(f.readAll()).split(QStringLiteral("\r\n"));
         QCOMPARE(lines.value(0),
-                 q("kód;dátum;idő;sorszám;vallalkozo;ktgh;kiadva;határidő;alairas;cím;vállalkozó;aláírás;"
-                   "kepviselo;telefon;kepviselo_cim;munka;munkadij1;munkadij2;munkadij3;munkadij4;kiszdij1;"
+                 q("kód;dátum;idő;sorszám;vallalkozo;ktgh;kiadva;határidő;alairas;cím;vállalkozó;"
+                   "aláírás;"
+                   "kepviselo;telefon;kepviselo_cim;munka;munkadij1;munkadij2;munkadij3;munkadij4;"
+                   "kiszdij1;"
                    "kiszdij2;kiszdij3;kiszdij4;anyag3;anyag4;ossz;sorszamstr;netto;"));
-        QVERIFY2(lines.value(1).startsWith(q("309;2026.12.04.;10:04:00;84;2;12;2026.12.05.;2026.12.24.;3;"
-                                             "Budapest, Erkel utca 14.;Antal Építőipari Kft.;Fehér Ildikó;")),
+        QVERIFY2(lines.value(1).startsWith(
+                     q("309;2026.12.04.;10:04:00;84;2;12;2026.12.05.;2026.12.24.;3;"
+                       "Budapest, Erkel utca 14.;Antal Építőipari Kft.;Fehér Ildikó;")),
                  qPrintable(lines.value(1)));
         QVERIFY(lines.value(1).contains(q(";2026/00084;202488")));
         QVERIFY(noWindowLeft());
@@ -361,13 +382,15 @@ private slots:
 
     void previewShowsTheSheetModally() {
         Windows windows;
-        windows.when(QStringLiteral("frm_NyomValaszt"),
-                     [](QWidget*) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); });
+        windows.when(QStringLiteral("frm_NyomValaszt"), [](QWidget*) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
         int pages = -1;
         bool modal = false;
         windows.when(QStringLiteral("frm_Nyomtatasikep"), [&](QWidget* window) {
             modal = QApplication::activeModalWidget() == window;
-            if (auto* preview = window->findChild<QPrintPreviewWidget*>()) pages = preview->pageCount();
+            if (auto* preview = window->findChild<QPrintPreviewWidget*>())
+                pages = preview->pageCount();
         });
         MunkalapNyomtat(309);
         QVERIFY(modal);
@@ -419,7 +442,9 @@ private slots:
         MunkalapNyomtat(309);
         QCOMPARE(proposed, QStringLiteral("2026_00084.pdf"));
         if (QDir(DocumentsDir()).exists()) QCOMPARE(folder, QDir(DocumentsDir()).absolutePath());
-        QVERIFY(!zomi::test::FindPhrase(zomi::test::ReadPdfWords(file), QStringLiteral("2026/00084")).isEmpty());
+        QVERIFY(
+            !zomi::test::FindPhrase(zomi::test::ReadPdfWords(file), QStringLiteral("2026/00084"))
+                 .isEmpty());
         QCOMPARE(boxes_->lastText(), QDir::toNativeSeparators(file) + q(" file kész."));
 
         // Cancelled: nothing is written, nothing is said.
@@ -443,7 +468,8 @@ private slots:
         MunkalapNyomtat(1);
         QCOMPARE(boxes_->shown.size(), 1);
         QCOMPARE(boxes_->shown.at(0).kind, BoxKind::Error);
-        QVERIFY2(boxes_->lastText().contains(QStringLiteral("alairas")), qPrintable(boxes_->lastText()));
+        QVERIFY2(boxes_->lastText().contains(QStringLiteral("alairas")),
+                 qPrintable(boxes_->lastText()));
         QVERIFY(windows.shown.isEmpty());
         SetMainConnection(nullptr);
     }

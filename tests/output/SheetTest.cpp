@@ -58,7 +58,7 @@ int darkRun(const QImage& page, double xMm, double fromMm, double toMm) {
 class SheetTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     QTemporaryDir dir_;
     std::unique_ptr<TestDatabase> db_;
     std::unique_ptr<dbaccess::Connection> c_;
@@ -73,12 +73,12 @@ private:
         return file;
     }
     int insertWorkOrder(const QString& columns, const QString& values) {
-        ExecSql(QStringLiteral("INSERT INTO zomi (") + columns + QStringLiteral(") VALUES (") + values +
-                QStringLiteral(");"));
+        ExecSql(QStringLiteral("INSERT INTO zomi (") + columns + QStringLiteral(") VALUES (") +
+                values + QStringLiteral(");"));
         return QueryInt(QStringLiteral("SELECT MAX(zomi) FROM zomi;"), -1);
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
         Beall.Format = QStringLiteral("### ### ##0");
@@ -106,7 +106,8 @@ private slots:
         QTest::addColumn<double>("top");
         QTest::addColumn<double>("width");
         QTest::addColumn<QString>("anchor");
-        const auto row = [](const char* text, double left, double top, double width, const char* anchor) {
+        const auto row = [](const char* text, double left, double top, double width,
+                            const char* anchor) {
             QTest::addRow("%s @ %.1f, %.1f", text, left, top)
                 << q(text) << left << top << width << QString::fromLatin1(anchor);
         };
@@ -205,7 +206,9 @@ private slots:
             const double miss = std::max(std::abs(x - wantX), std::abs(w.box.top() - wantY));
             if (miss < best) {
                 best = miss;
-                where = QStringLiteral("%1, %2").arg(x - kMargin, 0, 'f', 2).arg(w.box.top() - kMargin, 0, 'f', 2);
+                where = QStringLiteral("%1, %2")
+                            .arg(x - kMargin, 0, 'f', 2)
+                            .arg(w.box.top() - kMargin, 0, 'f', 2);
             }
         }
         QVERIFY2(best <= kTolerance, qPrintable(QStringLiteral("printed at ") + where));
@@ -214,9 +217,11 @@ private slots:
     void fixedTextsArePrintedWhole() {
         // The page read in order between the certification heading and the place line.
         const QString certification =
-            q("A vállalkozó számláján szereplő anyagok beépítését, a munkavégzésre fordított munkaidőt "
+            q("A vállalkozó számláján szereplő anyagok beépítését, a munkavégzésre fordított "
+              "munkaidőt "
               "elfogadjuk. Igazoljuk a megrendelt munka elvégzését, a hiba elhárítását. A munklap "
-              "határidejének lejárta után minden megkezdett nap a vállalkozó vállalkozási díját 5 %-al "
+              "határidejének lejárta után minden megkezdett nap a vállalkozó vállalkozási díját 5 "
+              "%-al "
               "csökkenti. A vállalkozó kijelenti, hogy az elvégzett munka, a felhasznált anyag és "
               "alkatrész a hatályos előírásoknak megfelel, rendeltetésszerű használatra alkalmas.");
         const QStringList inBox = WordsIn(demo_, onPage(2.6, 228.9, 184.1, 25.4));
@@ -234,7 +239,8 @@ private slots:
             const double middle = kMargin + rule + 1.3;
             for (double x : {kMargin + 1.0, kMargin + 100.0, kMargin + 188.5}) {
                 const int run = darkRun(page, x, middle - 1.2, middle + 1.2);
-                QVERIFY2(run >= 6 && run <= 10, qPrintable(QStringLiteral("%1 at %2: %3").arg(rule).arg(x).arg(run)));
+                QVERIFY2(run >= 6 && run <= 10,
+                         qPrintable(QStringLiteral("%1 at %2: %3").arg(rule).arg(x).arg(run)));
             }
             QCOMPARE(darkRun(page, kMargin + 190.5, middle - 1.2, middle + 1.2), 0);
         }
@@ -248,13 +254,12 @@ private slots:
 
     void amountsFollowTheAmountFormat() {
         Beall.Format = QStringLiteral("### ### ##0.00");
-        const QList<PdfWord> words = ReadPdfWords(render(kDemoKey, QStringLiteral("ket-tizedes.pdf")));
+        const QList<PdfWord> words =
+            ReadPdfWords(render(kDemoKey, QStringLiteral("ket-tizedes.pdf")));
         Beall.Format = QStringLiteral("### ### ##0");
         QCOMPARE(fieldText(words, 93.9, 152.1, 21.4), QStringLiteral("7 086.61"));
-        QCOMPARE(fieldText(words, 132.3, 174.6, 21.4),
-                 QStringLiteral("202 488.19"));
-        QCOMPARE(fieldText(words, 122.0, 194.5, 60.9),
-                 QStringLiteral("257 160.00"));
+        QCOMPARE(fieldText(words, 132.3, 174.6, 21.4), QStringLiteral("202 488.19"));
+        QCOMPARE(fieldText(words, 122.0, 194.5, 60.9), QStringLiteral("257 160.00"));
         // The hours are an amount too.
         QCOMPARE(fieldText(words, 62.2, 152.1, 21.4), QStringLiteral("12.00"));
     }
@@ -262,8 +267,10 @@ private slots:
     void missingSiteContractorAndSignatoryPrintEmpty() {
         // A contractor left empty, a site key and a signatory key without rows.
         const int key = insertWorkOrder(
-            QStringLiteral("datum, ido, sorszam, vallalkozo, ktgh, kiad_datum, hatar_datum, alairas, munka"),
-            q("'2026-05-06', '08:15:00', 501, NULL, 998, '2026-05-06', '2026-05-20', 99, 'Árva munkalap'"));
+            QStringLiteral(
+                "datum, ido, sorszam, vallalkozo, ktgh, kiad_datum, hatar_datum, alairas, munka"),
+            q("'2026-05-06', '08:15:00', 501, NULL, 998, '2026-05-06', '2026-05-20', 99, 'Árva "
+              "munkalap'"));
         const QList<PdfWord> words = ReadPdfWords(render(key, QStringLiteral("arva.pdf")));
         QVERIFY(!FindPhrase(words, QStringLiteral("2026/00501")).isEmpty());
         QVERIFY(!FindPhrase(words, q("Árva munkalap")).isEmpty());
@@ -272,9 +279,12 @@ private slots:
             const char* what;
             QRectF box;
         } empty[] = {
-            {"cim", onPage(131.0, 37.5, 54.5, 3)},          {"kepviselo", onPage(131.0, 44.2, 54.5, 3)},
-            {"kepviselo_cim", onPage(131.0, 50.8, 54.5, 3)}, {"telefon", onPage(131.0, 57.4, 54.5, 3)},
-            {"vallalkozo_nev", onPage(35.7, 44.2, 47.9, 3)}, {"alairas_nev", onPage(27.8, 119.6, 62.4, 3)},
+            {"cim", onPage(131.0, 37.5, 54.5, 3)},
+            {"kepviselo", onPage(131.0, 44.2, 54.5, 3)},
+            {"kepviselo_cim", onPage(131.0, 50.8, 54.5, 3)},
+            {"telefon", onPage(131.0, 57.4, 54.5, 3)},
+            {"vallalkozo_nev", onPage(35.7, 44.2, 47.9, 3)},
+            {"alairas_nev", onPage(27.8, 119.6, 62.4, 3)},
         };
         for (const auto& e : empty) QVERIFY2(WordsIn(words, e.box).isEmpty(), e.what);
         // The captions beside them still print.
@@ -288,10 +298,18 @@ private slots:
         QTest::addColumn<double>("netto");
         QTest::addColumn<QString>("nettoText");
         QTest::addColumn<QString>("osszText");
-        QTest::newRow("all three") << "1000.4, 300.2, 250.3" << "5" << 1550.9 << "1 551" << "5";
-        QTest::newRow("call-out empty") << "1000.4, NULL, 250.3" << "1588.389" << 1250.7 << "1 251" << "1 588";
-        QTest::newRow("only materials") << "NULL, NULL, 70000" << "NULL" << 70000.0 << "70 000" << "";
-        QTest::newRow("none") << "NULL, NULL, NULL" << "0" << 0.0 << "0" << "0";
+        QTest::newRow("all three") << "1000.4, 300.2, 250.3"
+                                   << "5" << 1550.9 << "1 551"
+                                   << "5";
+        QTest::newRow("call-out empty") << "1000.4, NULL, 250.3"
+                                        << "1588.389" << 1250.7 << "1 251"
+                                        << "1 588";
+        QTest::newRow("only materials") << "NULL, NULL, 70000"
+                                        << "NULL" << 70000.0 << "70 000"
+                                        << "";
+        QTest::newRow("none") << "NULL, NULL, NULL"
+                              << "0" << 0.0 << "0"
+                              << "0";
     }
 
     void nettoAddsTheNetsWithEmptyOnesAsZero() {
@@ -300,13 +318,17 @@ private slots:
         QFETCH(double, netto);
         QFETCH(QString, nettoText);
         QFETCH(QString, osszText);
-        const int serial = QueryInt(QStringLiteral("SELECT MAX(sorszam) FROM zomi WHERE YEAR(datum) = 2026;"), 0) + 1;
-        const int key = insertWorkOrder(QStringLiteral("datum, sorszam, munkadij3, kiszdij3, anyag3, ossz"),
-                                        QStringLiteral("'2026-06-01', %1, %2, %3").arg(serial).arg(nets, ossz));
+        const int serial =
+            QueryInt(QStringLiteral("SELECT MAX(sorszam) FROM zomi WHERE YEAR(datum) = 2026;"), 0) +
+            1;
+        const int key =
+            insertWorkOrder(QStringLiteral("datum, sorszam, munkadij3, kiszdij3, anyag3, ossz"),
+                            QStringLiteral("'2026-06-01', %1, %2, %3").arg(serial).arg(nets, ossz));
         TqrZomi sheet(c_.get());
         sheet.open(key);
         QCOMPARE(sheet.QryZomi->recordCount(), 1);
-        QVERIFY(qFuzzyCompare(sheet.QryZomi->value(QStringLiteral("netto")).toDouble() + 1, netto + 1));
+        QVERIFY(
+            qFuzzyCompare(sheet.QryZomi->value(QStringLiteral("netto")).toDouble() + 1, netto + 1));
         const QString file = dir_.filePath(QStringLiteral("netto.pdf"));
         sheet.report().exportPdf(file);
         const QList<PdfWord> words = ReadPdfWords(file);

@@ -24,10 +24,12 @@ using zomi::dbaccess::Connection;
 using zomi::dbaccess::Query;
 using zomi::test::TestDatabase;
 
-// moc loses its way at backslashes and quotes inside a raw string: the scripts spell them with chr().
+// moc loses its way at backslashes and quotes inside a raw string: the scripts spell them with
+// chr().
 namespace {
 
-// Prints {"codepage", "widths": {col: chars}, "cells": [[row, col, kind, value, bold, font, height]]}.
+// Prints {"codepage", "widths": {col: chars}, "cells": [[row, col, kind, value, bold, font,
+// height]]}.
 const char* const kBiff2Reader = R"PY(
 import json, struct, sys
 data = open(sys.argv[1], 'rb').read()
@@ -75,8 +77,9 @@ assert pos == len(data), 'data after EOF'
 print(json.dumps({'codepage': codepage, 'widths': widths, 'dims': dims, 'cells': cells}))
 )PY";
 
-// Prints {"frozen": [ySplit, state], "widths": {col: width}, "cells": [[row, col, kind, value, bold, numFmt]]};
-// numbers in a date or time format come back as ISO text computed from Excel's serial.
+// Prints {"frozen": [ySplit, state], "widths": {col: width}, "cells": [[row, col, kind, value,
+// bold, numFmt]]}; numbers in a date or time format come back as ISO text computed from Excel's
+// serial.
 const char* const kXlsxReader = R"PY(
 import datetime, json, re, sys, zipfile
 import xml.etree.ElementTree as ET
@@ -153,7 +156,7 @@ print(json.dumps({'frozen': frozen, 'widths': widths, 'cells': cells}))
 class SpreadsheetTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<TestDatabase> db_;
     std::unique_ptr<Connection> c_;
     QTemporaryDir dir_;
@@ -182,7 +185,8 @@ private:
     }
     static QJsonArray slice(const QJsonArray& array, int from, int count = -1) {
         QJsonArray part;
-        for (int i = from; i < array.size() && (count < 0 || i < from + count); ++i) part.append(array.at(i));
+        for (int i = from; i < array.size() && (count < 0 || i < from + count); ++i)
+            part.append(array.at(i));
         return part;
     }
     // The cell at (row, col) from a reader's list, or an empty array.
@@ -194,7 +198,7 @@ private:
         return {};
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
         db_ = std::make_unique<TestDatabase>(TestDatabase::Content::Empty);
@@ -211,7 +215,8 @@ private slots:
     }
 
     void biff2ReadsBackWithTheSameCells() {
-        auto q = query(QStringLiteral("SELECT kod, nev, ar, nap, ido, megj FROM munka ORDER BY kod DESC"));
+        auto q = query(
+            QStringLiteral("SELECT kod, nev, ar, nap, ido, megj FROM munka ORDER BY kod DESC"));
         q->field(0).label = QStringLiteral("Kód");
         q->field(2).displayFormat = QStringLiteral("### ### ##0");
         const QString name = path(QStringLiteral("a.xls"));
@@ -228,7 +233,8 @@ private slots:
         QCOMPARE(cell(book, 0, 5), (QJsonArray{0, 5, "text", "megj", true, "Arial", 200}));
         // Records: numbers as numbers (not as the grid shows them), plain Arial 10.
         QCOMPARE(cell(book, 1, 0), (QJsonArray{1, 0, "number", 12.0, false, "Arial", 200}));
-        QCOMPARE(cell(book, 1, 1), (QJsonArray{1, 1, "text", "Tűzfal őrzése", false, "Arial", 200}));
+        QCOMPARE(cell(book, 1, 1),
+                 (QJsonArray{1, 1, "text", "Tűzfal őrzése", false, "Arial", 200}));
         QCOMPARE(cell(book, 1, 2).at(3).toDouble(), 1234.5);
         QCOMPARE(cell(book, 1, 3).at(3).toString(), QStringLiteral("2024.03.05."));
         QCOMPARE(cell(book, 1, 4).at(3).toString(), QStringLiteral("07:08:09"));
@@ -236,11 +242,13 @@ private slots:
         QCOMPARE(cell(book, 2, 0).at(3).toDouble(), -3.0);
         // Texts are cut to 255 characters; NULL is a blank cell.
         QCOMPARE(cell(book, 2, 1).at(3).toString(), QString(255, QLatin1Char('x')));
-        for (int col : {2, 3, 4, 5}) QCOMPARE(cell(book, 2, col).at(2).toString(), QStringLiteral("blank"));
+        for (int col : {2, 3, 4, 5})
+            QCOMPARE(cell(book, 2, col).at(2).toString(), QStringLiteral("blank"));
         QCOMPARE(book.value(QStringLiteral("cells")).toArray().size(), 18);
         // Widths follow the content.
         const QJsonObject widths = book.value(QStringLiteral("widths")).toObject();
-        QVERIFY(widths.value(QStringLiteral("1")).toDouble() > widths.value(QStringLiteral("0")).toDouble());
+        QVERIFY(widths.value(QStringLiteral("1")).toDouble() >
+                widths.value(QStringLiteral("0")).toDouble());
     }
 
     void biff2LogicalCells() {
@@ -266,13 +274,15 @@ private slots:
             WriteBiff2File(*many, {0}, name, {});
             QFAIL("16,384 records do not fit");
         } catch (const std::runtime_error& error) {
-            QVERIFY2(QString::fromUtf8(error.what()).contains(QStringLiteral("xlsx")), error.what());
+            QVERIFY2(QString::fromUtf8(error.what()).contains(QStringLiteral("xlsx")),
+                     error.what());
         }
         QVERIFY(!QFileInfo::exists(name));
     }
 
     void xlsxReadsBackTyped() {
-        auto q = query(QStringLiteral("SELECT kod, nev, ar, nap, ido, mikor, nagy, megj FROM munka ORDER BY kod DESC"));
+        auto q = query(QStringLiteral(
+            "SELECT kod, nev, ar, nap, ido, mikor, nagy, megj FROM munka ORDER BY kod DESC"));
         q->field(0).label = QStringLiteral("Kód");
         q->field(2).displayFormat = QStringLiteral("### ### ##0.00");
         const QString name = path(QStringLiteral("a.xlsx"));
@@ -316,22 +326,29 @@ private slots:
             WriteXlsxFile(*q, {0, 1}, name, {});
             QFAIL("a cell of 40,000 characters does not fit");
         } catch (const std::runtime_error& error) {
-            QVERIFY2(QString::fromUtf8(error.what()).contains(QStringLiteral("1. rekord „hosszu”")), error.what());
+            QVERIFY2(QString::fromUtf8(error.what()).contains(QStringLiteral("1. rekord „hosszu”")),
+                     error.what());
         }
         QFile old(name);
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("old"));
-        QVERIFY_THROWS_EXCEPTION(FileError, WriteXlsxFile(*q, {0}, path(QStringLiteral("nincs/x.xlsx")), {}));
+        QVERIFY_THROWS_EXCEPTION(FileError,
+                                 WriteXlsxFile(*q, {0}, path(QStringLiteral("nincs/x.xlsx")), {}));
     }
 
     void excelNumberFormats_data() {
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("excel");
-        QTest::newRow("settings default") << "### ### ##0" << "#,##0";
-        QTest::newRow("three decimals") << "### ### ##0.000" << "#,##0.000";
-        QTest::newRow("optional decimals") << "# ##0.0#" << "#,##0.0#";
-        QTest::newRow("padded grouped") << "# #00 000" << "00,000";
-        QTest::newRow("none") << "" << "";
+        QTest::newRow("settings default") << "### ### ##0"
+                                          << "#,##0";
+        QTest::newRow("three decimals") << "### ### ##0.000"
+                                        << "#,##0.000";
+        QTest::newRow("optional decimals") << "# ##0.0#"
+                                           << "#,##0.0#";
+        QTest::newRow("padded grouped") << "# #00 000"
+                                        << "00,000";
+        QTest::newRow("none") << ""
+                              << "";
     }
     void excelNumberFormats() {
         QFETCH(QString, pattern);

@@ -27,7 +27,8 @@ struct PdfWord {
 inline QByteArray RunTool(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
         return QByteArray();
     return process.readAllStandardOutput();
 }
@@ -43,9 +44,9 @@ inline QString Unescape(QString text) {
 }
 
 inline QList<PdfWord> ReadPdfWords(const QString& pdf) {
-    const QString html = QString::fromUtf8(RunTool(QStringLiteral("pdftotext"),
-                                                    {QStringLiteral("-bbox"), QStringLiteral("-enc"),
-                                                     QStringLiteral("UTF-8"), pdf, QStringLiteral("-")}));
+    const QString html = QString::fromUtf8(
+        RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-enc"),
+                                              QStringLiteral("UTF-8"), pdf, QStringLiteral("-")}));
     constexpr double kMmPerPoint = 25.4 / 72.0;
     static const QRegularExpression token(
         QStringLiteral("<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
@@ -61,8 +62,10 @@ inline QList<PdfWord> ReadPdfWords(const QString& pdf) {
         PdfWord w;
         w.page = page;
         w.text = Unescape(m.captured(5));
-        w.box = QRectF(QPointF(m.captured(1).toDouble() * kMmPerPoint, m.captured(2).toDouble() * kMmPerPoint),
-                       QPointF(m.captured(3).toDouble() * kMmPerPoint, m.captured(4).toDouble() * kMmPerPoint));
+        w.box = QRectF(
+            QPointF(m.captured(1).toDouble() * kMmPerPoint, m.captured(2).toDouble() * kMmPerPoint),
+            QPointF(m.captured(3).toDouble() * kMmPerPoint,
+                    m.captured(4).toDouble() * kMmPerPoint));
         words << w;
     }
     return words;
@@ -93,7 +96,8 @@ inline QList<PdfWord> InReadingOrder(QList<PdfWord> words) {
     QList<qsizetype> order(words.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
-        return line[a] != line[b] ? line[a] < line[b] : words.at(a).box.left() < words.at(b).box.left();
+        return line[a] != line[b] ? line[a] < line[b]
+                                  : words.at(a).box.left() < words.at(b).box.left();
     });
     QList<PdfWord> sorted;
     for (qsizetype i : order) sorted << words.at(i);
@@ -136,9 +140,9 @@ inline QImage RenderPdfPage(const QString& pdf, int page, int dpi) {
     QTemporaryDir dir;
     const QString stem = dir.filePath(QStringLiteral("page"));
     RunTool(QStringLiteral("pdftoppm"),
-            {QStringLiteral("-gray"), QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
-             QString::number(page), QStringLiteral("-l"), QString::number(page), QStringLiteral("-singlefile"),
-             pdf, stem});
+            {QStringLiteral("-gray"), QStringLiteral("-r"), QString::number(dpi),
+             QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+             QString::number(page), QStringLiteral("-singlefile"), pdf, stem});
     return QImage(stem + QStringLiteral(".pgm")).convertToFormat(QImage::Format_Grayscale8);
 }
 

@@ -42,7 +42,8 @@ bool dark(const QImage& page, double xMm, double yMm) {
 // How many pixels of a vertical cut through the page are dark between two heights.
 int darkRun(const QImage& page, double xMm, double fromMm, double toMm) {
     int count = 0;
-    for (int y = px(fromMm); y <= px(toMm); ++y) count += qGray(page.pixel(px(xMm), y)) < 128 ? 1 : 0;
+    for (int y = px(fromMm); y <= px(toMm); ++y)
+        count += qGray(page.pixel(px(xMm), y)) < 128 ? 1 : 0;
     return count;
 }
 
@@ -55,26 +56,29 @@ TextFormat format(Align align, bool wrap = true) {
 
 // Acts in the window once it is on the screen, from inside its modal loop.
 class WhenShown : public QObject {
-public:
-    WhenShown(const QString& name, std::function<void(QWidget*)> act) : name_(name), act_(std::move(act)) {
+  public:
+    WhenShown(const QString& name, std::function<void(QWidget*)> act)
+        : name_(name), act_(std::move(act)) {
         qApp->installEventFilter(this);
     }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show && watched->isWidgetType() && watched->objectName() == name_) {
+        if (event->type() == QEvent::Show && watched->isWidgetType() &&
+            watched->objectName() == name_) {
             QPointer<QWidget> window = static_cast<QWidget*>(watched);
             QTimer::singleShot(0, this, [this, window] {
                 if (!window) return;
                 act_(window);
-                if (auto* dialog = qobject_cast<QDialog*>(window.data()); dialog && dialog->isVisible())
+                if (auto* dialog = qobject_cast<QDialog*>(window.data());
+                    dialog && dialog->isVisible())
                     dialog->reject();
             });
         }
         return false;
     }
 
-private:
+  private:
     QString name_;
     std::function<void(QWidget*)> act_;
 };
@@ -84,7 +88,7 @@ private:
 class ReportTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<TestDatabase> db_;
     std::unique_ptr<dbaccess::Connection> c_;
     std::unique_ptr<dbaccess::Query> rows_;
@@ -110,15 +114,17 @@ private:
         return best;
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
         db_ = std::make_unique<TestDatabase>(TestDatabase::Content::Empty);
         c_ = db_->connect();
-        c_->exec(QStringLiteral("CREATE TABLE r (n INT, t VARCHAR(200), a DOUBLE, d DATE) "
-                                "CHARACTER SET latin2 COLLATE latin2_hungarian_ci"));
-        c_->exec(QStringLiteral("INSERT INTO r VALUES (1, 'Első', 1234.5, '2026-03-01'), "
-                                "(2, 'Második', NULL, NULL), (3, 'Harmadik', -0.4, '2027-12-31')"));
+        c_->exec(
+            QStringLiteral("CREATE TABLE r (n INT, t VARCHAR(200), a DOUBLE, d DATE) "
+                           "CHARACTER SET latin2 COLLATE latin2_hungarian_ci"));
+        c_->exec(
+            QStringLiteral("INSERT INTO r VALUES (1, 'Első', 1234.5, '2026-03-01'), "
+                           "(2, 'Második', NULL, NULL), (3, 'Harmadik', -0.4, '2027-12-31')"));
         rows_ = std::make_unique<dbaccess::Query>(c_.get());
         rows_->setSql(QStringLiteral("SELECT * FROM r ORDER BY n"));
         rows_->open();
@@ -133,7 +139,8 @@ private slots:
         report.setDataset(rows_.get());
         report.detail().setHeight(100);
         report.detail().addField(rows_.get(), QStringLiteral("t"), QRectF(5, 20, 0, 0));
-        report.detail().addField(rows_.get(), QStringLiteral("a"), QRectF(60, 20, 30, 0), format(Align::Right));
+        report.detail().addField(rows_.get(), QStringLiteral("a"), QRectF(60, 20, 30, 0),
+                                 format(Align::Right));
         report.detail().addField(rows_.get(), QStringLiteral("d"), QRectF(100, 20, 0, 0));
         rows_->moveTo(1);
         const QString file = pdf(report);
@@ -148,13 +155,15 @@ private slots:
             double top;
         } expected[] = {{"Első", 1, 20}, {"Második", 1, 120}, {"Harmadik", 2, 20}};
         for (const auto& e : expected) {
-            const PdfWord w = nearest(words, QString::fromUtf8(e.text), QPointF(kMargin + 5, kMargin + e.top));
+            const PdfWord w =
+                nearest(words, QString::fromUtf8(e.text), QPointF(kMargin + 5, kMargin + e.top));
             QCOMPARE(w.page, e.page);
             QVERIFY2(std::abs(w.box.left() - (kMargin + 5)) < 0.5, e.text);
             QVERIFY2(std::abs(w.box.top() - (kMargin + e.top)) < 0.5, e.text);
         }
         // Display format for amounts, the application's date form, NULL as nothing.
-        const PdfWord amount = nearest(words, QStringLiteral("1 235"), QPointF(kMargin + 60, kMargin + 20));
+        const PdfWord amount =
+            nearest(words, QStringLiteral("1 235"), QPointF(kMargin + 60, kMargin + 20));
         QCOMPARE(amount.page, 1);
         QVERIFY(std::abs(amount.box.right() - (kMargin + 90)) < 0.5);
         QCOMPARE(nearest(words, QStringLiteral("2026.03.01."), {}).page, 1);
@@ -188,11 +197,12 @@ private slots:
         big.bold = true;
         b.addLabel(QStringLiteral("Nagy"), QRectF(3, 50, 0, 0), big);
         // Wrapped at word boundaries within 40 mm, on as many lines as it takes.
-        b.addLabel(QStringLiteral("egy kettő három négy öt hat hét nyolc kilenc tíz tizenegy tizenkettő"),
-                   QRectF(10, 70, 40, 0), format(Align::Left));
+        b.addLabel(
+            QStringLiteral("egy kettő három négy öt hat hét nyolc kilenc tíz tizenegy tizenkettő"),
+            QRectF(10, 70, 40, 0), format(Align::Left));
         // The same in a box one line high shows only that line.
-        b.addLabel(QStringLiteral("alfa béta gamma delta epszilon zéta éta théta"), QRectF(10, 120, 40, 4),
-                   format(Align::Left));
+        b.addLabel(QStringLiteral("alfa béta gamma delta epszilon zéta éta théta"),
+                   QRectF(10, 120, 40, 4), format(Align::Left));
         const QString file = pdf(report);
         const QList<PdfWord> words = ReadPdfWords(file);
 
@@ -209,8 +219,9 @@ private slots:
         QVERIFY(large.box.height() > 2 * left.box.height() * 0.9);  // 18 point against 9
 
         QSet<int> lines;
-        for (const QString& w : QStringLiteral("egy kettő három négy öt hat hét nyolc kilenc tíz tizenegy tizenkettő")
-                                    .split(QLatin1Char(' '))) {
+        for (const QString& w :
+             QStringLiteral("egy kettő három négy öt hat hét nyolc kilenc tíz tizenegy tizenkettő")
+                 .split(QLatin1Char(' '))) {
             const PdfWord found = nearest(words, w, {20, 80});
             QVERIFY2(found.page == 1, qPrintable(w));
             QVERIFY2(found.box.left() >= 20 - 0.3 && found.box.right() <= 60 + 0.3, qPrintable(w));
@@ -223,7 +234,8 @@ private slots:
         bool inked = false;
         for (double x = 20; x < 60 && !inked; x += 0.1) inked = darkRun(image, x, 130, 131.5) > 0;
         QVERIFY(inked);  // the first line
-        for (double x = 15; x < 65; x += 0.1) QVERIFY2(darkRun(image, x, 134.5, 150) == 0, "clipped lines show");
+        for (double x = 15; x < 65; x += 0.1)
+            QVERIFY2(darkRun(image, x, 134.5, 150) == 0, "clipped lines show");
     }
 
     void shapesAndLinesKeepTheirPenWidths() {
@@ -231,8 +243,8 @@ private slots:
         report.setDataset(rows_.get());
         report.detail().setHeight(270);
         Band& b = report.detail();
-        b.addShape(ShapeKind::HorizontalLine, QRectF(0, 10, 100, 4), 3);   // line at 12
-        b.addShape(ShapeKind::HorizontalLine, QRectF(0, 30, 100, 6), 1);   // line at 33
+        b.addShape(ShapeKind::HorizontalLine, QRectF(0, 10, 100, 4), 3);  // line at 12
+        b.addShape(ShapeKind::HorizontalLine, QRectF(0, 30, 100, 6), 1);  // line at 33
         b.addShape(ShapeKind::Rectangle, QRectF(20, 50, 60, 20), 1);
         b.addShape(ShapeKind::TopAndBottomLines, QRectF(20, 90, 60, 7), 1);
         TextFormat signature = format(Align::Center);
@@ -263,11 +275,14 @@ private slots:
         QVERIFY(dark(page, kMargin + 20, kMargin + 60) && dark(page, kMargin + 80, kMargin + 60));
         QVERIFY(!dark(page, kMargin + 50, kMargin + 60));
         QVERIFY(dark(page, kMargin + 50, kMargin + 90) && dark(page, kMargin + 50, kMargin + 97));
-        QVERIFY(!dark(page, kMargin + 20, kMargin + 93.5) && !dark(page, kMargin + 80, kMargin + 93.5));
+        QVERIFY(!dark(page, kMargin + 20, kMargin + 93.5) &&
+                !dark(page, kMargin + 80, kMargin + 93.5));
 
         // The signature line runs the width of its box above the caption.
-        QVERIFY(dark(page, kMargin + 121, kMargin + 110) && dark(page, kMargin + 169, kMargin + 110));
-        QVERIFY(!dark(page, kMargin + 119, kMargin + 110) && !dark(page, kMargin + 171, kMargin + 110));
+        QVERIFY(dark(page, kMargin + 121, kMargin + 110) &&
+                dark(page, kMargin + 169, kMargin + 110));
+        QVERIFY(!dark(page, kMargin + 119, kMargin + 110) &&
+                !dark(page, kMargin + 171, kMargin + 110));
     }
 
     void pdfThatCannotBeWrittenIsReported() {

@@ -13,11 +13,12 @@ namespace zomi::test {
 //   boxes.answers << true;                 // the next box answers Yes / OK
 //   boxes.inputs << QStringLiteral("x");   // the next input box returns "x"
 class BoxRecorder {
-public:
+  public:
     BoxRecorder() {
         SetBoxResponder([this](BoxRequest& request) {
             shown << request;
-            if (request.kind == BoxKind::Input && !inputs.isEmpty()) request.value = inputs.takeFirst();
+            if (request.kind == BoxKind::Input && !inputs.isEmpty())
+                request.value = inputs.takeFirst();
             return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
         });
     }

@@ -39,8 +39,7 @@ ConnectionParams TestDatabase::serverParams() {
 QString TestDatabase::sourceDir() { return QStringLiteral(ZOMI_SOURCE_DIR); }
 
 TestDatabase::TestDatabase(Content content) {
-    name_ = QStringLiteral("zt_") +
-            QUuid::createUuid().toString(QUuid::Id128).left(16);
+    name_ = QStringLiteral("zt_") + QUuid::createUuid().toString(QUuid::Id128).left(16);
     serverConnection()->exec(QStringLiteral("CREATE DATABASE `%1` CHARACTER SET latin2 COLLATE "
                                             "latin2_hungarian_ci")
                                  .arg(name_));
@@ -94,8 +93,10 @@ QString TableDigests(Connection& connection) {
         for (int r = 0; r < rows->rowCount(); ++r) {
             const dbaccess::RowRef row = rows->row(r);
             for (size_t f = 0; f < rows->fields().size(); ++f)
-                hash.addData(row.cells[f] ? QByteArray(row.cells[f], static_cast<qsizetype>(row.lengths[f])) + '|'
-                                          : QByteArray("NULL|"));
+                hash.addData(
+                    row.cells[f]
+                        ? QByteArray(row.cells[f], static_cast<qsizetype>(row.lengths[f])) + '|'
+                        : QByteArray("NULL|"));
         }
         digests << table + QLatin1Char('=') + QString::fromLatin1(hash.result().toHex());
     }

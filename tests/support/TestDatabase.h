@@ -12,7 +12,7 @@ namespace zomi::test {
 // The server is the one scripts/dbserver starts; ZOMI_DB_HOST, ZOMI_DB_PORT,
 // ZOMI_DB_USER and ZOMI_DB_PASSWORD point elsewhere.
 class TestDatabase {
-public:
+  public:
     enum class Content { Empty, Schema, Demo };
 
     explicit TestDatabase(Content content = Content::Schema);
@@ -29,7 +29,7 @@ public:
     static dbaccess::ConnectionParams serverParams();
     static QString sourceDir();
 
-private:
+  private:
     QString name_;
 };
 

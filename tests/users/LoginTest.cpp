@@ -11,12 +11,12 @@
 #include <memory>
 
 #include "common/Beall.h"
-#include "ui/Boxes.h"
-#include "ui/WindowHelpers.h"
 #include "db/DbRoutines.h"
 #include "support/BoxRecorder.h"
 #include "support/TestDatabase.h"
 #include "support/WindowTestSupport.h"
+#include "ui/Boxes.h"
+#include "ui/WindowHelpers.h"
 #include "users/Login.h"
 
 using namespace zomi;

@@ -12,8 +12,8 @@
 #include "common/Text.h"
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
-#include "ui/DbControls.h"
 #include "support/WindowTestSupport.h"
+#include "ui/DbControls.h"
 #include "users/Felhasznalo.h"
 #include "users/FelhasznaloSzerkeszt.h"
 

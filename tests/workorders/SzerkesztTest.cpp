@@ -140,7 +140,8 @@ struct Editor {
     Editor() {
         window.choosers().contractor = [this] { return contractor; };
         window.choosers().site = [this] { return site; };
-        window.choosers().lookup = [this](const QString& table, const QString& caption, QString* name) {
+        window.choosers().lookup = [this](const QString& table, const QString& caption,
+                                          QString* name) {
             lookups << table + QLatin1Char('/') + caption;
             const bool isSignatory = table == QLatin1String("alairas");
             const int key = isSignatory ? signatory : status;

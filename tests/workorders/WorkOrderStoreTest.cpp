@@ -1,5 +1,3 @@
-#include "workorders/WorkOrderStore.h"
-
 #include <gtest/gtest.h>
 
 #include <QDate>
@@ -7,6 +5,7 @@
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
 #include "support/TestDatabase.h"
+#include "workorders/WorkOrderStore.h"
 
 namespace zomi {
 namespace {
@@ -17,23 +16,28 @@ class WorkOrderStoreTest : public ::testing::Test {
   protected:
     WorkOrderStoreTest() : db(TestDatabase::Content::Schema), c(db.connect()) {
         SetMainConnection(c.get());
-        ExecSql(QStringLiteral("INSERT INTO vallalkozo (vallalkozo, vallalkozo_nev) VALUES (1, 'V');"));
+        ExecSql(
+            QStringLiteral("INSERT INTO vallalkozo (vallalkozo, vallalkozo_nev) VALUES (1, 'V');"));
         ExecSql(QStringLiteral("INSERT INTO ktgh (ktgh, cim) VALUES (1, 'K');"));
         ExecSql(QStringLiteral("INSERT INTO alairas (alairas, alairas_nev) VALUES (1, 'A');"));
     }
     ~WorkOrderStoreTest() override { SetMainConnection(nullptr); }
 
     int insert(const QString& values) {
-        ExecSql(QStringLiteral("INSERT INTO zomi (datum, ido, sorszam, vallalkozo, ktgh, kiad_datum, "
-                               "hatar_datum, alairas, munka, statusz, afas) VALUES (") +
-                values + QStringLiteral(");"));
+        ExecSql(
+            QStringLiteral("INSERT INTO zomi (datum, ido, sorszam, vallalkozo, ktgh, kiad_datum, "
+                           "hatar_datum, alairas, munka, statusz, afas) VALUES (") +
+            values + QStringLiteral(");"));
         return QueryInt(QStringLiteral("SELECT MAX(zomi) FROM zomi;"), -1);
     }
     static void fillRequired(dbaccess::Table& row) {
-        for (const char* column : {"vallalkozo", "ktgh", "alairas"}) row.setValue(QString::fromLatin1(column), 1);
+        for (const char* column : {"vallalkozo", "ktgh", "alairas"})
+            row.setValue(QString::fromLatin1(column), 1);
     }
     QString column(int key, const QString& name) {
-        return QueryText(QStringLiteral("SELECT IFNULL(%1, 'NULL') FROM zomi WHERE zomi = %2;").arg(name).arg(key),
+        return QueryText(QStringLiteral("SELECT IFNULL(%1, 'NULL') FROM zomi WHERE zomi = %2;")
+                             .arg(name)
+                             .arg(key),
                          QStringLiteral("<no row>"));
     }
 
@@ -44,7 +48,8 @@ class WorkOrderStoreTest : public ::testing::Test {
 TEST_F(WorkOrderStoreTest, NewWorkOrdersAreNumberedFromOneInTheServersYear) {
     const int year = ServerDate().date().year();
     // Last year's numbers do not count, however high.
-    insert(QStringLiteral("'%1-06-01', '10:00', 41, 1, 1, '%1-06-01', '%1-06-08', 1, 'x', 5, 'I'").arg(year - 1));
+    insert(QStringLiteral("'%1-06-01', '10:00', 41, 1, 1, '%1-06-01', '%1-06-08', 1, 'x', 5, 'I'")
+               .arg(year - 1));
     EXPECT_EQ(NextSerialNumber(year), 1);
     EXPECT_EQ(NextSerialNumber(year - 1), 42);
 
@@ -64,23 +69,26 @@ TEST_F(WorkOrderStoreTest, NewWorkOrdersAreNumberedFromOneInTheServersYear) {
 }
 
 TEST_F(WorkOrderStoreTest, RequiredColumnsAreCheckedInTheirOrder) {
-    const QStringList order{"datum", "ido", "vallalkozo", "ktgh", "kiad_datum", "hatar_datum", "alairas"};
+    const QStringList order{"datum",      "ido",         "vallalkozo", "ktgh",
+                            "kiad_datum", "hatar_datum", "alairas"};
     QStringList columns;
     for (const RequiredColumn& required : RequiredColumns()) columns << required.column;
     EXPECT_EQ(columns, order);
     EXPECT_EQ(RequiredColumns().last().message, QStringLiteral("Aláíró megadása kötelező"));
 
     // Each row lacks one column and every one after it: only the order decides.
-    const char* const values[] = {"NULL, NULL, %1, NULL, NULL, NULL, NULL, NULL",
-                              "'2026-01-05', NULL, %1, NULL, NULL, NULL, NULL, NULL",
-                              "'2026-01-05', '08:00', %1, NULL, NULL, NULL, NULL, NULL",
-                              "'2026-01-05', '08:00', %1, 1, NULL, NULL, NULL, NULL",
-                              "'2026-01-05', '08:00', %1, 1, 1, NULL, NULL, NULL",
-                              "'2026-01-05', '08:00', %1, 1, 1, '2026-01-05', NULL, NULL",
-                              "'2026-01-05', '08:00', %1, 1, 1, '2026-01-05', '2026-01-09', NULL"};
+    const char* const values[] = {
+        "NULL, NULL, %1, NULL, NULL, NULL, NULL, NULL",
+        "'2026-01-05', NULL, %1, NULL, NULL, NULL, NULL, NULL",
+        "'2026-01-05', '08:00', %1, NULL, NULL, NULL, NULL, NULL",
+        "'2026-01-05', '08:00', %1, 1, NULL, NULL, NULL, NULL",
+        "'2026-01-05', '08:00', %1, 1, 1, NULL, NULL, NULL",
+        "'2026-01-05', '08:00', %1, 1, 1, '2026-01-05', NULL, NULL",
+        "'2026-01-05', '08:00', %1, 1, 1, '2026-01-05', '2026-01-09', NULL"};
     for (int i = 0; i < 7; ++i) {
         WorkOrderStore store(c.get());
-        ASSERT_TRUE(store.open(insert(QString::fromLatin1(values[i]).arg(i + 1) + QStringLiteral(", 'x', 1, 'N'"))));
+        ASSERT_TRUE(store.open(
+            insert(QString::fromLatin1(values[i]).arg(i + 1) + QStringLiteral(", 'x', 1, 'N'"))));
         const RequiredColumn* missing = store.firstMissingColumn();
         ASSERT_NE(missing, nullptr) << i;
         EXPECT_EQ(missing->column, order.at(i));
@@ -111,8 +119,8 @@ TEST_F(WorkOrderStoreTest, NumberTakenMeanwhileIsReplacedByTheNextFreeOne) {
 }
 
 TEST_F(WorkOrderStoreTest, ConflictsWithAnotherWorkstationAreToldApart) {
-    const QString values =
-        QStringLiteral("'2026-07-01', '10:00', %1, 1, 1, '2026-07-01', '2026-07-09', 1, 'eredeti', 1, 'I'");
+    const QString values = QStringLiteral(
+        "'2026-07-01', '10:00', %1, 1, 1, '2026-07-01', '2026-07-09', 1, 'eredeti', 1, 'I'");
     const int changed = insert(values.arg(2));
     const int untouched = insert(values.arg(3));
     auto otherWorkstation = db.connect();
@@ -131,7 +139,8 @@ TEST_F(WorkOrderStoreTest, ConflictsWithAnotherWorkstationAreToldApart) {
 
     WorkOrderStore store(c.get());
     ASSERT_TRUE(store.open(changed));
-    otherWorkstation->exec(QStringLiteral("UPDATE zomi SET munka = 'ott' WHERE zomi = %1").arg(changed));
+    otherWorkstation->exec(
+        QStringLiteral("UPDATE zomi SET munka = 'ott' WHERE zomi = %1").arg(changed));
     store.row().setValue(QStringLiteral("munka"), QStringLiteral("itt"));
     EXPECT_EQ(store.store().outcome, WorkOrderStore::Outcome::ChangedMeanwhile);
     EXPECT_EQ(column(changed, QStringLiteral("munka")), QStringLiteral("ott"));
@@ -149,8 +158,9 @@ TEST_F(WorkOrderStoreTest, ConflictsWithAnotherWorkstationAreToldApart) {
 }
 
 TEST_F(WorkOrderStoreTest, ContractorRatesAndComputedFeesFollowTheWorkedExample) {
-    ExecSql(QStringLiteral("INSERT INTO vallalkozo (vallalkozo, vallalkozo_nev, oradij, kiszdij, afas) "
-                           "VALUES (2, 'Áfás', 127, 254, 'I'), (3, 'Díjtalan', 0, NULL, 'I');"));
+    ExecSql(
+        QStringLiteral("INSERT INTO vallalkozo (vallalkozo, vallalkozo_nev, oradij, kiszdij, afas) "
+                       "VALUES (2, 'Áfás', 127, 254, 'I'), (3, 'Díjtalan', 0, NULL, 'I');"));
     WorkOrderStore store(c.get());
     ASSERT_TRUE(store.open(-1));
     dbaccess::Table& row = store.row();
