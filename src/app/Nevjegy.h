@@ -5,14 +5,13 @@
 
 #include <QDialog>
 
+#include "common/ProgramVersion.h"
+
 class QFrame;
 class QLabel;
 class QPushButton;
 
 namespace zomi {
-
-// The version the about box shows and the version notice compares against.
-inline constexpr const char* kProgramVersion = "23.0.0.44";
 
 class Tfrm_Nevjegy : public QDialog {
     Q_OBJECT

@@ -2,78 +2,113 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
 #include <QUrl>
 
 namespace zomi {
 
-namespace {
-
-bool failed(QString* error, const QString& reason) {
-    if (error) *error = reason;
-    return false;
+FileDownload::FileDownload(const QString& url, const QString& fileName, int timeoutMs,
+                           QObject* parent)
+    : QObject(parent), url_(url), file_(fileName), timeoutMs_(timeoutMs) {
+    deadline_.setSingleShot(true);
+    connect(&deadline_, &QTimer::timeout, this, [this] {
+        timedOut_ = true;
+        if (reply_) reply_->abort();
+    });
 }
 
-}  // namespace
+FileDownload::~FileDownload() {
+    if (reply_) {
+        // Its finished() must not reach a half-destroyed object.
+        reply_->disconnect(this);
+        reply_->abort();
+        delete reply_;
+    }
+    file_.cancelWriting();
+}
 
-bool DownloadFile(const QString& url, const QString& fileName, QString* error, int timeoutMs) {
-    if (!QCoreApplication::instance())
-        return failed(error, QStringLiteral("no application object to run the download"));
-    const QUrl target(url, QUrl::StrictMode);
+void FileDownload::fail(const QString& reason) {
+    // Said on the next turn of the event loop, as a transfer that started would.
+    error_ = reason;
+    QMetaObject::invokeMethod(
+        this, [this] { emit finished(false); }, Qt::QueuedConnection);
+}
+
+void FileDownload::start() {
+    const QUrl target(url_, QUrl::StrictMode);
     if (!target.isValid() || target.isRelative())
-        return failed(error, QStringLiteral("invalid URL \"%1\"").arg(url));
+        return fail(QStringLiteral("invalid URL \"%1\"").arg(url_));
+    if (!file_.open(QIODevice::WriteOnly))
+        return fail(
+            QStringLiteral("cannot write \"%1\": %2").arg(file_.fileName(), file_.errorString()));
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(error,
-                      QStringLiteral("cannot write \"%1\": %2").arg(fileName, file.errorString()));
-
-    QNetworkAccessManager manager;
     QNetworkRequest request(target);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
-    request.setTransferTimeout(timeoutMs);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
 
-    QNetworkReply* reply = manager.get(request);
-    QString writeError;
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
-        const QByteArray chunk = reply->readAll();
-        if (writeError.isEmpty() && file.write(chunk) != chunk.size()) {
-            writeError = file.errorString();
-            reply->abort();
+    reply_ = manager_.get(request);
+    connect(reply_, &QNetworkReply::readyRead, this, [this] {
+        const QByteArray chunk = reply_->readAll();
+        if (writeError_.isEmpty() && file_.write(chunk) != chunk.size()) {
+            writeError_ = file_.errorString();
+            reply_->abort();
         }
     });
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    connect(reply_, &QNetworkReply::finished, this, &FileDownload::replyFinished);
+    deadline_.start(timeoutMs_);
+}
 
-    const QByteArray rest = reply->readAll();
-    if (writeError.isEmpty() && file.write(rest) != rest.size()) writeError = file.errorString();
+void FileDownload::replyFinished() {
+    deadline_.stop();
+    QNetworkReply* reply = reply_;
+    reply_ = nullptr;
+    reply->deleteLater();
+
+    // An aborted reply is closed and has nothing left to read.
+    const QByteArray rest = reply->isOpen() ? reply->readAll() : QByteArray();
+    if (writeError_.isEmpty() && file_.write(rest) != rest.size())
+        writeError_ = file_.errorString();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    const QNetworkReply::NetworkError networkError = reply->error();
-    const QString networkErrorText = reply->errorString();
 
-    if (!writeError.isEmpty()) {
-        file.cancelWriting();
-        return failed(error, QStringLiteral("cannot write \"%1\": %2").arg(fileName, writeError));
+    QString reason;
+    if (!writeError_.isEmpty()) {
+        reason = QStringLiteral("cannot write \"%1\": %2").arg(file_.fileName(), writeError_);
+    } else if (timedOut_) {
+        reason = QStringLiteral("no complete reply within %1 ms").arg(timeoutMs_);
+    } else if (reply->error() != QNetworkReply::NoError) {
+        reason = reply->errorString();
+    } else if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299)) {
+        reason = QStringLiteral("HTTP status %1").arg(status.toInt());
+    } else if (!file_.commit()) {
+        reason =
+            QStringLiteral("cannot write \"%1\": %2").arg(file_.fileName(), file_.errorString());
     }
-    if (networkError != QNetworkReply::NoError) {
-        file.cancelWriting();
-        return failed(error, networkErrorText);
+    if (!reason.isEmpty()) {
+        file_.cancelWriting();
+        error_ = reason;
+        emit finished(false);
+        return;
     }
-    if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299)) {
-        file.cancelWriting();
-        return failed(error, QStringLiteral("HTTP status %1").arg(status.toInt()));
+    succeeded_ = true;
+    emit finished(true);
+}
+
+bool DownloadFile(const QString& url, const QString& fileName, QString* error, int timeoutMs) {
+    if (!QCoreApplication::instance()) {
+        if (error) *error = QStringLiteral("no application object to run the download");
+        return false;
     }
-    if (!file.commit())
-        return failed(error,
-                      QStringLiteral("cannot write \"%1\": %2").arg(fileName, file.errorString()));
-    return true;
+    FileDownload download(url, fileName, timeoutMs);
+    QEventLoop loop;
+    QObject::connect(&download, &FileDownload::finished, &loop, &QEventLoop::quit);
+    download.start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (error) *error = download.errorString();
+    return download.succeeded();
 }
 
 }  // namespace zomi

@@ -1,63 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QHostAddress>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 
 #include "common/Download.h"
+#include "support/LocalHttpServer.h"
 
 namespace zomi {
 namespace {
-
-// A web server on the loopback interface that answers from a fixed table by
-// request path. It runs on the test's own thread: DownloadFile's event loop
-// serves it while the download waits.
-class LocalServer {
-  public:
-    LocalServer() {
-        QObject::connect(&server_, &QTcpServer::newConnection, [this] { accept(); });
-        listening_ = server_.listen(QHostAddress::LocalHost, 0);
-    }
-
-    bool listening() const { return listening_; }
-
-    QString url(const char* path) const {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path);
-    }
-
-    void answer(const QByteArray& path, const QByteArray& status, const QByteArray& body,
-                const QByteArray& extraHeaders = QByteArray()) {
-        replies_.insert(path, "HTTP/1.1 " + status + "\r\n" + extraHeaders +
-                                  "Content-Type: text/plain\r\nContent-Length: " +
-                                  QByteArray::number(body.size()) +
-                                  "\r\nConnection: close\r\n\r\n" + body);
-    }
-
-  private:
-    void accept() {
-        while (QTcpSocket* socket = server_.nextPendingConnection()) {
-            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                buffers_[socket] += socket->readAll();
-                const QByteArray& request = buffers_[socket];
-                if (!request.contains("\r\n\r\n")) return;
-                const QByteArray path = request.split(' ').value(1);
-                buffers_.remove(socket);
-                socket->write(replies_.value(
-                    path,
-                    "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n"));
-                socket->disconnectFromHost();
-            });
-        }
-    }
-
-    QTcpServer server_;
-    bool listening_ = false;
-    QHash<QByteArray, QByteArray> replies_;
-    QHash<QTcpSocket*, QByteArray> buffers_;
-};
 
 class Download : public ::testing::Test {
   protected:
@@ -74,7 +24,7 @@ class Download : public ::testing::Test {
     }
 
     QTemporaryDir dir_;
-    LocalServer server_;
+    test::LocalHttpServer server_;
 };
 
 TEST_F(Download, FetchesTheReplyBodyIntoTheFile) {
@@ -108,7 +58,7 @@ TEST_F(Download, AnErrorStatusFailsAndLeavesTheOldFileAlone) {
     EXPECT_EQ(contents(file("hirkov.txt")), QByteArray("previous"));
 }
 
-TEST_F(Download, UnreachableServersBadUrlsAndUnwritableFilesFail) {
+TEST_F(Download, UnreachableAndSilentServersBadUrlsAndUnwritableFilesFail) {
     quint16 closedPort = 0;
     {
         QTcpServer probe;
@@ -116,6 +66,10 @@ TEST_F(Download, UnreachableServersBadUrlsAndUnwritableFilesFail) {
         closedPort = probe.serverPort();
     }
     EXPECT_FALSE(DownloadFile(QStringLiteral("http://127.0.0.1:%1/x").arg(closedPort), file("a")));
+    test::LocalHttpServer silent;
+    silent.setSilent(true);
+    EXPECT_FALSE(DownloadFile(silent.url("/x"), file("d"), nullptr, 200));
+    EXPECT_EQ(silent.requests.size(), 1);
     EXPECT_FALSE(DownloadFile(QStringLiteral("not a url"), file("b")));
     server_.answer("/ok", "200 OK", "x");
     EXPECT_FALSE(DownloadFile(server_.url("/ok"), file("nincs/c.txt")));
