@@ -23,10 +23,12 @@
 #include <QVBoxLayout>
 
 #include "app/Beallit.h"
+#include "app/Hirfolyam.h"
 #include "app/MessagePanel.h"
 #include "app/Nevjegy.h"
 #include "app/RegisterList.h"
 #include "app/Startup.h"
+#include "app/Verziokovetes.h"
 #include "app/logo.h"
 #include "common/Beall.h"
 #include "common/Settings.h"
@@ -89,6 +91,9 @@ Tfrm_Main::Tfrm_Main(QWidget* parent)
     TimerVerzio.setSingleShot(true);
     TimerHirek.setInterval(10000);
     TimerHirek.setSingleShot(true);
+    connect(&TimerVerzio, &QTimer::timeout, this, [this] { CheckVersion(this); });
+    connect(&TimerHirek, &QTimer::timeout, this,
+            [this] { CheckNews(this, [this](const QString& link) { OpenLink(link); }); });
 }
 
 Tfrm_Main::~Tfrm_Main() {
