@@ -1,13 +1,16 @@
 #include "app/Application.h"
 
+#include "common/ProgramVersion.h"
 #include "ui/ErrorDisplay.h"
 
 namespace zomi {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Zomi"));
-    setApplicationVersion(QStringLiteral("23.0.0.44"));
+    setApplicationVersion(QLatin1String(kProgramVersion));
     setOrganizationName(QStringLiteral("Tarvelo"));
+    // Lets the desktop match the windows with the menu entry and its icon.
+    setDesktopFileName(QStringLiteral("zomi"));
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -87,7 +87,7 @@ void SettleDataDir(const QString& overrideDir) {
         if (QFileInfo::exists(QDir(ProgramDir()).filePath(kSettingsFile))) {
             dir = ProgramDir();
         } else {
-            dir = CommonAppDataDir() + QStringLiteral("/Zomi.Net");
+            dir = AllUsersDataDir();
             // A fresh installation has no data folder yet; without it no
             // setting could ever be written.
             QDir().mkpath(dir);

@@ -16,8 +16,8 @@ class QWidget;
 namespace zomi {
 
 // The folder of the settings file: the override when given; else the
-// program's folder when Zomi.ini stands there; else the all-users data
-// folder + "/Zomi.Net", created when missing. Sets DataDir and SettingsPath.
+// program's folder when Zomi.ini stands there; else AllUsersDataDir(),
+// created when missing. Sets DataDir and SettingsPath.
 void SettleDataDir(const QString& overrideDir);
 
 struct ProfileList {

@@ -3,33 +3,34 @@
 //   zomi [--data-dir DIR]                 run; DIR holds Zomi.ini (also ZOMI_DATA_DIR)
 //   zomi --write-profile DIR PROFILE      store a connection profile in DIR/Zomi.ini
 //                                         ("database;host;port;user;password;name") and end
+//   zomi --help | --version
 
 #include "app/Main.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <cstdio>
 
 #include "app/Application.h"
+#include "app/CommandLine.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "app/WheelAsArrowKeys.h"
 #include "ui/Boxes.h"
+#include "ui/Pictures.h"
 
 namespace {
 
-int writeProfile(const QStringList& args) {
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: zomi --write-profile DIR PROFILE\n");
-        return 2;
-    }
-    QDir().mkpath(args.at(0));
-    zomi::SettleDataDir(args.at(0));
+int writeProfile(const zomi::CommandLine& line) {
+    QDir().mkpath(line.profileDir);
+    zomi::SettleDataDir(line.profileDir);
     try {
-        const int n = zomi::StoreProfileOnce(args.at(1));
-        std::printf("profile stored as ConStr%d in %s\n", n,
-                    qPrintable(QDir(args.at(0)).filePath("Zomi.ini")));
+        const int n = zomi::StoreProfileOnce(line.profile);
+        std::printf(
+            "%s\n",
+            qPrintable(QStringLiteral("A tárhely a(z) ConStr%1 kulcsra került: %2")
+                           .arg(n)
+                           .arg(QDir(line.profileDir).filePath(QStringLiteral("Zomi.ini")))));
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
@@ -37,29 +38,46 @@ int writeProfile(const QStringList& args) {
     }
 }
 
+// Before any application object exists the arguments are only bytes; they are
+// in the locale's encoding, as Qt itself reads them.
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    return args;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Writing a profile needs no display: it may run on a server or in a script.
-    if (argc > 1 && qstrcmp(argv[1], "--write-profile") == 0) {
-        QCoreApplication core(argc, argv);
-        return writeProfile(core.arguments().mid(2));
+    const zomi::CommandLine line = zomi::ParseCommandLine(argumentsOf(argc, argv));
+    switch (line.action) {
+        case zomi::CommandLine::Action::Help:
+            std::fputs(zomi::HelpText().toLocal8Bit().constData(), stdout);
+            return 0;
+        case zomi::CommandLine::Action::Version:
+            std::fputs(zomi::VersionText().toLocal8Bit().constData(), stdout);
+            return 0;
+        case zomi::CommandLine::Action::Fail:
+            std::fprintf(stderr, "%s\n%s", qPrintable(line.error),
+                         zomi::HelpText().toLocal8Bit().constData());
+            return 2;
+        case zomi::CommandLine::Action::WriteProfile: {
+            // Writing a profile needs no display: it may run in an installation script.
+            QCoreApplication core(argc, argv);
+            return writeProfile(line);
+        }
+        case zomi::CommandLine::Action::Run:
+            break;
     }
     zomi::Application app(argc, argv);
-
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    QCommandLineOption dataDir(QStringLiteral("data-dir"), QStringLiteral("Folder of Zomi.ini."),
-                               QStringLiteral("DIR"));
-    parser.addOption(dataDir);
-    parser.process(app);
+    app.setWindowIcon(zomi::ProgramIcon());
 
     const QString programName =
         QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUpper();
     zomi::SingleInstance instance(programName);
     if (!instance.claim()) return 0;
 
-    QString dir = parser.value(dataDir);
+    QString dir = line.dataDir;
     if (dir.isEmpty()) dir = qEnvironmentVariable("ZOMI_DATA_DIR");
     zomi::SettleDataDir(dir);
     zomi::SetWorkAreaFromPrimaryScreen();

@@ -16,13 +16,29 @@ enum class SpecialFolderId {
 // system cannot name it.
 QString SpecialFolder(SpecialFolderId id);
 
-// Qt lists the generic data folders with the user's own one first and the
-// machine-wide ones after it (on Windows C:/ProgramData, on Linux the
-// XDG_DATA_DIRS such as /usr/local/share). The first machine-wide folder this
-// user may write to stands for the all-users folder; when there is none, as for
-// an ordinary user on Linux, the user's own data folder is the only place the
-// settings can be kept, so that one is given.
+// On Windows the machine-wide application data folder (C:/ProgramData). Linux
+// has no such shell folder; the place for state that a program shares between
+// the users of a machine is /var/lib.
 QString CommonAppDataDir();
 QString DocumentsDir();
+
+// The folder the package creates on Linux, writable for every local user, so
+// that the profiles an administrator sets up reach every user of a workstation.
+inline constexpr char kLinuxAllUsersDir[] = "/var/lib/zomi";
+
+// Where the settings live when none lie beside the program. On Windows the
+// all-users folder + "/Zomi.Net", as the original keeps it. On Linux the
+// package's folder when it is there; a build that was never installed has
+// none, and the user's own data folder + "/Zomi.Net" is then the one place the
+// settings can be kept. linuxDir stands in for the package's folder in tests.
+QString AllUsersDataDir();
+QString AllUsersDataDir(const QString& linuxDir);
+
+// A file or folder written into a folder that every user may change (the
+// package's all-users folder) is made changeable for every user too; without
+// this the first user to write Zomi.ini would own it alone, with the umask's
+// permissions. Anywhere else the path keeps the permissions it was made with.
+// False when the permissions should have changed and could not be.
+bool ShareLikeItsFolder(const QString& path);
 
 }  // namespace zomi

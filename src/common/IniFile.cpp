@@ -6,6 +6,7 @@
 #include <QSaveFile>
 
 #include "common/Codepage.h"
+#include "common/Folders.h"
 
 namespace zomi {
 
@@ -151,6 +152,10 @@ void writeFile(const QString& path, const QByteArray& bytes) {
         fail(QStringLiteral("cannot write %1: %2").arg(describe(path), file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.commit())
         fail(QStringLiteral("cannot write %1: %2").arg(describe(path), file.errorString()));
+    // The file was written; only another user's later change is at stake, so
+    // a refusal is told, not hidden, yet does not undo the write.
+    if (!ShareLikeItsFolder(path))
+        qWarning("cannot share %s with the other users of its folder", qPrintable(path));
 }
 
 bool hasLineBreak(const QByteArray& bytes) { return bytes.contains('\r') || bytes.contains('\n'); }

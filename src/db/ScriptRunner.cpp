@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "common/Codepage.h"
+#include "common/Folders.h"
 #include "common/Text.h"
 #include "db/SqlScript.h"
 #include "dbaccess/ResultSet.h"
@@ -389,6 +390,7 @@ ScriptEncoding WriteScriptFile(const QString& fileName, const QString& text,
     if (file.write(bytes) != bytes.size() || !file.commit())
         throw FileError(
             QStringLiteral("Hiba a(z) %1 fájl írásakor: %2").arg(fileName, file.errorString()));
+    ShareLikeItsFolder(fileName);
     return encoding;
 }
 

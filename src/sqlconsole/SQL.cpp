@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "common/Codepage.h"
+#include "common/Folders.h"
 #include "common/Settings.h"
 #include "db/DbRoutines.h"
 #include "db/SqlScript.h"
@@ -388,6 +389,7 @@ void Tfrm_SQL::ReportScriptResult(const ScriptResult& result, int firstLine) {
 QString Tfrm_SQL::ScriptFolder() const {
     const QString folder = DataDir() + QStringLiteral("/SQL");
     QDir().mkpath(folder);
+    ShareLikeItsFolder(folder);
     return folder;
 }
 

@@ -497,6 +497,12 @@ QPixmap ProgramPicture(int size) {
     return pixmap;
 }
 
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : kProgramIconSizes) icon.addPixmap(ProgramPicture(size));
+    return icon;
+}
+
 QPixmap ChooserPicture(int size) {
     QPixmap pixmap = TransparentPixmap(size, size);
     QPainter p(&pixmap);

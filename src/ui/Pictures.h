@@ -19,6 +19,10 @@ QPixmap TransparentPixmap(int width, int height);
 
 // A work sheet with a wrench across it: the about box (256 x 256).
 QPixmap ProgramPicture(int size = 256);
+// The same drawing at the sizes a window manager and the desktop menu ask for:
+// the program's icon.
+QIcon ProgramIcon();
+inline constexpr int kProgramIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 // A pair of database cylinders, the front one picked out: the chooser (64 x 64).
 QPixmap ChooserPicture(int size = 64);
 // A database cylinder with a plug: the first-run set-up window (128 x 128).

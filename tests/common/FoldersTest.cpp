@@ -30,27 +30,21 @@ class EnvironmentOverride {
 };
 
 #ifdef Q_OS_LINUX
-TEST(Folders, CommonAppDataIsTheFirstWritableMachineWideFolder) {
+TEST(Folders, AllUsersFolderIsThePackagesOneElseTheUsersOwn) {
     QTemporaryDir tmp;
     ASSERT_TRUE(tmp.isValid());
     const QString own = tmp.filePath(QStringLiteral("own"));
-    const QString shared = tmp.filePath(QStringLiteral("shared"));
+    const QString package = tmp.filePath(QStringLiteral("package"));
     ASSERT_TRUE(QDir().mkpath(own));
-    ASSERT_TRUE(QDir().mkpath(shared));
-    const QString missing = tmp.filePath(QStringLiteral("missing"));
-
     EnvironmentOverride home("XDG_DATA_HOME", QFile::encodeName(own));
-    {
-        EnvironmentOverride dirs("XDG_DATA_DIRS",
-                                 QFile::encodeName(missing + QLatin1Char(':') + shared + '/'));
-        EXPECT_EQ(CommonAppDataDir(), shared);
-        EXPECT_EQ(SpecialFolder(SpecialFolderId::CommonAppData), shared);
-    }
-    {
-        // No machine-wide folder to write to: the user's own one.
-        EnvironmentOverride dirs("XDG_DATA_DIRS", QFile::encodeName(missing));
-        EXPECT_EQ(CommonAppDataDir(), own);
-    }
+    // A shared folder the user happens to be able to write to is not the
+    // all-users one: it would differ between root and everyone else.
+    EnvironmentOverride dirs("XDG_DATA_DIRS", QFile::encodeName(tmp.path()));
+
+    EXPECT_EQ(AllUsersDataDir(package), own + QStringLiteral("/Zomi.Net"));
+    ASSERT_TRUE(QDir().mkpath(package));
+    EXPECT_EQ(AllUsersDataDir(package + QLatin1Char('/')), package);
+    EXPECT_EQ(CommonAppDataDir(), QStringLiteral("/var/lib"));
 }
 #endif
 

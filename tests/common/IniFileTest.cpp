@@ -199,6 +199,23 @@ TEST_F(IniFile, AnUnwritableFileIsAnErrorNamingThePath) {
               QStringLiteral("d"));
 }
 
+// In the package's all-users folder the next user must be able to change
+// the file that the first one wrote, whatever their umask was.
+TEST_F(IniFile, AFileInASharedFolderStaysWritableForTheOtherUsers) {
+    const auto everyone = QFileDevice::ReadOther | QFileDevice::WriteOther |
+                          QFileDevice::ReadGroup | QFileDevice::WriteGroup;
+    IniWriteString(path(), QStringLiteral("Defaults"), QStringLiteral("Format"),
+                   QStringLiteral("0"));
+    EXPECT_NE(QFile::permissions(path()) & everyone, everyone) << "a private folder stays private";
+
+    ASSERT_TRUE(QFile::setPermissions(dir_.path(), QFile::permissions(dir_.path()) |
+                                                       QFileDevice::WriteOther |
+                                                       QFileDevice::ExeOther));
+    IniWriteString(path(), QStringLiteral("Defaults"), QStringLiteral("Format"),
+                   QStringLiteral("1"));
+    EXPECT_EQ(QFile::permissions(path()) & everyone, everyone);
+}
+
 TEST_F(IniFile, TheFirstOfDuplicateKeysCounts) {
     put("[S]\r\nk=1\r\nK=2\r\n[S]\r\nk=3\r\n");
     EXPECT_EQ(read("S", "k"), QStringLiteral("1"));
