@@ -5,6 +5,7 @@
 
 #include "app/AdatbazisNyit.h"
 #include "app/Init.h"
+#include "common/AmountFormat.h"
 #include "common/Beall.h"
 #include "common/Folders.h"
 #include "common/IniFile.h"
@@ -23,10 +24,14 @@ namespace {
 const QString kSettingsFile = QStringLiteral("Zomi.ini");
 constexpr int kHighestProfileNumber = 100;
 
+// The user's own amount pattern when it could not be read: the program works
+// with the default meanwhile, but the settings file keeps what the user wrote.
+QString unreadableFormat;
+
 // Lets the user choose among the listed profiles, then reads the remaining
 // settings. False when the user cancelled the chooser; an empty ConStr when
 // no profile is listed yet.
-bool ReadSettings(QRect& bounds) {
+bool ReadSettings(QRect& bounds, QString& problem) {
     bool chosen = true;
     const ProfileList list = ListProfiles();
     if (list.lines.isEmpty()) {
@@ -41,7 +46,7 @@ bool ReadSettings(QRect& bounds) {
         }
         // After "Új" the set-up window has put the new profile into ConStr.
     }
-    ReadRemainingSettings();
+    problem = ReadRemainingSettings();
     bounds = ReadScreenBounds();
     return chosen;
 }
@@ -111,8 +116,19 @@ ProfileList ListProfiles() {
     return list;
 }
 
-void ReadRemainingSettings() {
+QString ReadRemainingSettings() {
+    QString problem;
     Beall.Format = ReadSetting(kFormat);
+    unreadableFormat.clear();
+    try {
+        CheckAmountPattern(Beall.Format);
+    } catch (const AmountPatternError& error) {
+        problem = error.message() +
+                  QStringLiteral("\nA program az összegeket a(z) „%1” formátummal mutatja.")
+                      .arg(SettingDefault(kFormat));
+        unreadableFormat = Beall.Format;
+        Beall.Format = SettingDefault(kFormat);
+    }
     Beall.Format2 = Beall.Format;
     Beall.FullScreen = ReadBoolSetting(kFullScreen);
     Beall.FontSize = ReadIntSetting(kFontSize);
@@ -121,6 +137,7 @@ void ReadRemainingSettings() {
     if (Beall.HtmlPath.isEmpty() || !QFileInfo(Beall.HtmlPath).isDir())
         Beall.HtmlPath = QDir(DataDir()).filePath(QStringLiteral("Html"));
     Beall.LangFile = ReadSetting(kLangFile);
+    return problem;
 }
 
 QRect ReadScreenBounds() {
@@ -129,8 +146,8 @@ QRect ReadScreenBounds() {
 }
 
 void SaveSettings(const QRect& bounds) {
-    WriteSetting(kFormat, Beall.Format);
-    WriteSetting(kFormat, Beall.Format2);
+    WriteSetting(kFormat, unreadableFormat.isEmpty() ? Beall.Format : unreadableFormat);
+    WriteSetting(kFormat, unreadableFormat.isEmpty() ? Beall.Format2 : unreadableFormat);
     WriteBoolSetting(kFullScreen, Beall.FullScreen);
     WriteIntSetting(kScreenLeft, bounds.left());
     WriteIntSetting(kScreenTop, bounds.top());
@@ -195,7 +212,10 @@ int StoreProfileOnce(const QString& profile) {
 
 StartUpOutcome RunStartUp(dbaccess::Connection& connection, QWidget* owner) {
     StartUpOutcome outcome;
-    outcome.failed = !ReadSettings(outcome.bounds);
+    QString settingsProblem;
+    outcome.failed = !ReadSettings(outcome.bounds, settingsProblem);
+    // Once, here: every amount on screen would otherwise fail on its own.
+    if (!settingsProblem.isEmpty()) WarningBox(settingsProblem, owner);
     if (!outcome.failed && Beall.ConStr.isEmpty()) outcome.failed = !SetUpConnection();
     if (outcome.failed) return outcome;
     Beall.AdatbazisNev = FieldOf(QStringLiteral(";"), Beall.ConStr, 6);

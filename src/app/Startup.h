@@ -28,8 +28,10 @@ struct ProfileList {
 // Profiles "ConStr1" to "ConStr25" whose display name is not empty.
 ProfileList ListProfiles();
 
-// Steps of the settings read that follow the choice of a profile.
-void ReadRemainingSettings();
+// Steps of the settings read that follow the choice of a profile. An amount
+// pattern that cannot be read is replaced by the default for this run (the
+// settings file keeps it); the result is then the message about it, else empty.
+QString ReadRemainingSettings();
 QRect ReadScreenBounds();
 // Writes the settings back at exit, in the order the settings file expects.
 void SaveSettings(const QRect& bounds);

@@ -6,23 +6,6 @@ namespace zomi {
 
 namespace {
 
-// Upper halves of the two single-byte code pages. The database session speaks
-// latin2 (ISO-8859-2); the settings file and the exports use Windows code page
-// 1250. The two agree on every Hungarian letter but not on the rest.
-const char16_t kLatin2High[128] = {
-    0x0080, 0x0081, 0x0082, 0x0083, 0x0084, 0x0085, 0x0086, 0x0087, 0x0088, 0x0089, 0x008A, 0x008B,
-    0x008C, 0x008D, 0x008E, 0x008F, 0x0090, 0x0091, 0x0092, 0x0093, 0x0094, 0x0095, 0x0096, 0x0097,
-    0x0098, 0x0099, 0x009A, 0x009B, 0x009C, 0x009D, 0x009E, 0x009F, 0x00A0, 0x0104, 0x02D8, 0x0141,
-    0x00A4, 0x013D, 0x015A, 0x00A7, 0x00A8, 0x0160, 0x015E, 0x0164, 0x0179, 0x00AD, 0x017D, 0x017B,
-    0x00B0, 0x0105, 0x02DB, 0x0142, 0x00B4, 0x013E, 0x015B, 0x02C7, 0x00B8, 0x0161, 0x015F, 0x0165,
-    0x017A, 0x02DD, 0x017E, 0x017C, 0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,
-    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E, 0x0110, 0x0143, 0x0147, 0x00D3,
-    0x00D4, 0x0150, 0x00D6, 0x00D7, 0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
-    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7, 0x010D, 0x00E9, 0x0119, 0x00EB,
-    0x011B, 0x00ED, 0x00EE, 0x010F, 0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
-    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
-};
-
 // The five bytes code page 1250 leaves undefined map to the C1 control of the
 // same value, so that any byte sequence survives a round trip unchanged.
 const char16_t kCp1250High[128] = {
@@ -44,11 +27,6 @@ QHash<char16_t, char> reverseTable(const char16_t (&high)[128]) {
     reverse.reserve(128);
     for (int i = 0; i < 128; ++i) reverse.insert(high[i], static_cast<char>(0x80 + i));
     return reverse;
-}
-
-const QHash<char16_t, char>& latin2Reverse() {
-    static const QHash<char16_t, char> table = reverseTable(kLatin2High);
-    return table;
 }
 
 const QHash<char16_t, char>& cp1250Reverse() {
@@ -99,38 +77,22 @@ QString describeCharacter(const QString& text, qsizetype pos) {
 
 }  // namespace
 
-EncodingError::EncodingError(const QString& message)
-    : std::runtime_error(message.toStdString()), message_(message) {}
+EncodingError::EncodingError(const QString& message, const QString& character)
+    : std::runtime_error(message.toStdString()), message_(message), character_(character) {}
 
-QString FromLatin2(const char* data, qsizetype size) { return decode(data, size, kLatin2High); }
+QString FromCp1250(const char* data, qsizetype size) { return decode(data, size, kCp1250High); }
 
-QString FromLatin2(const QByteArray& bytes) { return FromLatin2(bytes.constData(), bytes.size()); }
-
-QByteArray ToLatin2(const QString& text) {
-    QByteArray out;
-    const qsizetype bad = encode(text, latin2Reverse(), out);
-    if (bad >= 0)
-        throw EncodingError(
-            QStringLiteral("A(z) %1 karakter nem tárolható az adatbázisban (latin2 kódlap).")
-                .arg(describeCharacter(text, bad)));
-    return out;
-}
-
-bool FitsLatin2(const QString& text) {
-    QByteArray scratch;
-    return encode(text, latin2Reverse(), scratch) < 0;
-}
-
-QString FromCp1250(const QByteArray& bytes) {
-    return decode(bytes.constData(), bytes.size(), kCp1250High);
-}
+QString FromCp1250(const QByteArray& bytes) { return FromCp1250(bytes.constData(), bytes.size()); }
 
 QByteArray ToCp1250(const QString& text) {
     QByteArray out;
     const qsizetype bad = encode(text, cp1250Reverse(), out);
-    if (bad >= 0)
-        throw EncodingError(QStringLiteral("A(z) %1 karakter nem írható le az 1250-es kódlapon.")
-                                .arg(describeCharacter(text, bad)));
+    if (bad >= 0) {
+        const QString character = describeCharacter(text, bad);
+        throw EncodingError(
+            QStringLiteral("A(z) %1 karakter nem írható le az 1250-es kódlapon.").arg(character),
+            character);
+    }
     return out;
 }
 

@@ -82,7 +82,7 @@ QString ValueText(const QVariant& value) {
             return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
         case QMetaType::QByteArray:
             // Raw column bytes arrive in the session's character set.
-            return FromLatin2(value.toByteArray());
+            return FromCp1250(value.toByteArray());
         default:
             break;
     }

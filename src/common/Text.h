@@ -23,7 +23,7 @@ class ConversionError : public std::runtime_error {
 // The value as text, in the form SQL text and exports need: integers in
 // decimal, floating values as plain decimals with "." and just enough digits to
 // read back the same double, dates "yyyy-MM-dd", times "hh:mm:ss", date-times
-// "yyyy-MM-dd hh:mm:ss", booleans "1"/"0", byte arrays as latin2 text. NULL
+// "yyyy-MM-dd hh:mm:ss", booleans "1"/"0", byte arrays as code-page-1250 text. NULL
 // gives empty text. Throws ConversionError for values that have no text form.
 QString ValueText(const QVariant& value);
 

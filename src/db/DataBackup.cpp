@@ -77,8 +77,8 @@ RestoreResult RestoreDataBackup(Connection& connection, const QString& fileName,
                                 const ScriptControl& control) {
     const QByteArray script = ReadDataBackup(fileName);
     RestoreResult result;
-    // The backup holds the session's own bytes; converting them would change
-    // the characters where code page 1250 and latin2 differ.
+    // The backup holds the session's own bytes, which go back byte for byte,
+    // even where they would also read as UTF-8.
     result.script = RunScript(connection, script, ScriptEncoding::SessionBytes, control);
     result.tables = CountTableRows(connection);
     return result;

@@ -19,7 +19,7 @@ namespace {
 // Option-file values in double quotes, with the escapes its reader knows.
 QByteArray optionValue(const QString& text) {
     QByteArray out = "\"";
-    for (const char c : ToLatin2(text)) {
+    for (const char c : ToCp1250(text)) {
         switch (c) {
             case '\\':
                 out += "\\\\";

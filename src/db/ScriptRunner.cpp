@@ -4,7 +4,6 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringList>
-#include <array>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -51,9 +50,9 @@ class SessionEncoding {
 
     void set(const QString& charset) {
         const QString name = charset.toLower();
-        if (name == QLatin1String("latin2"))
-            kind_ = Kind::Latin2;
-        else if (name == QLatin1String("cp1250"))
+        // A latin2 session carries the code-page-1250 bytes of the
+        // application's texts, as every client of these databases sends them.
+        if (name == QLatin1String("latin2") || name == QLatin1String("cp1250"))
             kind_ = Kind::Cp1250;
         else if (name.startsWith(QLatin1String("utf8")) || name == QLatin1String("binary"))
             kind_ = Kind::Utf8;
@@ -69,8 +68,6 @@ class SessionEncoding {
         if (source == ScriptEncoding::SessionBytes) return statement;
         if (source == ScriptEncoding::Utf8 && kind_ == Kind::Utf8) return statement;
         if (source == ScriptEncoding::Cp1250 && kind_ == Kind::Cp1250) return statement;
-        if (source == ScriptEncoding::Cp1250 && kind_ == Kind::Latin2)
-            return cp1250ToLatin2(statement);
         return encode(source == ScriptEncoding::Utf8 ? QString::fromUtf8(statement)
                                                      : FromCp1250(statement));
     }
@@ -78,8 +75,6 @@ class SessionEncoding {
     QByteArray encode(const QString& text) const {
         try {
             switch (kind_) {
-                case Kind::Latin2:
-                    return ToLatin2(text);
                 case Kind::Cp1250:
                     return ToCp1250(text);
                 case Kind::Utf8:
@@ -98,36 +93,15 @@ class SessionEncoding {
                 .arg(name_));
     }
 
-    // The connection reads the server's messages as latin2, which keeps every
-    // byte; a UTF-8 session's message is read again from those bytes.
+    // The connection reads the server's messages as code page 1250, which
+    // keeps every byte; a UTF-8 session's message is read again from those bytes.
     QString message(const DbError& error) const {
-        if (kind_ != Kind::Utf8 || !FitsLatin2(error.message())) return error.message();
-        return QString::fromUtf8(ToLatin2(error.message()));
+        if (kind_ != Kind::Utf8 || !FitsCp1250(error.message())) return error.message();
+        return QString::fromUtf8(ToCp1250(error.message()));
     }
 
   private:
-    enum class Kind { Latin2, Cp1250, Utf8, Latin1, Unsupported };
-
-    // The data backup's case, byte by byte: the two code pages agree on
-    // ASCII and on every Hungarian letter.
-    QByteArray cp1250ToLatin2(const QByteArray& statement) const {
-        static const std::array<unsigned char, 128> table = [] {
-            std::array<unsigned char, 128> t{};
-            for (int b = 0x80; b <= 0xFF; ++b) {
-                const QString c = FromCp1250(QByteArray(1, static_cast<char>(b)));
-                if (FitsLatin2(c)) t[b - 0x80] = static_cast<unsigned char>(ToLatin2(c).at(0));
-            }
-            return t;
-        }();
-        QByteArray out = statement;
-        for (char& c : out) {
-            const auto b = static_cast<unsigned char>(c);
-            if (b < 0x80) continue;
-            if (!table[b - 0x80]) return encode(FromCp1250(statement));  // names the character
-            c = static_cast<char>(table[b - 0x80]);
-        }
-        return out;
-    }
+    enum class Kind { Cp1250, Utf8, Latin1, Unsupported };
 
     static QByteArray latin1(const QString& text) {
         for (qsizetype i = 0; i < text.size(); ++i)
@@ -139,14 +113,14 @@ class SessionEncoding {
         return text.toLatin1();
     }
 
-    Kind kind_ = Kind::Latin2;
+    Kind kind_ = Kind::Cp1250;
     QString name_;
 };
 
 QString cellText(const dbaccess::RowRef& row, int column, bool* isNull = nullptr) {
     const char* cell = row.cells[column];
     if (isNull) *isNull = cell == nullptr;
-    return cell ? FromLatin2(cell, static_cast<qsizetype>(row.lengths[column])) : QString();
+    return cell ? FromCp1250(cell, static_cast<qsizetype>(row.lengths[column])) : QString();
 }
 
 // The session as the program set it up, read before a run and put back after it.

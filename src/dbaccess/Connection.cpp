@@ -25,11 +25,16 @@ bool sessionLost(unsigned code) {
     return sessionEndedBeforeStatement(code) || code == CR_SERVER_LOST;
 }
 
-QByteArray latin2(const QString& text) {
+// The session is latin2, but what travels through it are the code-page-1250
+// bytes of the application's texts, as the other clients of the same
+// databases send theirs: a "–" or a "„" is stored as its code-page-1250 byte.
+QByteArray sessionBytes(const QString& text) {
     try {
-        return ToLatin2(text);
+        return ToCp1250(text);
     } catch (const EncodingError& e) {
-        throw DbError(DbError::kEncoding, e.message());
+        throw DbError(
+            DbError::kEncoding,
+            QStringLiteral("A(z) %1 karakter nem tárolható az adatbázisban.").arg(e.character()));
     }
 }
 
@@ -49,7 +54,7 @@ void keepCompressionWorkspace() {
 
 const char* const Connection::kSessionSetUp = "SET NAMES 'latin2' COLLATE 'latin2_hungarian_ci'";
 
-QByteArray EncodeSql(const QString& sql) { return latin2(sql); }
+QByteArray EncodeSql(const QString& sql) { return sessionBytes(sql); }
 
 Connection::Connection(QObject* parent) : QObject(parent) {}
 
@@ -58,7 +63,7 @@ Connection::~Connection() { close(); }
 void Connection::fail(st_mysql* mysql) const {
     // Whatever failed, a session the server has dropped is not used again.
     if (mysql == mysql_ && sessionLost(mysql_errno(mysql))) broken_ = true;
-    throw DbError(mysql_errno(mysql), FromLatin2(QByteArray(mysql_error(mysql))),
+    throw DbError(mysql_errno(mysql), FromCp1250(QByteArray(mysql_error(mysql))),
                   QString::fromLatin1(mysql_sqlstate(mysql)));
 }
 
@@ -75,10 +80,10 @@ st_mysql* Connection::connectNew() const {
     mysql_optionsv(mysql, MYSQL_OPT_RECONNECT, &off);
     if (params_.setUpSession) mysql_optionsv(mysql, MYSQL_SET_CHARSET_NAME, "latin2");
 
-    const QByteArray host = latin2(params_.host);
-    const QByteArray user = latin2(params_.user);
-    const QByteArray password = latin2(params_.password);
-    const QByteArray database = latin2(params_.database);
+    const QByteArray host = sessionBytes(params_.host);
+    const QByteArray user = sessionBytes(params_.user);
+    const QByteArray password = sessionBytes(params_.password);
+    const QByteArray database = sessionBytes(params_.database);
     // Found rows, not changed rows: an UPDATE that matched its row but
     // changed nothing must not look like a row someone else removed.
     const unsigned long flags = CLIENT_FOUND_ROWS | CLIENT_MULTI_RESULTS;
@@ -197,7 +202,7 @@ void Connection::drainResults() {
     }
 }
 
-void Connection::exec(const QString& sql) { execEncoded(latin2(sql)); }
+void Connection::exec(const QString& sql) { execEncoded(sessionBytes(sql)); }
 
 void Connection::execEncoded(const QByteArray& sql) {
     send(sql);
@@ -205,7 +210,7 @@ void Connection::execEncoded(const QByteArray& sql) {
 }
 
 ResultSetPtr Connection::query(const QString& sql) {
-    const QByteArray bytes = latin2(sql);
+    const QByteArray bytes = sessionBytes(sql);
     send(bytes);
     MYSQL_RES* res = mysql_store_result(mysql_);
     if (!res) {
@@ -235,14 +240,14 @@ ScalarValue Connection::scalar(const QString& sql) {
     value.hasRow = true;
     value.isNull = row.cells[0] == nullptr;
     if (!value.isNull)
-        value.text = FromLatin2(row.cells[0], static_cast<qsizetype>(row.lengths[0]));
+        value.text = FromCp1250(row.cells[0], static_cast<qsizetype>(row.lengths[0]));
     return value;
 }
 
 void Connection::streamQuery(const QString& sql,
                              const std::function<void(const std::vector<Field>&)>& onFields,
                              const std::function<void(const RowRef&)>& onRow) {
-    send(latin2(sql));
+    send(sessionBytes(sql));
     MYSQL_RES* res = mysql_use_result(mysql_);
     if (!res) {
         if (mysql_field_count(mysql_) != 0) fail(mysql_);
@@ -267,7 +272,7 @@ QStringList Connection::baseTables() {
     if (!result) return tables;
     for (int i = 0; i < result->rowCount(); ++i) {
         const RowRef row = result->row(i);
-        tables << FromLatin2(row.cells[0], static_cast<qsizetype>(row.lengths[0]));
+        tables << FromCp1250(row.cells[0], static_cast<qsizetype>(row.lengths[0]));
     }
     return tables;
 }

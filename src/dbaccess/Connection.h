@@ -114,7 +114,7 @@ class ReconnectWatch {
     bool happened_ = false;
 };
 
-// Encodes statement text for the wire, refusing what latin2 cannot hold.
+// Encodes statement text for the wire (code page 1250), refusing what it cannot hold.
 QByteArray EncodeSql(const QString& sql);
 
 }  // namespace zomi::dbaccess

@@ -66,7 +66,7 @@ QVariant decode(const Field& field, const char* p, unsigned long n) {
         case FieldKind::Time: {
             const QTime t = parseTime(p, n);
             // Durations beyond a day or negative ones stay text.
-            return t.isValid() ? QVariant(t) : QVariant(FromLatin2(p, static_cast<qsizetype>(n)));
+            return t.isValid() ? QVariant(t) : QVariant(FromCp1250(p, static_cast<qsizetype>(n)));
         }
         case FieldKind::DateTime: {
             const QDate d = parseDate(p, n);
@@ -77,7 +77,7 @@ QVariant decode(const Field& field, const char* p, unsigned long n) {
         }
         case FieldKind::Text:
         case FieldKind::Memo:
-            return QVariant(FromLatin2(p, static_cast<qsizetype>(n)));
+            return QVariant(FromCp1250(p, static_cast<qsizetype>(n)));
         case FieldKind::Binary:
             return QVariant(QByteArray(p, static_cast<qsizetype>(n)));
     }
@@ -97,15 +97,16 @@ QByteArray wireText(const Field& field, const QVariant& value) {
         case FieldKind::DateTime:
             return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")).toLatin1();
         default:
-            return ToLatin2(ValueText(value));
+            return ToCp1250(ValueText(value));
     }
 }
 
 double toDouble(const QVariant& value, bool* ok) {
     if (value.typeId() == QMetaType::QString) {
-        QString text = value.toString().trimmed();
-        text.replace(QLatin1Char(','), QLatin1Char('.'));
-        return text.toDouble(ok);
+        // Typed text: "27.000" is twenty-seven thousand, never twenty-seven.
+        std::optional<double> amount;
+        *ok = ReadAmountText(value.toString(), &amount) && amount;
+        return amount.value_or(0);
     }
     return value.toDouble(ok);
 }
@@ -309,7 +310,7 @@ bool Dataset::isNullAt(int row, int column) const {
 QString Dataset::textAt(int row, int column) const {
     const RowRef r = rows_.at(static_cast<size_t>(row));
     const char* p = r.cells[column];
-    return p ? FromLatin2(p, static_cast<qsizetype>(r.lengths[column])) : QString();
+    return p ? FromCp1250(p, static_cast<qsizetype>(r.lengths[column])) : QString();
 }
 
 QString Dataset::formatted(int row, int column, bool withFormat) const {
@@ -325,6 +326,10 @@ QString Dataset::formatted(int row, int column, bool withFormat) const {
         case FieldKind::Decimal:
             if (withFormat && !f.displayFormat.isEmpty())
                 return FormatAmount(decode(f, p, n).toDouble(), f.displayFormat);
+            // The server writes a double with all seventeen digits
+            // ("26999.999999999996"); shown, it reads as the desktop shows floats.
+            if (withFormat && f.kind == FieldKind::Float)
+                return GeneralNumberText(decode(f, p, n).toDouble());
             return QString::fromLatin1(p, static_cast<qsizetype>(n));
         case FieldKind::Date: {
             const QDate d = parseDate(p, n);
@@ -345,7 +350,7 @@ QString Dataset::formatted(int row, int column, bool withFormat) const {
         case FieldKind::Memo:
             break;
     }
-    return FromLatin2(p, static_cast<qsizetype>(n));
+    return FromCp1250(p, static_cast<qsizetype>(n));
 }
 
 QVariant Dataset::value(int column) const {
@@ -638,8 +643,9 @@ QString Dataset::literal(int column, const QVariant& value) const {
     }
     if (!ok)
         throw DbError(DbError::kInvalidArgument,
-                      QStringLiteral("\"%1\" nem szám; a(z) %2 mezőbe számot kell írni.")
-                          .arg(value.toString(), f.label));
+                      QStringLiteral("A(z) „%1” mezőbe számot kell írni (például 1500 vagy "
+                                     "12,5); „%2” nem szám.")
+                          .arg(f.label, value.toString()));
     return text;
 }
 

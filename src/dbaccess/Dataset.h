@@ -78,7 +78,7 @@ class Dataset : public QObject {
     // Stored values of any row, for grids and exports.
     QVariant valueAt(int row, int column) const;
     bool isNullAt(int row, int column) const;
-    // The value as the server wrote it (decoded from latin2), "" for NULL.
+    // The value as the server wrote it (decoded as code page 1250), "" for NULL.
     QString textAt(int row, int column) const;
     // The value in the field's display form.
     QString displayText(int row, int column) const { return formatted(row, column, true); }

@@ -11,7 +11,7 @@ class DbError : public std::runtime_error {
   public:
     // Codes of our own, outside the server's and the client library's ranges.
     enum : unsigned {
-        kEncoding = 90001,     // a character latin2 cannot hold
+        kEncoding = 90001,     // a character code page 1250 cannot hold
         kRowChanged = 90002,   // the row was changed or deleted by someone else
         kNotEditable = 90003,  // an edit operation on a read-only dataset
         kState = 90004,        // an operation that the dataset's state does not allow

@@ -51,7 +51,7 @@ FieldKind kindOf(const MYSQL_FIELD& f) {
 
 Field describe(const MYSQL_FIELD& f) {
     Field field;
-    field.name = FromLatin2(f.name, f.name_length);
+    field.name = FromCp1250(f.name, f.name_length);
     field.label = field.name;
     field.kind = kindOf(f);
     // The session is single-byte, so the declared length is the character count.

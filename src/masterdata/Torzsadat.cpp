@@ -21,8 +21,8 @@ MasterDataList::Design design(const QString& table, const QString& caption) {
     d.table = table;
     d.sortField = name;
     d.searchFields = name;
-    // A placeholder row -1, where a table has one, is never listed.
-    d.baseFilter = QStringLiteral("(") + table + QStringLiteral(" <> -1)");
+    // Every row is listed: only the contractor and site lists hide a -1 row.
+    d.baseFilter = QStringLiteral("(1 = 1)");
     d.columns = QStringList{name};
     d.size = QSize(502, 441);
     // The list stays in name order; a title click only leads to the search box.

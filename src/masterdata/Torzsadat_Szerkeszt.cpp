@@ -31,6 +31,7 @@ Tfrm_Torzsadat_Szerkeszt::Tfrm_Torzsadat_Szerkeszt(int key, const QString& table
     DBEdit1 = new DbEdit(table + QStringLiteral("_nev"), this);
     DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
     Label1->setBuddy(DBEdit1);
+    setFieldLabel(DBEdit1->fieldName(), caption);
     DBText1 = new DbText(table, this);
     DBText1->setObjectName(QStringLiteral("DBText1"));
     QFont small = DBText1->font();

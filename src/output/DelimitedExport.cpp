@@ -4,6 +4,7 @@
 #include <QSaveFile>
 #include <algorithm>
 
+#include "common/AmountFormat.h"
 #include "common/Codepage.h"
 #include "common/Text.h"
 
@@ -16,24 +17,6 @@ using dbaccess::FieldKind;
 namespace {
 
 const QString kBlob = QStringLiteral("BLOB");
-
-// The general format of a floating value as the desktop's number routines
-// write it: fifteen significant digits, no grouping, an exponent only for very
-// large or very small values ("1E20", "1,5E-7").
-QString generalNumber(double value, const QString& decimalPoint) {
-    QString text = QString::number(value, 'g', 15);
-    const qsizetype e = text.indexOf(QLatin1Char('e'));
-    if (e >= 0) {
-        QString exponent = text.mid(e + 1);
-        const bool negative = exponent.startsWith(QLatin1Char('-'));
-        exponent.remove(0, (negative || exponent.startsWith(QLatin1Char('+'))) ? 1 : 0);
-        while (exponent.size() > 1 && exponent.startsWith(QLatin1Char('0'))) exponent.remove(0, 1);
-        text = text.left(e) + QLatin1Char('E') + (negative ? QStringLiteral("-") : QString()) +
-               exponent;
-    }
-    if (decimalPoint != QLatin1String(".")) text.replace(QLatin1Char('.'), decimalPoint);
-    return text;
-}
 
 // Exact decimals keep every digit the server sent; only the zeros after the
 // last significant decimal go, as in the general format.
@@ -109,7 +92,7 @@ QString PlainValueText(const Dataset& dataset, int row, int column) {
     switch (field.kind) {
         case FieldKind::Float: {
             if (dataset.isNullAt(row, column)) return QString();
-            return generalNumber(dataset.valueAt(row, column).toDouble(), QLocale().decimalPoint());
+            return GeneralNumberText(dataset.valueAt(row, column).toDouble());
         }
         case FieldKind::Decimal:
             return decimalNumber(dataset.textAt(row, column), QLocale().decimalPoint());

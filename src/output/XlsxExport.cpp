@@ -15,6 +15,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "common/AmountFormat.h"
 #include "output/DelimitedExport.h"
 
 namespace zomi {
@@ -135,31 +136,6 @@ void copyInto(const QString& source, QSaveFile& target, const QString& fileName)
 
 bool IsXlsxFileName(const QString& fileName) {
     return QFileInfo(fileName).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) == 0;
-}
-
-QString ExcelNumberFormat(const QString& amountPattern) {
-    if (amountPattern.isEmpty()) return QString();
-    const qsizetype point = amountPattern.indexOf(QLatin1Char('.'));
-    const QString integerPart = point < 0 ? amountPattern : amountPattern.left(point);
-    const QString decimals = point < 0 ? QString() : amountPattern.mid(point + 1);
-    const bool grouped =
-        integerPart.contains(QLatin1Char(' ')) || integerPart.contains(QLatin1Char(','));
-    const int zeros = std::max<int>(1, static_cast<int>(integerPart.count(QLatin1Char('0'))));
-
-    // Enough places for one group separator when grouped; the last "zeros"
-    // places are always shown.
-    const int places = grouped ? std::max(zeros, 4) : zeros;
-    QString out;
-    for (int i = 0; i < places; ++i) {
-        out += (i >= places - zeros) ? QLatin1Char('0') : QLatin1Char('#');
-        const int left = places - 1 - i;
-        if (grouped && left > 0 && left % 3 == 0) out += QLatin1Char(',');
-    }
-    QString fraction;
-    for (QChar c : decimals)
-        if (c == QLatin1Char('0') || c == QLatin1Char('#')) fraction += c;
-    if (!fraction.isEmpty()) out += QLatin1Char('.') + fraction;
-    return out;
 }
 
 void WriteXlsxFile(Dataset& dataset, const std::vector<int>& columns, const QString& fileName,

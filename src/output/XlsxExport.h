@@ -14,10 +14,6 @@ namespace zomi {
 // Whether the name asks for an .xlsx workbook (any letter case).
 bool IsXlsxFileName(const QString& fileName);
 
-// An amount pattern of the grids ("### ### ##0.00") as an Excel number format
-// ("#,##0.00"); empty text for Excel's "General".
-QString ExcelNumberFormat(const QString& amountPattern);
-
 // One sheet: a bold, frozen header row of the display labels, then a row per
 // record. Numbers are number cells in the grid's amount format, dates, times
 // and date-times are date cells shown as the grid shows them, NULL is a blank

@@ -115,7 +115,10 @@ void TqrZomi::open(int key) {
     QryZomi->setParam(QStringLiteral("pzomi"), key);
     QryZomi->open();
     // The fields exist once the query has been opened; nothing is shown
-    // before the formats are in place.
+    // before the formats are in place. Hours and occasions keep their
+    // decimals, or 1.5 hours would print as 2 beside the fee they give.
+    for (const char* count : {"munkadij2", "kiszdij2"})
+        QryZomi->fieldByName(QString::fromUtf8(count)).tag = 2;
     SetAmountFormats(*QryZomi, false);
     const struct {
         const char* name;

@@ -11,6 +11,7 @@
 #include "common/Text.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
+#include "dbaccess/Refusal.h"
 #include "ui/Boxes.h"
 #include "ui/DbControls.h"
 #include "ui/WindowHelpers.h"
@@ -57,7 +58,12 @@ DbEdit* EditWindow::addEdit(QGridLayout* grid, int row, int labelColumn, const Q
     label->setBuddy(edit);
     grid->addWidget(label, row, labelColumn);
     grid->addWidget(edit, row, labelColumn + 1);
+    setFieldLabel(field, caption);
     return edit;
+}
+
+void EditWindow::setFieldLabel(const QString& field, const QString& caption) {
+    labels_.append({field, caption});
 }
 
 dbaccess::Table* EditWindow::openRow(const QString& table, int key) {
@@ -91,12 +97,18 @@ bool EditWindow::storeRow() {
 }
 
 void EditWindow::btnOKClick() {
+    if (dataset_) {
+        for (const auto& [field, caption] : labels_) {
+            const int index = dataset_->fieldIndex(field);
+            if (index >= 0) dataset_->field(index).label = caption;
+        }
+    }
     try {
         if (!storeRow()) return;
     } catch (const std::exception& error) {
         // The row stays in editing and the controls keep what was typed, so
         // the user can put it right or cancel.
-        ErrorBox(failText_ + QLatin1Char('\n') + QString::fromUtf8(error.what()), this);
+        ErrorBox(failText_ + QLatin1Char('\n') + dbaccess::RefusalText(error, dataset_), this);
         return;
     }
     accept();

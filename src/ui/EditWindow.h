@@ -6,6 +6,8 @@
 // storing the row with the reason shown when the server refuses it.
 
 #include <QDialog>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 class QGridLayout;
@@ -62,6 +64,9 @@ class EditWindow : public QDialog {
     // the box in the column after it.
     DbEdit* addEdit(QGridLayout* grid, int row, int labelColumn, const QString& name,
                     const QString& field, const QString& caption);
+    // The caption the user sees beside the box of a column: messages about
+    // the column name it instead of the column. addEdit sets it itself.
+    void setFieldLabel(const QString& field, const QString& caption);
     // Called by the window once all its controls exist.
     void finishControls(const QSize& designSize);
 
@@ -74,6 +79,7 @@ class EditWindow : public QDialog {
     QString failText_;
     QSize designSize_;
     dbaccess::Dataset* dataset_ = nullptr;
+    QList<QPair<QString, QString>> labels_;
 };
 
 }  // namespace zomi

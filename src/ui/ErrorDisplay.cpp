@@ -2,13 +2,14 @@
 
 #include <QString>
 
+#include "dbaccess/Refusal.h"
 #include "ui/Boxes.h"
 
 namespace zomi {
 
 void ShowError(const std::exception& error, QWidget* owner) {
-    // Every error of the application carries its message as UTF-8.
-    ErrorBox(QString::fromUtf8(error.what()), owner);
+    // The server's common refusals in Hungarian first, its own text below.
+    ErrorBox(dbaccess::RefusalText(error), owner);
 }
 
 }  // namespace zomi

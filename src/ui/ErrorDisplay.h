@@ -1,8 +1,9 @@
 #pragma once
 
 // The application's general error display: a failure that no window handles
-// itself is shown with the error's own message (the server's, where the
-// server gave one) in the error box, and the application goes on.
+// itself is shown in the error box with the error's own message (for the
+// server's common refusals a Hungarian sentence first, dbaccess/Refusal.h),
+// and the application goes on.
 
 #include <exception>
 

@@ -28,11 +28,13 @@ Tfrm_FelhasznaloSzerkeszt::Tfrm_FelhasznaloSzerkeszt(dbaccess::Table* table, QWi
     grid->setVerticalSpacing(4);
     grid->addWidget(new QLabel(QStringLiteral("Felhasználó (belépő kód)"), this), 0, 0, 1, 2);
     DBEdit1 = new DbEdit(QStringLiteral("felhasznalo"), this);
+    setFieldLabel(DBEdit1->fieldName(), QStringLiteral("Felhasználó (belépő kód)"));
     DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
     DBEdit1->setFont(large);
     grid->addWidget(DBEdit1, 1, 0, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Felhasználó teljes neve"), this), 2, 0, 1, 2);
     DBEdit2 = new DbEdit(QStringLiteral("felhasznalo_nev"), this);
+    setFieldLabel(DBEdit2->fieldName(), QStringLiteral("Felhasználó teljes neve"));
     DBEdit2->setObjectName(QStringLiteral("DBEdit2"));
     grid->addWidget(DBEdit2, 3, 0, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Induló jelszó"), this), 4, 0);

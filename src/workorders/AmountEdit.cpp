@@ -2,7 +2,6 @@
 
 #include <QFocusEvent>
 #include <QLocale>
-#include <cmath>
 
 #include "common/AmountFormat.h"
 #include "common/Text.h"
@@ -16,24 +15,6 @@ namespace {
 const QString kDisplayFormat = QStringLiteral("### ### ##0");
 
 }  // namespace
-
-bool ParseAmountText(const QString& text, Amount* amount) {
-    QString plain;
-    for (const QChar c : text) {
-        if (c.isSpace()) continue;
-        plain += c == QLatin1Char(',') ? QLatin1Char('.') : c;
-    }
-    if (plain.isEmpty()) {
-        *amount = Amount();
-        return true;
-    }
-    bool ok = false;
-    const double value = QLocale::c().toDouble(plain, &ok);
-    // The C locale would take "inf" and "nan" as numbers; no amount is either.
-    if (!ok || !std::isfinite(value)) return false;
-    *amount = value;
-    return true;
-}
 
 QString AmountEditText(double value) {
     QString text = QLocale::c().toString(value, 'g', 15);
@@ -72,7 +53,7 @@ void AmountEdit::showValue(bool forEditing) {
 
 void AmountEdit::userEdited(const QString& text) {
     Amount amount;
-    holdsNumber_ = ParseAmountText(text, &amount);
+    holdsNumber_ = ReadAmountText(text, &amount);
     // A text that is not a number stays in the box as typed, and the row keeps
     // its last good value until the user puts it right.
     if (!holdsNumber_ || !dataset_) return;

@@ -15,11 +15,6 @@ class Dataset;
 
 namespace zomi {
 
-// Reads an amount as a user types it: blanks (the display's digit groups)
-// are ignored, and a comma or a full stop is the decimal separator. Empty
-// text is an empty amount. False for anything that is not a number.
-bool ParseAmountText(const QString& text, Amount* amount);
-
 // The plain number for editing: all the digits a double is shown with
 // elsewhere (15 significant), a decimal comma, no digit groups.
 QString AmountEditText(double value);

@@ -91,6 +91,26 @@ class RegisterTest : public QObject {
         QVERIFY(Beall.Rendszergazda && Beall.TorzsSzerkeszt && Beall.Nyomtathat);
     }
 
+    void unreadableAmountPatternFallsBackOnceAtStartAndStaysInTheFile() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        const QString pattern = QStringLiteral("### ##0 'Ft");  // the quote is never closed
+        WriteSetting(kFormat, pattern);
+        BoxRecorder boxes;
+        {
+            Tfrm_Main window;
+            QVERIFY(window.startUp());
+            window.show();
+            QCOMPARE(Beall.Format, QStringLiteral("### ### ##0"));
+            QCOMPARE(boxes.shown.size(), 1);
+            QCOMPARE(boxes.shown.first().caption, QStringLiteral("Figyelmeztetés"));
+            QVERIFY2(boxes.lastText().contains(pattern), qPrintable(boxes.lastText()));
+            window.close();
+        }
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(ReadSetting(kFormat), pattern);
+    }
+
     void yearTabsPutTheFutureFirstAndAllYearsLast() {
         TestDatabase db(TestDatabase::Content::Demo);
         Installation installation(db);
@@ -234,7 +254,7 @@ class RegisterTest : public QObject {
         QStringList expected;
         for (int i = 0; i < ordered->rowCount(); ++i)
             expected << (ordered->row(i).cells[0]
-                             ? FromLatin2(ordered->row(i).cells[0], ordered->row(i).lengths[0])
+                             ? FromCp1250(ordered->row(i).cells[0], ordered->row(i).lengths[0])
                              : QString());
         QCOMPARE(got, expected);
     }

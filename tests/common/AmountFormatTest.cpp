@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QLocale>
 #include <limits>
 
 #include "common/AmountFormat.h"
@@ -62,9 +63,57 @@ TEST(AmountFormat, OptionalDecimalsAndPaddingFollowThePattern) {
     EXPECT_EQ(show(0.25, QStringLiteral("#.00")), ".25");
 }
 
+TEST(AmountFormat, ReadsThePatternLanguageUsersWriteInTheSettingsFile) {
+    EXPECT_EQ(show(1234567.4, QStringLiteral("### ### ##0 Ft")), "1 234 567 Ft");
+    EXPECT_EQ(show(1234.5, QStringLiteral("#,##0.00")), "1 234.50");
+    EXPECT_EQ(show(5, QStringLiteral("'Összesen: '0")), "Összesen: 5");
+    EXPECT_EQ(show(5, QStringLiteral("\"kb. \"0")), "kb. 5");
+    EXPECT_EQ(show(1234, QStringLiteral("00-00")), "12-34");
+    EXPECT_EQ(show(5, QStringLiteral("00-00")), "00-05");
+    EXPECT_EQ(show(1.5, QStringLiteral("0.0.0")), "1.50");  // a later point is ignored
+    // Positive, negative and zero sections; an empty one uses the first.
+    const QString three = QStringLiteral("0;(0);'nulla'");
+    EXPECT_EQ(show(5, three), "5");
+    EXPECT_EQ(show(-5, three), "(5)");
+    EXPECT_EQ(show(0, three), "nulla");
+    EXPECT_EQ(show(-0.4, three), "nulla");
+    EXPECT_EQ(show(-5, QStringLiteral("0;;")), "-5");
+    // Scientific notation.
+    EXPECT_EQ(show(12345, QStringLiteral("0.00E+00")), "1.23E+04");
+    EXPECT_EQ(show(0.00012345, QStringLiteral("0.00E+00")), "1.23E-04");
+    EXPECT_EQ(show(12345, QStringLiteral("0.0e-0")), "1.2e4");
+    EXPECT_EQ(show(9999, QStringLiteral("0.0E+0")), "1.0E+4");
+    EXPECT_EQ(show(0, QStringLiteral("0.00E+00")), "0.00E+00");
+}
+
+TEST(AmountFormat, DecimalsShowWithTheWorkstationsSeparatorAndMayBeWrittenWithAComma) {
+    QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
+    EXPECT_EQ(show(5, QStringLiteral("### ### ##0,00")), "5,00");
+    EXPECT_EQ(show(1234.5, QStringLiteral("0,0")), "1234,5");
+    EXPECT_EQ(show(1234.5, kThree), "1 234,500");
+    EXPECT_EQ(show(1234567, QStringLiteral("#,##0")), "1 234 567");
+    EXPECT_EQ(GeneralNumberText(19206099.724409446), QStringLiteral("19206099,7244094"));
+    QLocale::setDefault(QLocale::c());
+}
+
+TEST(AmountFormat, PlainNumbersShowFifteenDigits) {
+    EXPECT_EQ(GeneralNumberText(26999.999999999996), QStringLiteral("27000"));
+    EXPECT_EQ(GeneralNumberText(19206099.724409446), QStringLiteral("19206099.7244094"));
+    EXPECT_EQ(GeneralNumberText(1e20), QStringLiteral("1E20"));
+    EXPECT_EQ(GeneralNumberText(-1.5e-7), QStringLiteral("-1.5E-7"));
+}
+
 TEST(AmountFormat, PatternsItCannotReadAreRefused) {
-    EXPECT_THROW(FormatAmount(1, QStringLiteral("0 Ft")), std::invalid_argument);
-    EXPECT_THROW(FormatAmount(1, QStringLiteral("0.0.0")), std::invalid_argument);
+    for (const QString& bad : {QStringLiteral("0 'Ft"), QStringLiteral("0;0;0;0")}) {
+        EXPECT_THROW(FormatAmount(1, bad), AmountPatternError) << bad.toStdString();
+        try {
+            CheckAmountPattern(bad);
+            ADD_FAILURE() << bad.toStdString();
+        } catch (const AmountPatternError& e) {
+            EXPECT_TRUE(e.message().contains(bad)) << e.what();
+        }
+    }
+    EXPECT_NO_THROW(CheckAmountPattern(QStringLiteral("### ### ##0 Ft")));
     EXPECT_EQ(show(1.25, QString()), "1.25");
     EXPECT_EQ(show(std::numeric_limits<double>::quiet_NaN(), kDefault), "NAN");
     EXPECT_EQ(show(-std::numeric_limits<double>::infinity(), kDefault), "-INF");

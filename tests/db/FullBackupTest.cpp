@@ -131,7 +131,7 @@ class PasswordTest : public FullBackupTest {
 };
 
 TEST_F(PasswordTest, ThePasswordIsInNoCommandLineAndOnlyInAPrivateOptionFileWhileTheToolRuns) {
-    const QByteArray secret = ToLatin2(QStringLiteral("#jel"));
+    const QByteArray secret = ToCp1250(QStringLiteral("#jel"));
     FullBackup backup;
     QStringList leaks;
     QString optionFile;

@@ -1,3 +1,4 @@
+#include <errmsg.h>
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
@@ -7,6 +8,7 @@
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
 #include "dbaccess/EditableDatasetModel.h"
+#include "dbaccess/Refusal.h"
 #include "support/TestDatabase.h"
 
 namespace zomi::dbaccess {
@@ -45,6 +47,66 @@ class DatasetTest : public ::testing::Test {
     TestDatabase db;
     std::unique_ptr<Connection> c;
 };
+
+TEST_F(DatasetTest, CommonRefusalsLeadWithAHungarianSentenceNamingTheLabel) {
+    c->exec(
+        QStringLiteral("CREATE TABLE u (kod VARCHAR(10) PRIMARY KEY, nev VARCHAR(5) NOT NULL) "
+                       "CHARACTER SET latin2"));
+    c->exec(QStringLiteral("INSERT INTO u VALUES ('admin', 'x')"));
+    Table u(c.get());
+    u.setTableName(QStringLiteral("u"));
+    u.setOrderBy(QStringLiteral("kod"));
+    u.open();
+    u.fieldByName(QStringLiteral("kod")).label = QStringLiteral("Belépő kód");
+    u.fieldByName(QStringLiteral("nev")).label = QStringLiteral("Név");
+    const auto refusal = [&](const QString& kod, const QVariant& nev) {
+        u.append();
+        u.setValue(QStringLiteral("kod"), kod);
+        u.setValue(QStringLiteral("nev"), nev);
+        try {
+            u.post();
+        } catch (const std::exception& e) {
+            u.cancel();
+            return RefusalText(e, &u).split(QLatin1Char('\n'));
+        }
+        ADD_FAILURE() << "stored " << kod.toStdString();
+        return QStringList();
+    };
+    const QStringList duplicate = refusal(QStringLiteral("admin"), QStringLiteral("y"));
+    EXPECT_EQ(duplicate.value(0),
+              QStringLiteral("A(z) „Belépő kód” mezőben megadott „admin” érték "
+                             "már szerepel az adatbázisban; adjon meg másikat."));
+    // The server's own words stay on the second line.
+    EXPECT_TRUE(duplicate.value(1).startsWith(QStringLiteral("Duplicate entry 'admin'")));
+    EXPECT_EQ(refusal(QStringLiteral("b"), QStringLiteral("hosszú")).value(0),
+              QStringLiteral("A(z) „Név” mezőbe írt szöveg túl hosszú; legfeljebb 5 karakter fér "
+                             "bele."));
+    EXPECT_EQ(refusal(QStringLiteral("c"), QVariant()).value(0),
+              QStringLiteral("A(z) „Név” mezőt ki kell tölteni."));
+
+    c->exec(QStringLiteral("CREATE TABLE gy (id INT PRIMARY KEY) ENGINE=InnoDB"));
+    c->exec(
+        QStringLiteral("CREATE TABLE f (id INT PRIMARY KEY, gy INT, "
+                       "FOREIGN KEY (gy) REFERENCES gy (id)) ENGINE=InnoDB"));
+    const auto failure = [&](const QString& sql) {
+        try {
+            c->exec(sql);
+        } catch (const std::exception& e) {
+            return RefusalText(e).section(QLatin1Char('\n'), 0, 0);
+        }
+        return QStringLiteral("<nincs hiba>");
+    };
+    EXPECT_EQ(failure(QStringLiteral("INSERT INTO f VALUES (1, 7)")),
+              QStringLiteral("A(z) „gy” mezőben megadott érték nem létező sorra hivatkozik."));
+    c->exec(QStringLiteral("INSERT INTO gy VALUES (7)"));
+    c->exec(QStringLiteral("INSERT INTO f VALUES (1, 7)"));
+    EXPECT_EQ(failure(QStringLiteral("DELETE FROM gy")),
+              QStringLiteral("A sor nem törölhető és nem módosítható, mert más adatok hivatkoznak "
+                             "rá."));
+    EXPECT_TRUE(RefusalText(DbError(CR_SERVER_LOST, QStringLiteral("Lost connection")))
+                    .startsWith(QStringLiteral("Megszakadt a kapcsolat")));
+    EXPECT_EQ(RefusalText(std::runtime_error("saját")), QStringLiteral("saját"));
+}
 
 TEST_F(DatasetTest, DeclaresFieldKindsFromTheServer) {
     auto t = table();
@@ -94,21 +156,25 @@ TEST_F(DatasetTest, InsertedRowComesBackWithItsKeyServerDefaultsAndExactValues) 
     EXPECT_EQ(q.value(QStringLiteral("kep")).toByteArray(), QByteArray("\x00\xff'\\", 4));
     EXPECT_EQ(q.displayText(0, q.fieldIndex(QStringLiteral("nap"))), QStringLiteral("2026.02.28."));
     EXPECT_EQ(q.displayText(0, q.fieldIndex(QStringLiteral("ido"))), QStringLiteral("23:59:58"));
+    // A double without a pattern shows fifteen digits, not the server's seventeen.
+    EXPECT_EQ(q.textAt(0, q.fieldIndex(QStringLiteral("osszeg"))),
+              QStringLiteral("0.30000000000000004"));
+    EXPECT_EQ(q.displayText(0, q.fieldIndex(QStringLiteral("osszeg"))), QStringLiteral("0.3"));
 }
 
 TEST_F(DatasetTest, RefusedCharacterNamesItselfAndLeavesTheRowInEditing) {
     auto t = table();
     t->append();
-    t->setValue(QStringLiteral("nev"), QStringLiteral("ár: 100 €"));
+    t->setValue(QStringLiteral("nev"), QStringLiteral("ár: 100 Ж"));
     try {
         t->post();
         FAIL();
     } catch (const DbError& e) {
         EXPECT_EQ(e.code(), DbError::kEncoding);
-        EXPECT_TRUE(e.message().contains(QStringLiteral("€")));
+        EXPECT_TRUE(e.message().contains(QStringLiteral("Ж")));
     }
     EXPECT_EQ(t->state(), Dataset::State::Insert);
-    EXPECT_EQ(t->value(QStringLiteral("nev")).toString(), QStringLiteral("ár: 100 €"));
+    EXPECT_EQ(t->value(QStringLiteral("nev")).toString(), QStringLiteral("ár: 100 Ж"));
     t->cancel();
     EXPECT_EQ(t->recordCount(), 0);
     EXPECT_EQ(c->scalar(QStringLiteral("SELECT COUNT(*) FROM t")).text, "0");

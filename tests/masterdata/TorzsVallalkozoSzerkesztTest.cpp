@@ -126,11 +126,16 @@ class TorzsVallalkozoSzerkesztTest : public QObject {
         QTest::addColumn<QString>("editName");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("reason");
+        // The first reason names the box as the user sees it, not the column.
         QTest::newRow("name longer than the column")
-            << "DBEdit2" << QString(51, QLatin1Char('x')) << "vallalkozo_nev";
+            << "DBEdit2" << QString(51, QLatin1Char('x'))
+            << "A(z) „Vállalkozó” mezőbe írt szöveg túl hosszú; legfeljebb 50 karakter fér bele.";
         QTest::newRow("rate that is no number") << "DBEdit4"
                                                 << "sok"
-                                                << "nem szám";
+                                                << "A(z) „Óradíj” mezőbe számot kell írni";
+        QTest::newRow("point that groups no thousands") << "DBEdit4"
+                                                        << "12.5"
+                                                        << "A(z) „Óradíj” mezőbe számot kell írni";
     }
     void refusedStoreKeepsTheWindowOpenWithNothingLost() {
         QFETCH(QString, editName);

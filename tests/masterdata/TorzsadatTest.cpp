@@ -154,16 +154,17 @@ class TorzsadatTest : public QObject {
                  QStringLiteral("Fehér Ildikó"));
     }
 
-    void placeholderRowIsNotListed() {
+    void everyRowIsListedUnderTheBaseCondition() {
         ExecSql(QStringLiteral(
             "INSERT INTO alairas (alairas, alairas_nev) VALUES (-1, '<nincs megadva>');"));
         Tfrm_Torzsadat window(-1, false, QStringLiteral("alairas"), QStringLiteral("Aláírás"));
         window.show();
         Activate(&window);
-        QVERIFY(!listedNames(window).contains(QStringLiteral("<nincs megadva>")));
+        QCOMPARE(window.Qry->sql().value(1), QStringLiteral("WHERE (1 = 1)"));
+        QVERIFY(listedNames(window).contains(QStringLiteral("<nincs megadva>")));
         window.Edit1->setFocus();
         Type(window.Edit1, QStringLiteral("nincs"));
-        QCOMPARE(window.Qry->recordCount(), 0);
+        QCOMPARE(window.Qry->recordCount(), 1);
     }
 
     void firstLetterIsRaisedOnlyForPlainLetters_data() {
@@ -235,6 +236,29 @@ class TorzsadatTest : public QObject {
                      QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = %1;").arg(key),
                      QString()),
                  text);
+    }
+
+    void textIsStoredAsItsCodePage1250Bytes() {
+        const QString text = QStringLiteral("Kiss – Nagy „idézet” 5 €");
+        Tfrm_Torzsadat_Szerkeszt window(-1, QStringLiteral("statusz"), QStringLiteral("Státusz"));
+        window.DBEdit1->setText(text);
+        window.btnOKClick();
+        const int key = window.finish();
+        QVERIFY(key > 6);
+        const QString where = QStringLiteral(" FROM statusz WHERE statusz = %1;").arg(key);
+        QCOMPARE(QueryText(QStringLiteral("SELECT HEX(statusz_nev)") + where, QString()),
+                 QStringLiteral("4B6973732096204E61677920846964E97A65749420352080"));
+        QCOMPARE(QueryText(QStringLiteral("SELECT statusz_nev") + where, QString()), text);
+
+        const int before = QueryInt(QStringLiteral("SELECT COUNT(*) FROM statusz;"), -1);
+        Tfrm_Torzsadat_Szerkeszt refused(-1, QStringLiteral("statusz"), QStringLiteral("Státusz"));
+        refused.DBEdit1->setText(QString::fromUtf8("Kész \xF0\x9F\x98\x80"));
+        refused.btnOKClick();
+        QVERIFY2(fixture_->boxes.lastText().contains(QStringLiteral("U+1F600")),
+                 qPrintable(fixture_->boxes.lastText()));
+        refused.reject();
+        QCOMPARE(refused.finish(), -1);
+        QCOMPARE(QueryInt(QStringLiteral("SELECT COUNT(*) FROM statusz;"), -1), before);
     }
 
     void maintenanceFromTheList() {

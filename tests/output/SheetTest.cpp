@@ -151,13 +151,13 @@ class SheetTest : public QObject {
         row("A munka elvégzése", 1.3, 134.9, 0, "L");
         row("Munkadíj", 1.3, 153.5, 0, "L");
         row("Ft / óra = ______________ Ft _____________ Ft", 35.0, 153.5, 150.0, "R");
-        row("12", 62.2, 152.1, 21.4, "C");
+        row("12.000", 62.2, 152.1, 21.4, "C");
         row("7 087", 93.9, 152.1, 21.4, "C");
         row("85 039", 132.3, 152.1, 21.4, "C");
         row("108 000", 160.1, 152.1, 21.4, "C");
         row("Kiszállási díj", 1.3, 161.4, 0, "L");
         row("Ft / óra = ______________ Ft _____________ Ft", 35.0, 161.4, 150.0, "R");
-        row("2", 62.2, 160.1, 21.4, "C");
+        row("2.000", 62.2, 160.1, 21.4, "C");
         row("4 724", 93.9, 160.1, 21.4, "C");
         row("9 449", 132.3, 160.1, 21.4, "C");
         row("12 000", 160.1, 160.1, 21.4, "C");
@@ -260,8 +260,20 @@ class SheetTest : public QObject {
         QCOMPARE(fieldText(words, 93.9, 152.1, 21.4), QStringLiteral("7 086.61"));
         QCOMPARE(fieldText(words, 132.3, 174.6, 21.4), QStringLiteral("202 488.19"));
         QCOMPARE(fieldText(words, 122.0, 194.5, 60.9), QStringLiteral("257 160.00"));
-        // The hours are an amount too.
-        QCOMPARE(fieldText(words, 62.2, 152.1, 21.4), QStringLiteral("12.00"));
+    }
+
+    void hoursAndOccasionsKeepTheirDecimals() {
+        const int serial =
+            QueryInt(QStringLiteral("SELECT MAX(sorszam) FROM zomi WHERE YEAR(datum) = 2026;"), 0) +
+            1;
+        const int key = insertWorkOrder(
+            QStringLiteral("datum, sorszam, munkadij1, munkadij2, munkadij3, kiszdij2"),
+            QStringLiteral("'2026-06-02', %1, 9055, 1.5, 13582.5, 2").arg(serial));
+        const QList<PdfWord> words = ReadPdfWords(render(key, QStringLiteral("orak.pdf")));
+        QCOMPARE(fieldText(words, 62.2, 152.1, 21.4), QStringLiteral("1.500"));
+        QCOMPARE(fieldText(words, 93.9, 152.1, 21.4), QStringLiteral("9 055"));
+        QCOMPARE(fieldText(words, 132.3, 152.1, 21.4), QStringLiteral("13 583"));
+        QCOMPARE(fieldText(words, 62.2, 160.1, 21.4), QStringLiteral("2.000"));
     }
 
     void missingSiteContractorAndSignatoryPrintEmpty() {
@@ -336,6 +348,22 @@ class SheetTest : public QObject {
         // The gross total prints as stored, whatever the nets add up to.
         QCOMPARE(fieldText(words, 160.1, 174.6, 21.4), osszText);
         QCOMPARE(fieldText(words, 122.0, 194.5, 60.9), osszText);
+    }
+
+    void textOfTheOtherClientsPrints() {
+        // The bytes a code-page-1250 workstation stores, written by the stock client.
+        const QString script = dir_.filePath(QStringLiteral("raw.sql"));
+        {
+            QFile file(script);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(
+                "INSERT INTO zomi (datum, sorszam, munka) VALUES "
+                "('2026-07-01', 777, 'Kiss \x96 Nagy \x84id\xE9zet\x94 5 \x80 \x8A');\n");
+        }
+        db_->loadFile(script);
+        const int key = QueryInt(QStringLiteral("SELECT MAX(zomi) FROM zomi;"), -1);
+        const QList<PdfWord> words = ReadPdfWords(render(key, QStringLiteral("cp1250.pdf")));
+        QVERIFY(!FindPhrase(words, q("Kiss – Nagy „idézet” 5 € Š")).isEmpty());
     }
 
     void keyWithoutRowGivesAnEmptyPage() {

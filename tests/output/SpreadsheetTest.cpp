@@ -14,6 +14,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "common/AmountFormat.h"
 #include "common/Codepage.h"
 #include "output/Biff2Writer.h"
 #include "output/XlsxExport.h"
@@ -347,6 +348,10 @@ class SpreadsheetTest : public QObject {
                                            << "#,##0.0#";
         QTest::newRow("padded grouped") << "# #00 000"
                                         << "00,000";
+        QTest::newRow("literal text") << "### ### ##0 Ft"
+                                      << "#,##0\" Ft\"";
+        QTest::newRow("sections") << "0.0;(0.0);"
+                                  << "0.0;\"(\"0.0\")\";0.0";
         QTest::newRow("none") << ""
                               << "";
     }
