@@ -13,8 +13,10 @@
 #include "common/Beall.h"
 #include "common/IniFile.h"
 #include "common/Settings.h"
+#include "db/ConnectionProfiles.h"
 #include "dbaccess/Connection.h"
 #include "ui/AsteriskStyle.h"
+#include "ui/Boxes.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/Pictures.h"
 #include "ui/WindowHelpers.h"
@@ -38,6 +40,12 @@ QLabel* newLabel(QWidget* parent, const QString& text, QWidget* buddy) {
     auto* label = new QLabel(text, parent);
     label->setBuddy(buddy);
     return label;
+}
+
+QString labelOf(const QWidget* window, const QWidget* field) {
+    for (const QLabel* label : window->findChildren<QLabel*>())
+        if (label->buddy() == field) return label->text();
+    return field->objectName();
 }
 
 }  // namespace
@@ -141,7 +149,20 @@ QString Tfrm_Init::profileText() const {
            Edit6->text() + sep + Edit4->text();
 }
 
+bool Tfrm_Init::fieldsFitAProfile() {
+    // In tab order, so the box names the first one the user meets.
+    const QList<QLineEdit*> edits{Edit2, Edit3, Edit6, Edit1, Edit4, Edit5};
+    QStringList texts;
+    for (const QLineEdit* edit : edits) texts << edit->text();
+    const int wrong = FieldWithSeparator(texts);
+    if (wrong < 0) return true;
+    ErrorBox(SeparatorMessage(labelOf(this, edits.at(wrong))), this);
+    edits.at(wrong)->setFocus();
+    return false;
+}
+
 void Tfrm_Init::Button1Click() {
+    if (!fieldsFitAProfile()) return;
     Guarded(this, [&] {
         if (TryTestConnection(*Db1, Edit1->text(), Edit2->text(), Edit5->text(), Edit3->text(),
                               Edit6->text(), this)) {
@@ -152,6 +173,7 @@ void Tfrm_Init::Button1Click() {
 }
 
 void Tfrm_Init::Button2Click() {
+    if (!fieldsFitAProfile()) return;
     // A profile that cannot be stored must not close the window as if it had
     // been: the user may correct the folder's rights or cancel.
     Guarded(this, [&] {

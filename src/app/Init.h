@@ -47,6 +47,10 @@ class Tfrm_Init : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // False, after a box naming the field, when a field holds the ";" that
+    // separates the fields of the stored profile.
+    bool fieldsFitAProfile();
+
     bool shownBefore_ = false;
 };
 

@@ -319,7 +319,6 @@ bool Tfrm_Main::startUp() {
     const StartUpOutcome outcome = RunStartUp(mySQLDatabase1, this);
     setGeometry(outcome.bounds);
     StartFailed = outcome.failed;
-    if (!outcome.applicationTitle.isEmpty()) applicationTitle_ = outcome.applicationTitle;
     if (!StartFailed) {
         setWindowTitle(outcome.caption);
         StartFailed = !Guarded(this, [this] { initialLoad(); });
@@ -328,8 +327,11 @@ bool Tfrm_Main::startUp() {
         Timer1.start();
         return false;
     }
+    startedUp_ = true;
     return true;
 }
+
+QString Tfrm_Main::applicationTitle() const { return QGuiApplication::applicationDisplayName(); }
 
 void Tfrm_Main::initialLoad() {
     QStringList years;
@@ -375,12 +377,14 @@ void Tfrm_Main::showEvent(QShowEvent* event) {
     if (shownOnce_ || StartFailed) return;
     shownOnce_ = true;
     MarkSortColumn(model_, 0);
-    move(0, 0);
     if (Beall.FullScreen) {
         SetWorkAreaFromPrimaryScreen();
         const QRect area = WorkArea();
-        resize(area.right() + 1, area.bottom() + 1);
+        // From the top left corner to the work area's right and bottom edges,
+        // frame included: the status bar must not end under the task bar.
+        CoverWithFrame(this, QRect(0, 0, area.right() + 1, area.bottom() + 1));
     } else {
+        move(0, 0);
         RestoreWindowPlacement(this, QStringLiteral("frm_Main"));
     }
     applyFontSize();
@@ -410,7 +414,15 @@ void Tfrm_Main::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Tfrm_Main::bringToFront() { BringToFront(this); }
+void Tfrm_Main::bringToFront() {
+    if (startedUp_) {
+        BringToFront(this);
+    } else if (QWidget* open = QApplication::activeModalWidget()) {
+        // The chooser, the set-up window, the login or one of their boxes;
+        // the register itself has nothing to show yet.
+        BringToFront(open);
+    }
+}
 
 // ---------------------------------------------------------------- list
 

@@ -36,7 +36,9 @@ class Tfrm_Main : public QMainWindow {
     // the window and nothing is saved).
     bool startUp();
     bool startFailed() const { return StartFailed; }
-    const QString& applicationTitle() const { return applicationTitle_; }
+    // "Zomi - " and the database's display name once the start-up knows it;
+    // the platform shows it beside every window title and in the task bar.
+    QString applicationTitle() const;
 
     dbaccess::Connection& connection() { return mySQLDatabase1; }
     dbaccess::Query& list() { return Qry; }
@@ -52,6 +54,8 @@ class Tfrm_Main : public QMainWindow {
 
     void RefreshSummary();
     void LoadMessage();
+    // What a second start of the program asks for: the register once it is
+    // ready; before that the start-up window the user is in, or nothing.
     void bringToFront();
 
   protected:
@@ -96,7 +100,7 @@ class Tfrm_Main : public QMainWindow {
 
     bool StartFailed = false;
     QString BaseFilter;
-    QString applicationTitle_ = QStringLiteral("Zomi");
+    bool startedUp_ = false;
     bool shownOnce_ = false;
     int szinColumn_ = -1;
 

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 #include "app/AdatbazisNyit.h"
 #include "app/Init.h"
@@ -220,6 +221,9 @@ StartUpOutcome RunStartUp(dbaccess::Connection& connection, QWidget* owner) {
     if (outcome.failed) return outcome;
     Beall.AdatbazisNev = FieldOf(QStringLiteral(";"), Beall.ConStr, 6);
     outcome.applicationTitle = QStringLiteral("Zomi - ") + Beall.AdatbazisNev;
+    // The platform appends it to every window title, the register's
+    // "Zomi: [issuer]" too, so the user sees which database is open.
+    QGuiApplication::setApplicationDisplayName(outcome.applicationTitle);
     outcome.failed = !OpenMainConnection(connection, owner) ||
                      !Guarded(owner, [] { ReadLoginRequired(); }) || !LogIn(owner) ||
                      // No half-opened register: any failure from here on ends the start as well.

@@ -1,18 +1,22 @@
 #include "ui/WindowHelpers.h"
 
-#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
 #include <QWidget>
+#include <QWindow>
 
 #include "common/Settings.h"
 
@@ -68,7 +72,9 @@ class EnterFilter : public QObject {
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (!enter || (key->modifiers() & Qt::ControlModifier))
             return QObject::eventFilter(watched, event);
-        if (isMultiLine(watched) || qobject_cast<QAbstractButton*>(watched))
+        // A push button is pressed by Enter; a check box moves on like a field.
+        if (isMultiLine(watched) || qobject_cast<QPushButton*>(watched) ||
+            qobject_cast<QToolButton*>(watched))
             return QObject::eventFilter(watched, event);
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget || widget->window() != window_) return QObject::eventFilter(watched, event);
@@ -80,6 +86,53 @@ class EnterFilter : public QObject {
 
   private:
     QWidget* window_;
+};
+
+// Keeps a fresh window's frame on the rectangle while a window manager
+// frames and places it, and no longer, so that it never fights the user.
+// The frame may arrive without any event to the window, so it looks now
+// and then.
+class FrameFitter : public QObject {
+  public:
+    static constexpr const char* kName = "FrameFitter";
+
+    FrameFitter(QWidget* window, const QRect& frame)
+        : QObject(window), window_(window), frame_(frame) {
+        setObjectName(kName);
+        // A window's position is its frame's: the window manager puts the
+        // frame's corner there, whatever the frame turns out to be.
+        window->move(frame.topLeft());
+        window->resize(frame.size());
+        clock_.start();
+        connect(&timer_, &QTimer::timeout, this, &FrameFitter::fit);
+        timer_.start(kLookMs);
+    }
+
+  private:
+    static constexpr int kLookMs = 50;
+    static constexpr int kSettleMs = 2000;
+
+    void fit() {
+        // Not done at the first match: a window manager may still carry out
+        // a request from before it knew the frame, and undo it.
+        if (clock_.elapsed() > kSettleMs) {
+            timer_.stop();
+            deleteLater();
+            return;
+        }
+        // The platform window's own frame: QWidget's copy of it is not kept
+        // up to date under every window manager.
+        const QWindow* handle = window_->windowHandle();
+        if (!handle || !window_->isVisible()) return;
+        const QSize size = frame_.size().shrunkBy(handle->frameMargins());
+        if (window_->size() != size) window_->resize(size);
+        if (handle->framePosition() != frame_.topLeft()) window_->move(frame_.topLeft());
+    }
+
+    QWidget* window_;
+    QRect frame_;
+    QElapsedTimer clock_;
+    QTimer timer_;
 };
 
 void installOnChildren(QWidget* window, QObject* filter, bool (*wanted)(QObject*)) {
@@ -138,6 +191,14 @@ void FitOnFirstShow(QWidget* window, int fontSize, const QSize& designSize,
     } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         window->move(screen->availableGeometry().center() - window->rect().center());
     }
+}
+
+void CoverWithFrame(QWidget* window, const QRect& frame) {
+    // A second call (a new work area) replaces the first one's fitting.
+    const QString name = QString::fromLatin1(FrameFitter::kName);
+    for (QObject* earlier : window->findChildren<QObject*>(name, Qt::FindDirectChildrenOnly))
+        delete earlier;
+    new FrameFitter(window, frame);
 }
 
 void BringToFront(QWidget* window) {

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QList>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -32,6 +33,11 @@ void StoreWindowPlacement(QWidget* window, const QString& section);  // failures
 // section, or the middle of the screen when the section is empty.
 void FitOnFirstShow(QWidget* window, int fontSize, const QSize& designSize, const QString& section);
 
+// Places the window so that its outer frame, title bar and borders included,
+// covers the rectangle. A window manager tells the frame's size only once
+// the window is on the screen, so the size is corrected again when it does.
+void CoverWithFrame(QWidget* window, const QRect& frame);
+
 // Shows the window again if it was minimised, raises it and activates it.
 void BringToFront(QWidget* window);
 
@@ -41,8 +47,9 @@ void EnableFocusColor(QWidget* window);
 // The same for the given controls only.
 void EnableFocusColor(const QList<QWidget*>& controls);
 
-// Enter moves the focus to the next control, except inside a multi-line box
-// and on a button (which Enter presses); Ctrl+Enter is left to the window.
+// Enter moves the focus to the next control, check boxes included, except
+// inside a multi-line box and on a push button (which Enter presses);
+// Ctrl+Enter is left to the window.
 void EnableEnterMovesFocus(QWidget* window);
 
 }  // namespace zomi

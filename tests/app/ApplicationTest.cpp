@@ -2,6 +2,8 @@
 // event handler is shown and the program goes on; the mouse wheel acts as
 // the arrow keys.
 
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QWheelEvent>
@@ -11,6 +13,7 @@
 #include "app/Application.h"
 #include "app/WheelAsArrowKeys.h"
 #include "support/BoxRecorder.h"
+#include "support/WindowTestSupport.h"
 
 using namespace zomi;
 using test::BoxRecorder;
@@ -55,6 +58,21 @@ class ApplicationTest : public QObject {
         QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
         QTRY_COMPARE(failing.handled, 2);
         QCOMPARE(boxes.shown.size(), 2);
+    }
+
+    void qtsOwnButtonsSpeakHungarian() {
+        QStringList buttons;
+        test::WhenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            QVERIFY(box);
+            for (const QAbstractButton* button : box->buttons())
+                buttons << button->text().remove(QLatin1Char('&'));
+            box->button(QMessageBox::No)->click();
+        });
+        QVERIFY(!ConfirmBox(QStringLiteral("Valóban töröljem a sort?"),
+                            QStringLiteral("Megerősítés"), nullptr));
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{QStringLiteral("Igen"), QStringLiteral("Nem")}));
     }
 
     void wheelMovesOneRowPerNotchLikeTheArrowKeys() {

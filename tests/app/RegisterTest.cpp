@@ -10,6 +10,7 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <QtTest>
 
 #include "app/Init.h"
@@ -74,7 +75,10 @@ class RegisterTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void init() { Beall = TBeall(); }
+    void init() {
+        Beall = TBeall();
+        QGuiApplication::setApplicationDisplayName(QString());
+    }
 
     void startsWithOneGoodProfileAndNoChooser() {
         TestDatabase db(TestDatabase::Content::Demo);
@@ -83,7 +87,8 @@ class RegisterTest : public QObject {
         Tfrm_Main window;
         QVERIFY(window.startUp());
         QVERIFY(boxes.shown.isEmpty());
-        QCOMPARE(window.applicationTitle(), QStringLiteral("Zomi - Teszt"));
+        // The platform shows it beside the caption of every window.
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Zomi - Teszt"));
         QVERIFY(window.windowTitle().startsWith(QStringLiteral("Zomi: [")));
         QCOMPARE(window.connection().scalar(QStringLiteral("SELECT @@collation_connection")).text,
                  QStringLiteral("latin2_hungarian_ci"));
@@ -109,6 +114,30 @@ class RegisterTest : public QObject {
         }
         QCOMPARE(boxes.shown.size(), 1);
         QCOMPARE(ReadSetting(kFormat), pattern);
+    }
+
+    void secondStartDuringTheChooserLeavesTheStartUpAlone() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        WriteScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(2),
+                              profileOf(db, QStringLiteral("Másik")));
+        BoxRecorder boxes;
+        Tfrm_Main window;
+        bool chooserInFront = false;
+        test::OnModal([&](QWidget* chooser) {
+            window.bringToFront();  // what a second start of the program asks for
+            chooserInFront = chooser->isVisible() && QApplication::activeModalWidget() == chooser;
+            QVERIFY(!window.isVisible());
+            QTest::mouseClick(chooser->findChild<QPushButton*>(QStringLiteral("Button1")),
+                              Qt::LeftButton);
+        });
+        QVERIFY(window.startUp());
+        QVERIFY(chooserInFront);
+        QVERIFY2(boxes.shown.isEmpty(), qPrintable(boxes.lastText()));
+        window.show();
+        QVERIFY(!window.summaryText().isEmpty());
+        window.bringToFront();
+        QVERIFY(window.isVisible());
     }
 
     void yearTabsPutTheFutureFirstAndAllYearsLast() {
@@ -383,6 +412,23 @@ class RegisterTest : public QObject {
         QCOMPARE(window.searchBox()->font().pointSize(), 8);
         for (int i = 0; i < 5; ++i) window.action(QStringLiteral("aBetuNovel"))->trigger();
         QCOMPARE(Beall.FontSize, 10);
+    }
+
+    void fullScreenFrameCoversTheWorkArea() {
+        TestDatabase db;
+        Installation installation(db);
+        WriteBoolSetting(kFullScreen, true);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // A window manager frames the window a moment after it is shown.
+        const QWindow* frame = window.windowHandle();
+        QTRY_VERIFY(!frame->frameMargins().isNull());
+        // Once the window has stopped following it, the frame stays put.
+        QTRY_VERIFY(!window.findChild<QObject*>(QStringLiteral("FrameFitter")));
+        const QRect area = WorkArea();
+        QCOMPARE(frame->frameGeometry(), QRect(0, 0, area.right() + 1, area.bottom() + 1));
     }
 
     void exitWritesTheSettingsAndThePlacement() {

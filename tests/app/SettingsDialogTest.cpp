@@ -105,6 +105,19 @@ class SettingsDialogTest : public QObject {
         QCOMPARE(storedLogin(), QStringLiteral("I"));
     }
 
+    void enterOnTheBoxMovesOnInsteadOfPressingOk() {
+        ExecSql(QStringLiteral("UPDATE beallit SET vanbelep = 'I';"));
+        Tfrm_Beallit w;
+        w.show();
+        test::Activate(&w);
+        QTest::mouseClick(w.DBCheckBox1, Qt::LeftButton);
+        w.DBCheckBox1->setFocus();
+        QTest::keyClick(w.DBCheckBox1, Qt::Key_Return);
+        QVERIFY(w.isVisible());
+        QVERIFY(QApplication::focusWidget() != w.DBCheckBox1);
+        QCOMPARE(storedLogin(), QStringLiteral("I"));
+    }
+
     void emptyTableGetsItsRowOnOk() {
         ExecSql(QStringLiteral("DELETE FROM beallit;"));
         {

@@ -25,6 +25,7 @@
 #include "common/IniFile.h"
 #include "common/Scramble.h"
 #include "common/Settings.h"
+#include "db/ConnectionProfiles.h"
 #include "support/BoxRecorder.h"
 #include "support/TestDatabase.h"
 #include "support/WindowTestSupport.h"
@@ -316,14 +317,33 @@ class StartupWindowsTest : public QObject {
         QVERIFY(w.isVisible());
 
         QTest::keyClicks(w.Edit3, QStringLiteral("felh"));
-        QTest::keyClicks(w.Edit6, QStringLiteral("j;s"));
+        QTest::keyClicks(w.Edit6, QStringLiteral("js"));
         QTest::keyClicks(w.Edit1, QStringLiteral("adatb"));
         QTest::keyClick(w.Edit2, Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QVERIFY(!w.isVisible());
         QVERIFY(boxes.shown.isEmpty());
         QCOMPARE(ReadScrambledSetting(kSection, ProfileKey(1)),
-                 QStringLiteral("adatb;nincs.ilyen.example;3306;felh;j;s;"));
+                 QStringLiteral("adatb;nincs.ilyen.example;3306;felh;js;"));
+    }
+
+    void semicolonInAFieldIsRefusedNamingTheField() {
+        TestDatabase db;
+        BoxRecorder boxes;
+        Tfrm_Init w;
+        w.show();
+        fillSetUp(&w, db.params(), QStringLiteral("jel;szo"), QStringLiteral("Teszt"));
+        QTest::mouseClick(w.Button1, Qt::LeftButton);
+        QCOMPARE(boxes.texts(), QStringList{SeparatorMessage(QStringLiteral("Jelszó"))});
+        QVERIFY(!w.Button2->isEnabled());
+        // Nor is one stored without a test, which would come back split.
+        w.Edit6->setText(db.params().password);
+        w.Edit4->setText(QStringLiteral("Audit;B"));
+        QTest::keyClick(w.Edit2, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(boxes.lastText(),
+                 SeparatorMessage(QStringLiteral("Adatbázis megjelenített neve")));
+        QVERIFY(w.isVisible());
+        QVERIFY(!profileKeyExists(0) && !profileKeyExists(1));
     }
 
     void cancelledSetUpStoresNothing() {
