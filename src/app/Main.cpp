@@ -14,7 +14,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTableView>
 #include <QToolBar>
@@ -282,6 +284,8 @@ void Tfrm_Main::buildLayout() {
     model_->setRowBackground([this](int row) { return rowColour(row); });
     DBGrid1->setModel(model_);
     DBGrid1->installEventFilter(this);
+    // The row numbers widen the row header as the list grows.
+    connect(model_, &QAbstractItemModel::modelReset, this, &Tfrm_Main::resizeColumns);
     column->addWidget(DBGrid1, 1);
 
     pUzenet = new MessagePanel(central);
@@ -442,7 +446,20 @@ QVariant Tfrm_Main::rowColour(int row) const {
     return colour.isValid() ? QVariant(colour) : QVariant();
 }
 
-void Tfrm_Main::selectKey(int key) { search_->selectValue(QStringLiteral("zomi"), key); }
+bool Tfrm_Main::selectKey(int key) { return search_->selectValue(QStringLiteral("zomi"), key); }
+
+int Tfrm_Main::tabShowing(int key) const {
+    const int current = TabControl1->currentIndex();
+    if (TextToInt(TabControl1->tabText(current)) <= 0) return current;
+    const QString year = QueryText(
+        QStringLiteral("SELECT YEAR(datum) FROM zomi WHERE zomi = ") + QString::number(key) + ';',
+        QString());
+    const int all = TabControl1->count() - 1;
+    for (int i = 0; i < all; ++i)
+        if (TabControl1->tabText(i) == year) return i;
+    // No date, or a year that had no tab when the register opened.
+    return all;
+}
 
 void Tfrm_Main::RefreshSummary() {
     QryOssz.open();
@@ -460,7 +477,16 @@ void Tfrm_Main::RefreshSummary() {
 
 void Tfrm_Main::resizeColumns() {
     if (!model_ || model_->columnCount() == 0) return;
-    const int w = DBGrid1->width() - 44;
+    // What the columns share is what the frame, the row numbers (wider as
+    // the list grows) and the vertical scroll bar leave, less one pixel for
+    // each of the eight rounded widths that may round up.
+    const QHeaderView* rows = DBGrid1->verticalHeader();
+    const int rowHeader =
+        rows->isHidden() ? 0 : std::max(rows->minimumWidth(), rows->sizeHint().width());
+    const int scrollBar = DBGrid1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
+                                                        DBGrid1->verticalScrollBar());
+    const int w = DBGrid1->width() - 2 * DBGrid1->frameWidth() - rowHeader - scrollBar -
+                  static_cast<int>(RegisterColumns().size());
     for (int c = 0; c < model_->columnCount(); ++c) {
         const double share = RegisterColumnShare(RegisterColumns().value(c));
         DBGrid1->setColumnWidth(c, static_cast<int>(std::lround(w * share)));
@@ -490,9 +516,18 @@ void Tfrm_Main::aFrissitExecute() { Qry.refresh(); }
 
 void Tfrm_Main::showStored(int key) {
     if (key < 0) return;
-    Qry.close();
-    search_->reopen();
-    selectKey(key);
+    if (const int tab = tabShowing(key); tab != TabControl1->currentIndex()) {
+        // The tab change reopens the list and clears the search.
+        TabControl1->setCurrentIndex(tab);
+    } else {
+        Qry.close();
+        search_->reopen();
+    }
+    // Otherwise the next F2 or Ctrl+Delete would act on another work order.
+    if (!selectKey(key) && !Edit1->text().isEmpty()) {
+        Edit1->clear();
+        selectKey(key);
+    }
 }
 
 void Tfrm_Main::aUjExecute() {

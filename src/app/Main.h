@@ -74,7 +74,9 @@ class Tfrm_Main : public QMainWindow {
     void TabControl1Change(int index);
     void applyFontSize();
     void resizeColumns();
-    void selectKey(int key);
+    bool selectKey(int key);
+    // The tab whose list holds the work order: its year's, or "Összes".
+    int tabShowing(int key) const;
     void OpenLink(const QString& target);
     QVariant rowColour(int row) const;
 
@@ -95,7 +97,8 @@ class Tfrm_Main : public QMainWindow {
     void aSQLExecute();
     void aAdatbazisExecute();
     void aNyomtatExecute();
-    // Reopens the list after the editor stored a work order and selects it.
+    // Reopens the list after the editor stored a work order and selects it,
+    // on its year's tab and without a search that hides it.
     void showStored(int key);
 
     bool StartFailed = false;

@@ -22,6 +22,8 @@ GridLink::GridLink(QTableView* grid, dbaccess::Dataset* dataset, dbaccess::Datas
     connect(dataset_, &dbaccess::Dataset::rowRemoved, this, &GridLink::showCounter);
     connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { followGrid(current.row()); });
+    connect(grid_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &GridLink::keepCurrentRowSelected);
     // A reset model gives the grid a new selection model, with no current row.
     connect(model_, &QAbstractItemModel::modelReset, this, &GridLink::followDataset);
 }
@@ -40,6 +42,15 @@ void GridLink::followDataset() {
     grid_->setCurrentIndex(index);
     grid_->scrollTo(index);
     syncing_ = false;
+}
+
+void GridLink::keepCurrentRowSelected() {
+    QItemSelectionModel* selection = grid_->selectionModel();
+    // The selection model takes its new current row before it tells of the
+    // new selection, so a move by key or click passes here unchanged.
+    const QModelIndex current = selection->currentIndex();
+    if (!current.isValid() || selection->isRowSelected(current.row(), current.parent())) return;
+    selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void GridLink::followGrid(int row) {

@@ -15,8 +15,10 @@ class DatasetModel;
 namespace zomi {
 
 // Keeps a list grid and its dataset on one current row, whichever of the two
-// moves, and shows the record counter after every move. A row being edited
-// or inserted keeps the dataset where it is.
+// moves, and shows the record counter after every move. The current row
+// stays selected: a click under the last row or a Ctrl+click on it would
+// otherwise leave no highlighted row while the actions still work on the
+// current one. A row being edited or inserted keeps the dataset where it is.
 class GridLink : public QObject {
     Q_OBJECT
 
@@ -31,6 +33,7 @@ class GridLink : public QObject {
     void showCounter();
     void followDataset();
     void followGrid(int row);
+    void keepCurrentRowSelected();
 
     QTableView* grid_;
     dbaccess::Dataset* dataset_;

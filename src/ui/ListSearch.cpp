@@ -117,6 +117,9 @@ bool ListSearch::eventFilter(QObject* watched, QEvent* event) {
             edit_->setCursorPosition(static_cast<int>(edit_->text().size()));
             return true;
         }
+        // Any other character (punctuation, a blank) does nothing here; the
+        // grid's own type-to-search would jump to a row starting with it.
+        if (plain && !key->text().isEmpty() && key->text().at(0).isPrint()) return true;
     } else if (watched == edit_ && event->type() == QEvent::KeyPress) {
         switch (static_cast<QKeyEvent*>(event)->key()) {
             case Qt::Key_Up:

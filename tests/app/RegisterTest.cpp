@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -290,6 +291,7 @@ class RegisterTest : public QObject {
 
     void letterTypedInTheGridStartsANewSearchInLowerCase() {
         TestDatabase db(TestDatabase::Content::Demo);
+        db.connect()->exec(QStringLiteral("UPDATE ktgh SET cim = CONCAT(', ', cim)"));
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
@@ -304,9 +306,69 @@ class RegisterTest : public QObject {
         window.grid()->setFocus();
         typeCharacter(window.grid(), QStringLiteral("Ő"));
         QCOMPARE(window.searchBox()->text(), QStringLiteral("ő"));
+        // Punctuation does nothing, not even the grid's own jump to a row
+        // whose cell starts with it.
+        window.searchBox()->clear();
+        const int cim = 5;
+        window.grid()->setCurrentIndex(window.grid()->model()->index(0, cim));
+        const int key = window.currentKey();
         window.grid()->setFocus();
         QTest::keyClick(window.grid(), Qt::Key_Comma);
-        QCOMPARE(window.searchBox()->text(), QStringLiteral("ő"));
+        QCOMPARE(window.searchBox()->text(), QString());
+        QCOMPARE(window.currentKey(), key);
+    }
+
+    void currentRowStaysSelectedWhateverIsClicked() {
+        TestDatabase db(TestDatabase::Content::Demo);
+        Installation installation(db);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        test::Activate(&window);
+        QTableView* grid = window.grid();
+        QVERIFY(window.list().recordCount() >= 2);
+        window.list().moveTo(1);
+        const auto selected = [grid] {
+            QList<int> rows;
+            for (const QModelIndex& index : grid->selectionModel()->selectedRows())
+                rows << index.row();
+            return rows;
+        };
+        QCOMPARE(selected(), QList<int>{1});
+        // Under the last row, then Ctrl on the selected row itself.
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          QPoint(20, grid->viewport()->height() - 5));
+        QCOMPARE(selected(), QList<int>{1});
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          grid->visualRect(grid->model()->index(1, 1)).center());
+        QCOMPARE(selected(), QList<int>{1});
+        QCOMPARE(window.list().currentRow(), 1);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(0, 1)).center());
+        QCOMPARE(selected(), QList<int>{0});
+        QCOMPARE(window.list().currentRow(), 0);
+    }
+
+    void columnsFitBesideTheRowNumbersOfALongList() {
+        TestDatabase db;
+        db.connect()->exec(QStringLiteral(
+            "INSERT INTO zomi (sorszam, statusz) SELECT seq, 1 FROM seq_1_to_12000"));
+        Installation installation(db);
+        Tfrm_Main window;
+        QVERIFY(window.startUp());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.yearTabs()->setCurrentIndex(window.yearTabs()->count() - 1);
+        QCOMPARE(window.list().recordCount(), 12000);
+        QTableView* grid = window.grid();
+        QTRY_VERIFY(grid->verticalScrollBar()->isVisible());
+        const int last = grid->model()->columnCount() - 1;
+        QCOMPARE(grid->model()->headerData(last, Qt::Horizontal).toString(),
+                 QStringLiteral("Státusz"));
+        QVERIFY2(grid->columnViewportPosition(last) + grid->columnWidth(last) <=
+                     grid->viewport()->width(),
+                 qPrintable(QString::number(grid->viewport()->width())));
+        QCOMPARE(grid->horizontalScrollBar()->maximum(), 0);
     }
 
     void rowsTakeTheColourOfTheirClass() {
@@ -491,6 +553,11 @@ class RegisterTest : public QObject {
                            "('Kovács Bt.', 'N', 1000, 500)"));
         c->exec(QStringLiteral("INSERT INTO ktgh (cim) VALUES ('Budapest, Fő utca 1.')"));
         c->exec(QStringLiteral("INSERT INTO alairas (alairas_nev) VALUES ('Nagy Ilona')"));
+        // Next year's tab comes first; the new work order is of this year.
+        c->exec(
+            QStringLiteral("INSERT INTO zomi (datum, sorszam, statusz) VALUES (CURDATE() + "
+                           "INTERVAL 1 YEAR, 1, 3)"));
+        const QString thisYear = c->scalar(QStringLiteral("SELECT YEAR(CURDATE())")).text;
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
@@ -519,6 +586,7 @@ class RegisterTest : public QObject {
         window.action(QStringLiteral("aUj"))->trigger();
         const int stored = serverCount(db, QStringLiteral("SELECT MAX(zomi) FROM zomi"));
         QVERIFY(stored > 0);
+        QCOMPARE(window.yearTabs()->tabText(window.yearTabs()->currentIndex()), thisYear);
         QCOMPARE(window.currentKey(), stored);
         QCOMPARE(window.list().recordCount(), 1);
         QVERIFY(window.summaryText() != before);
