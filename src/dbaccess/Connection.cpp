@@ -8,6 +8,9 @@
 #include <malloc.h>
 #endif
 
+#include <QRegularExpression>
+#include <cctype>
+
 #include "common/Codepage.h"
 
 namespace zomi::dbaccess {
@@ -23,6 +26,32 @@ bool sessionEndedBeforeStatement(unsigned code) {
 
 bool sessionLost(unsigned code) {
     return sessionEndedBeforeStatement(code) || code == CR_SERVER_LOST;
+}
+
+bool serverUnreachable(unsigned code) {
+    return code == CR_CONNECTION_ERROR || code == CR_CONN_HOST_ERROR || code == CR_UNKNOWN_HOST ||
+           code == CR_SERVER_LOST || code == CR_SERVER_GONE_ERROR || code == ER_SERVER_SHUTDOWN;
+}
+
+// Skips blanks and the comments the server ignores; an executable comment
+// ("/*!") is a statement part and ends the skipping.
+qsizetype skipBlanksAndComments(const QByteArray& sql, qsizetype i) {
+    const qsizetype n = sql.size();
+    while (i < n) {
+        const char c = sql.at(i);
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            ++i;
+        } else if (c == '#' || (c == '-' && sql.mid(i, 3) == "-- ")) {
+            const qsizetype end = sql.indexOf('\n', i);
+            i = end < 0 ? n : end + 1;
+        } else if (c == '/' && sql.mid(i, 2) == "/*" && sql.mid(i, 3) != "/*!") {
+            const qsizetype end = sql.indexOf("*/", i + 2);
+            i = end < 0 ? n : end + 2;
+        } else {
+            break;
+        }
+    }
+    return i;
 }
 
 // The session is latin2, but what travels through it are the code-page-1250
@@ -52,7 +81,29 @@ void keepCompressionWorkspace() {
 
 }  // namespace
 
+bool IsReadOnlyStatement(const QByteArray& sql) {
+    const qsizetype start = skipBlanksAndComments(sql, 0);
+    qsizetype end = start;
+    while (end < sql.size() && std::isalpha(static_cast<unsigned char>(sql.at(end)))) ++end;
+    const QByteArray word = sql.mid(start, end - start).toUpper();
+    if (word == "SHOW" || word == "DESCRIBE" || word == "DESC" || word == "EXPLAIN") return true;
+    if (word != "SELECT") return false;
+    // SELECT … INTO fills variables or a file: it leaves something behind.
+    static const QRegularExpression into(QStringLiteral("\\bINTO\\b"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return !into.match(QString::fromLatin1(sql)).hasMatch();
+}
+
 const char* const Connection::kSessionSetUp = "SET NAMES 'latin2' COLLATE 'latin2_hungarian_ci'";
+
+// Strict mode: a server set up without it (as hosted servers often are) would
+// store an over-long text cut short, or a wrong number as zero, with only a
+// warning nobody reads; strict, it refuses the statement and the user is told.
+// Quoting escapes with backslashes; a server that treats them as plain
+// characters would store every escaped backslash twice.
+const char* const Connection::kSessionMode =
+    "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@SESSION.sql_mode, "
+    "',STRICT_TRANS_TABLES,'), ',NO_BACKSLASH_ESCAPES,', ','))";
 
 QByteArray EncodeSql(const QString& sql) { return sessionBytes(sql); }
 
@@ -110,20 +161,7 @@ st_mysql* Connection::connectNew() const {
 
 void Connection::setUpSession(st_mysql* mysql) const {
     if (mysql_query(mysql, kSessionSetUp) != 0) fail(mysql);
-    // Quoting escapes with backslashes; a server that treats them as plain
-    // characters would store every escaped backslash twice.
-    if (mysql_query(mysql, "SELECT @@SESSION.sql_mode LIKE '%NO_BACKSLASH_ESCAPES%'") != 0)
-        fail(mysql);
-    MYSQL_RES* res = mysql_store_result(mysql);
-    if (!res) fail(mysql);
-    MYSQL_ROW row = mysql_fetch_row(res);
-    const bool noBackslash = row && row[0] && row[0][0] == '1';
-    mysql_free_result(res);
-    if (noBackslash &&
-        mysql_query(mysql,
-                    "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(REPLACE(CONCAT(',', "
-                    "@@SESSION.sql_mode, ','), ',NO_BACKSLASH_ESCAPES,', ','), ',,', ','))") != 0)
-        fail(mysql);
+    if (mysql_query(mysql, kSessionMode) != 0) fail(mysql);
 }
 
 void Connection::open() {
@@ -157,7 +195,20 @@ bool Connection::peerHasHungUp() const {
 }
 
 void Connection::reconnect() {
-    MYSQL* fresh = connectNew();
+    MYSQL* fresh = nullptr;
+    try {
+        fresh = connectNew();
+    } catch (const DbError& e) {
+        if (!serverUnreachable(e.code())) throw;
+        // Down for a restart or out of reach: the session stays marked lost,
+        // so the next action tries again; the windows keep what was typed.
+        throw DbError(e.code(),
+                      QStringLiteral("A kiszolgáló most nem érhető el, ezért a kapcsolat nem "
+                                     "állítható helyre. A beírt adatok megmaradnak: kérem, "
+                                     "próbálja újra, amikor a kiszolgáló ismét elérhető.\n%1")
+                          .arg(e.message()),
+                      e.sqlState());
+    }
     if (mysql_) mysql_close(mysql_);
     mysql_ = fresh;
     broken_ = false;
@@ -176,10 +227,10 @@ void Connection::send(const QByteArray& sql) {
         return;
     const unsigned code = mysql_errno(mysql_);
     if (!sessionLost(code)) fail(mysql_);
-    if (!sessionEndedBeforeStatement(code)) {
-        // The statement may have run: report it, and start the next one on a new session.
-        fail(mysql_);
-    }
+    // The answer was lost: a read is asked again on a new session, since it
+    // changed nothing; a write may have run, so it is reported and never
+    // repeated, and the next statement starts on a new session.
+    if (!sessionEndedBeforeStatement(code) && !IsReadOnlyStatement(sql)) failAnswerLost();
     reconnect();
     if (mysql_real_query(mysql_, sql.constData(), static_cast<unsigned long>(sql.size())) != 0) {
         fail(mysql_);
@@ -282,6 +333,16 @@ ReconnectWatch::ReconnectWatch(Connection& connection) {
 }
 
 ReconnectWatch::~ReconnectWatch() { QObject::disconnect(link_); }
+
+void Connection::failAnswerLost() const {
+    broken_ = true;
+    throw DbError(CR_SERVER_LOST,
+                  QStringLiteral("Megszakadt a kapcsolat a kiszolgálóval, mielőtt a válasza "
+                                 "megérkezett: a változtatás vagy tárolódott, vagy nem. A lista "
+                                 "frissítése (F5) megmutatja, melyik történt.\n%1")
+                      .arg(FromCp1250(QByteArray(mysql_error(mysql_)))),
+                  QString::fromLatin1(mysql_sqlstate(mysql_)));
+}
 
 DbError::DbError(unsigned code, const QString& message, const QString& sqlState)
     : std::runtime_error(message.toStdString()),

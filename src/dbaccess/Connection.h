@@ -45,6 +45,7 @@ class Connection : public QObject {
     ~Connection() override;
 
     static const char* const kSessionSetUp;
+    static const char* const kSessionMode;
 
     void setParams(const ConnectionParams& params) { params_ = params; }
     const ConnectionParams& params() const { return params_; }
@@ -90,6 +91,7 @@ class Connection : public QObject {
     void send(const QByteArray& sql);
     void drainResults();
     [[noreturn]] void fail(st_mysql* mysql) const;
+    [[noreturn]] void failAnswerLost() const;
 
     ConnectionParams params_;
     st_mysql* mysql_ = nullptr;
@@ -113,6 +115,11 @@ class ReconnectWatch {
     QMetaObject::Connection link_;
     bool happened_ = false;
 };
+
+// A statement that changes nothing on the server, so that one whose answer
+// was lost may be asked again: SELECT (but not SELECT … INTO), SHOW, DESCRIBE
+// and EXPLAIN, after any blanks and comments.
+bool IsReadOnlyStatement(const QByteArray& sql);
 
 // Encodes statement text for the wire (code page 1250), refusing what it cannot hold.
 QByteArray EncodeSql(const QString& sql);

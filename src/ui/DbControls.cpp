@@ -24,6 +24,12 @@ DbEdit::DbEdit(const QString& fieldName, QWidget* parent)
     : QLineEdit(parent), fieldName_(fieldName) {}
 
 void DbEdit::load(const dbaccess::Dataset& dataset) {
+    // The box takes no more characters than the column holds, so what the
+    // user sees is what will be stored.
+    const int index = dataset.fieldIndex(fieldName_);
+    if (index >= 0 && dataset.field(index).kind == dbaccess::FieldKind::Text &&
+        dataset.field(index).size > 0)
+        setMaxLength(dataset.field(index).size);
     setText(NullToText(dataset.value(fieldName_), QString()));
     setCursorPosition(0);
 }

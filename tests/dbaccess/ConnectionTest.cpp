@@ -81,6 +81,7 @@ TEST(Connection, StatementWhoseAnswerWasLostIsReportedAndNeverRepeated) {
     } catch (const DbError& e) {
         failed = true;
         EXPECT_EQ(e.code(), 2013u) << e.what();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("vagy tárolódott, vagy nem"))) << e.what();
     }
     killer.join();
     EXPECT_TRUE(failed);
@@ -89,6 +90,67 @@ TEST(Connection, StatementWhoseAnswerWasLostIsReportedAndNeverRepeated) {
     EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT COUNT(*) FROM log")), "0");
     EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@collation_connection")),
               "latin2_hungarian_ci");
+}
+
+TEST(Connection, AReadWhoseAnswerWasLostIsAskedAgainOnANewSession) {
+    TestDatabase db(TestDatabase::Content::Empty);
+    auto c = db.connect();
+    const unsigned long victim = c->threadId();
+    std::thread killer([&db, victim] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        killFrom(db, victim);
+    });
+    EXPECT_EQ(scalarText(*c, QStringLiteral("/* kérdés */ SELECT SLEEP(1) + 7")), "7");
+    killer.join();
+    EXPECT_NE(c->threadId(), victim);
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@collation_connection")),
+              "latin2_hungarian_ci");
+}
+
+// A workstation left open overnight meets the server's idle time-out.
+TEST(Connection, ASessionTheServerEndedWhileIdleIsReplacedBeforeTheNextStatement) {
+    TestDatabase db(TestDatabase::Content::Empty);
+    auto c = db.connect();
+    c->exec(QStringLiteral("SET SESSION wait_timeout = 1"));
+    const unsigned long before = c->threadId();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@collation_connection")),
+              "latin2_hungarian_ci");
+    EXPECT_NE(c->threadId(), before);
+}
+
+TEST(Connection, AServerOutOfReachIsToldInHungarianAndTriedAgainNextTime) {
+    TestDatabase db(TestDatabase::Content::Empty);
+    auto c = db.connect();
+    ConnectionParams params = c->params();
+    const unsigned port = params.port;
+    const unsigned long victim = c->threadId();
+    params.port = 1;  // nothing listens there: as a server being restarted
+    c->setParams(params);
+    killFrom(db, victim);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    try {
+        c->exec(QStringLiteral("SELECT 1"));
+        FAIL() << "no server, yet the statement ran";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("A kiszolgáló most nem érhető el")))
+            << e.what();
+    }
+    params.port = port;
+    c->setParams(params);
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT 2")), "2");
+}
+
+TEST(Connection, OnlyStatementsThatChangeNothingCountAsReads) {
+    for (const char* read :
+         {"SELECT 1", " \n\tselect * from t", "-- x\n# y\n/* z */SELECT 1", "SHOW TABLES",
+          "describe t", "EXPLAIN SELECT 1", "SELECT 'pinto' AS x"})
+        EXPECT_TRUE(IsReadOnlyStatement(read)) << read;
+    for (const char* write :
+         {"INSERT INTO t SELECT 1", "SELECT 1 INTO @a", "select * into outfile 'f' from t",
+          "/*!40000 ALTER TABLE t */", "CALL sp_setstatusz()", "UPDATE t SET a=1", "SELECTED", "",
+          "-- only a comment"})
+        EXPECT_FALSE(IsReadOnlyStatement(write)) << write;
 }
 
 TEST(Connection, StoresCodePage1250BytesAndRefusesWhatItCannotHold) {
@@ -116,11 +178,13 @@ TEST(Connection, StoresCodePage1250BytesAndRefusesWhatItCannotHold) {
     EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT COUNT(*) FROM t")), "0");
 }
 
-TEST(Connection, BackslashEscapesWorkEvenWhenTheServerDisablesThem) {
+// A server that is not ours may be set up without strict mode and with
+// backslashes as plain characters; the session puts both right.
+TEST(Connection, SessionsAreStrictWithBackslashEscapesWhateverTheServerSays) {
     TestDatabase db(TestDatabase::Content::Empty);
     auto admin = db.connect();
     const QString oldMode = scalarText(*admin, QStringLiteral("SELECT @@GLOBAL.sql_mode"));
-    admin->exec(QStringLiteral("SET GLOBAL sql_mode = 'NO_BACKSLASH_ESCAPES,STRICT_TRANS_TABLES'"));
+    admin->exec(QStringLiteral("SET GLOBAL sql_mode = 'NO_BACKSLASH_ESCAPES'"));
     struct Restore {
         Connection& c;
         QString mode;
@@ -132,6 +196,14 @@ TEST(Connection, BackslashEscapesWorkEvenWhenTheServerDisablesThem) {
     EXPECT_FALSE(mode.contains(QStringLiteral("NO_BACKSLASH_ESCAPES"))) << mode.toStdString();
     EXPECT_TRUE(mode.contains(QStringLiteral("STRICT_TRANS_TABLES"))) << mode.toStdString();
     EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT 'a\\\\b'")), QStringLiteral("a\\b"));
+
+    // Cut short without strict mode; refused with it, nothing stored.
+    c->exec(QStringLiteral("CREATE TABLE t (s VARCHAR(5), n INT) ENGINE=MyISAM"));
+    for (const char* insert :
+         {"INSERT INTO t VALUES ('hatbetu', 1)", "INSERT INTO t VALUES ('a', 'x')"}) {
+        EXPECT_THROW(c->exec(QString::fromLatin1(insert)), DbError) << insert;
+    }
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT COUNT(*) FROM t")), "0");
 }
 
 TEST(Connection, ErrorsCarryTheServerMessage) {

@@ -126,10 +126,8 @@ class TorzsVallalkozoSzerkesztTest : public QObject {
         QTest::addColumn<QString>("editName");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("reason");
-        // The first reason names the box as the user sees it, not the column.
-        QTest::newRow("name longer than the column")
-            << "DBEdit2" << QString(51, QLatin1Char('x'))
-            << "A(z) „Vállalkozó” mezőbe írt szöveg túl hosszú; legfeljebb 50 karakter fér bele.";
+        QTest::newRow("name the server refuses")
+            << "DBEdit2" << QStringLiteral("Tilos Kft.") << "vallalkozo_nev_tilos";
         QTest::newRow("rate that is no number") << "DBEdit4"
                                                 << "sok"
                                                 << "A(z) „Óradíj” mezőbe számot kell írni";
@@ -141,6 +139,8 @@ class TorzsVallalkozoSzerkesztTest : public QObject {
         QFETCH(QString, editName);
         QFETCH(QString, text);
         QFETCH(QString, reason);
+        RefuseWord(QStringLiteral("vallalkozo"), QStringLiteral("vallalkozo_nev"),
+                   QStringLiteral("Tilos"));
         Tfrm_TorzsVallalkozo_Szerkeszt window(2);
         window.show();
         Activate(&window);

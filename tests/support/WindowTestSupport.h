@@ -43,6 +43,14 @@ struct WindowFixture {
 // only work in the active window.
 inline void Activate(QWidget* window) { QApplication::setActiveWindow(window); }
 
+// Makes the server refuse any stored row whose column holds the word, for a
+// test of what a window does with a refusal. The boxes take no more than a
+// column holds, so an over-long text no longer serves for this.
+inline void RefuseWord(const QString& table, const QString& column, const QString& word) {
+    ExecSql(QStringLiteral("ALTER TABLE %1 ADD CONSTRAINT %2_tilos CHECK (%2 NOT LIKE '%%3%')")
+                .arg(table, column, word));
+}
+
 // Runs the step on the modal window as soon as the event loop of its exec()
 // is running. Whatever the step leaves open is closed afterwards, so that a
 // failed check cannot leave the test waiting on a window.
