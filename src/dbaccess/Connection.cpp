@@ -28,9 +28,10 @@ bool sessionLost(unsigned code) {
     return sessionEndedBeforeStatement(code) || code == CR_SERVER_LOST;
 }
 
+// A new session could not be made, or was lost while it was being made.
 bool serverUnreachable(unsigned code) {
-    return code == CR_CONNECTION_ERROR || code == CR_CONN_HOST_ERROR || code == CR_UNKNOWN_HOST ||
-           code == CR_SERVER_LOST || code == CR_SERVER_GONE_ERROR || code == ER_SERVER_SHUTDOWN;
+    return sessionLost(code) || code == CR_CONNECTION_ERROR || code == CR_CONN_HOST_ERROR ||
+           code == CR_UNKNOWN_HOST;
 }
 
 // Skips blanks and the comments the server ignores; an executable comment
