@@ -11,6 +11,7 @@
 
 #include "common/Codepage.h"
 #include "db/DbRoutines.h"
+#include "dbaccess/TlsPolicy.h"
 
 namespace zomi {
 
@@ -55,6 +56,16 @@ QString toolError(QProcess& process) {
     return QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
 }
 
+// The tool encrypts whenever the server offers it, as the program's own
+// sessions do; the installation's requirement binds it as well.
+QByteArray tlsOptions() {
+    const dbaccess::TlsPolicy policy = dbaccess::InstallationTlsPolicy();
+    if (!policy.required) return QByteArray();
+    QByteArray out = "ssl\nssl-verify-server-cert\n";
+    if (!policy.caFile.isEmpty()) out += "ssl-ca=" + optionValue(policy.caFile) + '\n';
+    return out;
+}
+
 }  // namespace
 
 QString FindDumpTool(const QString& configured) {
@@ -78,7 +89,7 @@ QByteArray DumpOptionText(const ConnectionProfile& profile) {
            optionValue(profile.kiszolgalo) +
            "\n"
            "port=" +
-           QByteArray::number(profile.port.value_or(0)) + "\n";
+           QByteArray::number(profile.port.value_or(0)) + "\n" + tlsOptions();
 }
 
 QStringList DumpArguments(const QString& optionFile, const QString& database,
@@ -110,7 +121,13 @@ FullBackup::~FullBackup() {
 
 bool FullBackup::isRunning() const { return process_ != nullptr; }
 
-QString FullBackup::optionFile() const { return options_ ? options_->fileName() : QString(); }
+QString FullBackup::optionFile() const {
+#ifdef Q_OS_UNIX
+    return QStringLiteral("/dev/stdin");
+#else
+    return options_ ? options_->fileName() : QString();
+#endif
+}
 
 QString FullBackup::partialFile() const { return partial_ ? partial_->fileName() : QString(); }
 
@@ -127,6 +144,7 @@ void FullBackup::start(const QString& tool, const ConnectionProfile& profile,
     resultFile_ = QFileInfo(resultFile).absoluteFilePath();
     stopped_ = false;
     try {
+#ifndef Q_OS_UNIX
         // The option file is created readable by this user only, and the
         // password is written into nothing else.
         options_ = reserveFile(QDir::temp().filePath(QStringLiteral("zomi-mentes-XXXXXX.cnf")));
@@ -135,6 +153,7 @@ void FullBackup::start(const QString& tool, const ConnectionProfile& profile,
             throw FileError(QStringLiteral("A(z) %1 fájl nem írható: %2")
                                 .arg(options_->fileName(), options_->errorString()));
         options_->close();
+#endif
         // The tool writes beside the chosen file; an earlier backup under
         // that name is replaced only by a complete one.
         const QFileInfo result(resultFile_);
@@ -147,15 +166,22 @@ void FullBackup::start(const QString& tool, const ConnectionProfile& profile,
     }
 
     process_ = new QProcess(this);
+#ifndef Q_OS_UNIX
     process_->setStandardInputFile(QProcess::nullDevice());
+#endif
     process_->setStandardOutputFile(QProcess::nullDevice());
     connect(process_, &QProcess::started, this, &FullBackup::started);
     connect(process_, &QProcess::finished, this, &FullBackup::toolFinished);
     connect(process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) toolFailedToStart();
     });
-    process_->start(tool_,
-                    DumpArguments(options_->fileName(), profile.adatbazis, partial_->fileName()));
+    process_->start(tool_, DumpArguments(optionFile(), profile.adatbazis, partial_->fileName()));
+#ifdef Q_OS_UNIX
+    // The tool reads its options from the pipe of its standard input: the
+    // password is written into no file at all.
+    process_->write(options);
+    process_->closeWriteChannel();
+#endif
 }
 
 void FullBackup::stop() {

@@ -1,9 +1,10 @@
 #pragma once
 
 // The full backup: the server's own dump tool run as a process of its own
-// while the window stays usable. The credentials reach the tool through a
-// temporary option file only the current user can read, never through its
-// command line, and the result counts only when the tool says it succeeded.
+// while the window stays usable. The credentials reach the tool as an option
+// file read from the pipe of its standard input (elsewhere than on Unix, a
+// temporary one only the current user can read), never through its command
+// line, and the result counts only when the tool says it succeeded.
 
 #include <QObject>
 #include <QProcess>
@@ -47,7 +48,7 @@ class FullBackup : public QObject {
     // Ends a running tool; finished() reports the backup as failed.
     void stop();
 
-    // While the tool runs: the option file and the file it writes into.
+    // While the tool runs: where it reads its options and the file it writes into.
     QString optionFile() const;
     QString partialFile() const;
     qint64 processId() const;

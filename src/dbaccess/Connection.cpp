@@ -8,10 +8,13 @@
 #include <malloc.h>
 #endif
 
+#include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 #include <cctype>
 
 #include "common/Codepage.h"
+#include "dbaccess/TlsPolicy.h"
 
 namespace zomi::dbaccess {
 
@@ -80,6 +83,19 @@ void keepCompressionWorkspace() {
 #endif
 }
 
+// TLS whenever the server offers it; with the installation's requirement, no
+// session without it, and only with a server whose certificate is trusted.
+void applyTlsPolicy(MYSQL* mysql) {
+    const TlsPolicy policy = InstallationTlsPolicy();
+    const QByteArray ca = QFile::encodeName(policy.caFile);
+    mysql_ssl_set(mysql, nullptr, nullptr, ca.isEmpty() ? nullptr : ca.constData(), nullptr,
+                  nullptr);
+    if (!policy.required) return;
+    const my_bool on = 1;
+    mysql_optionsv(mysql, MYSQL_OPT_SSL_ENFORCE, &on);
+    mysql_optionsv(mysql, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &on);
+}
+
 }  // namespace
 
 bool IsReadOnlyStatement(const QByteArray& sql) {
@@ -131,6 +147,7 @@ st_mysql* Connection::connectNew() const {
     const my_bool off = 0;
     mysql_optionsv(mysql, MYSQL_OPT_RECONNECT, &off);
     if (params_.setUpSession) mysql_optionsv(mysql, MYSQL_SET_CHARSET_NAME, "latin2");
+    applyTlsPolicy(mysql);
 
     const QByteArray host = sessionBytes(params_.host);
     const QByteArray user = sessionBytes(params_.user);
@@ -180,6 +197,11 @@ void Connection::close() {
 }
 
 unsigned long Connection::threadId() const { return mysql_ ? mysql_thread_id(mysql_) : 0; }
+
+QString Connection::tlsCipher() const {
+    const char* cipher = mysql_ ? mysql_get_ssl_cipher(mysql_) : nullptr;
+    return cipher ? QString::fromLatin1(cipher) : QString();
+}
 
 QString Connection::serverVersion() const {
     return mysql_ ? QString::fromLatin1(mysql_get_server_info(mysql_)) : QString();
@@ -255,6 +277,67 @@ void Connection::drainResults() {
 }
 
 void Connection::exec(const QString& sql) { execEncoded(sessionBytes(sql)); }
+
+bool Connection::inTransaction() const {
+    unsigned int status = 0;
+    if (!mysql_ || mariadb_get_infov(mysql_, MARIADB_CONNECTION_SERVER_STATUS, &status) != 0)
+        return false;
+    return (status & SERVER_STATUS_IN_TRANS) != 0;
+}
+
+DbError Connection::valueChangeWarning() {
+    if (mysql_warning_count(mysql_) == 0) return DbError(0, QString());
+    // Notes are mostly harmless (a table that did not exist); these few say
+    // a value was cut, rounded or replaced.
+    static const QSet<unsigned> changedValue{ER_WARN_DATA_OUT_OF_RANGE, WARN_DATA_TRUNCATED,
+                                             ER_TRUNCATED_WRONG_VALUE,
+                                             ER_TRUNCATED_WRONG_VALUE_FOR_FIELD, ER_DATA_TOO_LONG};
+    const ResultSetPtr warnings = query(QStringLiteral("SHOW WARNINGS"));
+    for (int i = 0; warnings && i < warnings->rowCount(); ++i) {
+        const RowRef row = warnings->row(i);
+        if (!row.cells[0] || !row.cells[1] || !row.cells[2]) continue;
+        const unsigned code = QByteArray(row.cells[1]).toUInt();
+        if (qstrcmp(row.cells[0], "Note") == 0 && !changedValue.contains(code)) continue;
+        return DbError(code, FromCp1250(QByteArray(row.cells[2])));
+    }
+    return DbError(0, QString());
+}
+
+void Connection::store(const QString& sql) {
+    const bool ownTransaction = !inTransaction();
+    exec(ownTransaction ? QStringLiteral("START TRANSACTION")
+                        : QStringLiteral("SAVEPOINT zomi_store"));
+    const QString undo = ownTransaction ? QStringLiteral("ROLLBACK")
+                                        : QStringLiteral("ROLLBACK TO SAVEPOINT zomi_store");
+    ReconnectWatch watch(*this);
+    try {
+        exec(sql);
+    } catch (const DbError&) {
+        // A lost session took the transaction with it; otherwise it is ended
+        // here, so that the refused write leaves nothing open behind it.
+        if (!broken_ && !watch.happened() && ownTransaction) {
+            try {
+                exec(undo);
+            } catch (const DbError&) {
+                // The refusal is what the user must read; a new session for
+                // the next statement ends the transaction on the server.
+                broken_ = true;
+            }
+        }
+        throw;
+    }
+    const quint64 affected = affectedRows_;
+    const quint64 insertId = lastInsertId_;
+    const DbError changed = valueChangeWarning();
+    if (changed.code() != 0) {
+        // After a new session the write ran on its own and is already stored.
+        if (!watch.happened()) exec(undo);
+        throw changed;
+    }
+    if (ownTransaction) exec(QStringLiteral("COMMIT"));
+    affectedRows_ = affected;
+    lastInsertId_ = insertId;
+}
 
 void Connection::execEncoded(const QByteArray& sql) {
     send(sql);

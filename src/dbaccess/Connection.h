@@ -59,6 +59,12 @@ class Connection : public QObject {
     // The same for a statement already encoded for the session, for scripts
     // that change the session's character set.
     void execEncoded(const QByteArray& sql);
+    // Runs a write that must store its values exactly as given: in a
+    // transaction of its own (or a savepoint of the one already open), undone
+    // and refused when the server says it changed a value on the way, as a
+    // session whose strict mode was switched off does. The refusal carries
+    // the server's warning. Affected rows and the insert id are the write's.
+    void store(const QString& sql);
     // Runs a query and keeps its whole result.
     ResultSetPtr query(const QString& sql);
     ScalarValue scalar(const QString& sql);
@@ -77,6 +83,8 @@ class Connection : public QObject {
     quint64 affectedRows() const { return affectedRows_; }
     unsigned long threadId() const;
     QString serverVersion() const;
+    // The session's TLS cipher; empty when it travels in the clear.
+    QString tlsCipher() const;
 
   signals:
     // A lost session was replaced by a new one (already set up).
@@ -90,6 +98,10 @@ class Connection : public QObject {
     void reconnect();
     void send(const QByteArray& sql);
     void drainResults();
+    bool inTransaction() const;
+    // The first warning of the last statement that says a stored value is not
+    // the one sent; code 0 when there is none.
+    DbError valueChangeWarning();
     [[noreturn]] void fail(st_mysql* mysql) const;
     [[noreturn]] void failAnswerLost() const;
 

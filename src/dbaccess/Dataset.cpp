@@ -754,9 +754,9 @@ ResultSetPtr Table::applyInsert(const std::vector<QVariant>& values,
         names << quotedName(field(i).name);
         literals << literal(i, values[static_cast<size_t>(i)]);
     }
-    connection()->exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(quotedName(tableName_), names.join(QLatin1Char(',')),
-                                literals.join(QLatin1Char(','))));
+    connection()->store(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                            .arg(quotedName(tableName_), names.join(QLatin1Char(',')),
+                                 literals.join(QLatin1Char(','))));
     const int key = keyColumn();
     if (key < 0) return nullptr;
     QVariant keyValue = values[static_cast<size_t>(key)];
@@ -781,9 +781,9 @@ ResultSetPtr Table::applyUpdate(int row, const std::vector<QVariant>& values) {
         if (i == key) keyValue = now;
     }
     if (assignments.isEmpty()) return nullptr;
-    connection()->exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                           .arg(quotedName(tableName_), assignments.join(QStringLiteral(", ")),
-                                conditions.join(QStringLiteral(" AND "))));
+    connection()->store(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                            .arg(quotedName(tableName_), assignments.join(QStringLiteral(", ")),
+                                 conditions.join(QStringLiteral(" AND "))));
     if (connection()->affectedRows() == 0)
         throw DbError(DbError::kRowChanged,
                       QStringLiteral("A sort időközben egy másik felhasználó módosította vagy "

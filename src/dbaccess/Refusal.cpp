@@ -34,6 +34,12 @@ QString labelOf(const Dataset* dataset, const QString& column) {
     return f && !f->label.isEmpty() ? f->label : column;
 }
 
+// The column a value refusal names: 'name', or `db`.`table`.`name` on newer servers.
+QString columnIn(const QString& text) {
+    const QString quoted = captured(text, "column '([^']*)'");
+    return quoted.isEmpty() ? captured(text, "column `[^`]*`\\.`[^`]*`\\.`([^`]*)`") : quoted;
+}
+
 bool connectionLost(unsigned code) {
     return code == CR_SERVER_GONE_ERROR || code == CR_SERVER_LOST || code == ER_SERVER_SHUTDOWN ||
            code == 1927 /* ER_CONNECTION_KILLED */ ||
@@ -62,7 +68,7 @@ QString sentence(const DbError& error, const Dataset* dataset) {
             .arg(labelOf(dataset, column));
     }
     if (code == ER_DATA_TOO_LONG) {
-        const QString column = captured(text, "column '([^']*)'");
+        const QString column = columnIn(text);
         const Field* f = fieldNamed(dataset, column);
         QString out =
             QStringLiteral("A(z) „%1” mezőbe írt szöveg túl hosszú").arg(labelOf(dataset, column));
@@ -75,7 +81,13 @@ QString sentence(const DbError& error, const Dataset* dataset) {
             .arg(labelOf(dataset, captured(text, "Column '([^']*)'")));
     if (code == ER_WARN_DATA_OUT_OF_RANGE)
         return QStringLiteral("A(z) „%1” mezőbe írt szám túl nagy vagy túl kicsi.")
-            .arg(labelOf(dataset, captured(text, "column '([^']*)'")));
+            .arg(labelOf(dataset, columnIn(text)));
+    if (code == WARN_DATA_TRUNCATED || code == ER_TRUNCATED_WRONG_VALUE_FOR_FIELD ||
+        code == ER_TRUNCATED_WRONG_VALUE)
+        return QStringLiteral(
+                   "A(z) „%1” mezőbe írt érték nem tárolható változatlanul: a kiszolgáló "
+                   "levágta vagy átalakította volna, ezért semmi sem tárolódott.")
+            .arg(labelOf(dataset, columnIn(text)));
     if (connectionLost(code))
         return QStringLiteral(
             "Megszakadt a kapcsolat az adatbázis-kiszolgálóval; a művelet nem fejeződött be.");

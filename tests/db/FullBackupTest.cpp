@@ -9,7 +9,9 @@
 #include <QUuid>
 
 #include "common/Codepage.h"
+#include "common/IniFile.h"
 #include "db/FullBackup.h"
+#include "support/LaxServer.h"
 #include "support/TestDatabase.h"
 
 namespace zomi {
@@ -36,13 +38,24 @@ QStringList processesHolding(const QByteArray& secret) {
     return found;
 }
 
+// The files under the folder (not below) that hold the bytes.
+QStringList filesHolding(const QString& folder, const QByteArray& secret) {
+    QStringList found;
+    for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden))
+        if (file.isReadable() && readAll(file.filePath()).contains(secret))
+            found << file.filePath();
+    return found;
+}
+
 QStringList ourTemporaryFiles() {
     return QDir::temp().entryList({QStringLiteral("zomi-mentes-*")}, QDir::Files | QDir::Hidden);
 }
 
 class FullBackupTest : public ::testing::Test {
   protected:
-    FullBackupTest() : db(TestDatabase::Content::Demo), c(db.connect()) {
+    FullBackupTest() : FullBackupTest(TestDatabase::serverParams()) {}
+    explicit FullBackupTest(const dbaccess::ConnectionParams& server)
+        : db(TestDatabase::Content::Demo, server), c(db.connect()) {
         const dbaccess::ConnectionParams p = db.params();
         profile.adatbazis = p.database;
         profile.kiszolgalo = p.host;
@@ -130,33 +143,22 @@ class PasswordTest : public FullBackupTest {
     QString password;
 };
 
-TEST_F(PasswordTest, ThePasswordIsInNoCommandLineAndOnlyInAPrivateOptionFileWhileTheToolRuns) {
+TEST_F(PasswordTest, ThePasswordIsInNoCommandLineAndNoFileWhileTheToolRuns) {
     const QByteArray secret = ToCp1250(QStringLiteral("#jel"));
     FullBackup backup;
     QStringList leaks;
-    QString optionFile;
-    int mode = 0;
-    QByteArray options;
     QObject::connect(&backup, &FullBackup::started, [&] {
         leaks << processesHolding(secret) << processesHolding(QStringLiteral("#jel").toUtf8());
-        optionFile = backup.optionFile();
-        struct stat info {};
-        if (::stat(QFile::encodeName(optionFile).constData(), &info) == 0)
-            mode = static_cast<int>(info.st_mode & 0777);
-        options = readAll(optionFile);
+        leaks << filesHolding(QDir::tempPath(), secret) << filesHolding(dir.path(), secret);
         const QByteArray cmdline =
             readAll(QStringLiteral("/proc/%1/cmdline").arg(backup.processId()));
         const QByteArray nul(1, '\0');
-        EXPECT_TRUE(cmdline.contains(
-            nul + "--defaults-extra-file=" + QFile::encodeName(optionFile) + nul + "-c" + nul))
+        EXPECT_TRUE(cmdline.contains(nul + "--defaults-extra-file=/dev/stdin" + nul + "-c" + nul))
             << cmdline.toStdString();
     });
     ASSERT_TRUE(run(backup, QString(), path(QStringLiteral("teljes.sql"))));
     ASSERT_TRUE(succeeded) << message.toStdString();
     EXPECT_TRUE(leaks.isEmpty()) << leaks.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(mode, 0600);
-    EXPECT_TRUE(options.contains(secret));
-    EXPECT_FALSE(QFile::exists(optionFile));
     EXPECT_TRUE(ourTemporaryFiles().isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("teljes.sql")});
@@ -185,6 +187,33 @@ TEST_F(PasswordTest, AWrongPasswordOrToolShowsTheFailureAndKeepsTheEarlierBackup
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("teljes.sql")});
     EXPECT_TRUE(ourTemporaryFiles().isEmpty());
+}
+
+class TlsRequiredTest : public FullBackupTest {
+  protected:
+    TlsRequiredTest() : FullBackupTest(test::LaxServer::params()) {
+        qputenv("ZOMI_SYSTEM_CONFIG", QFile::encodeName(config));
+        IniWriteString(config, QStringLiteral("TLS"), QStringLiteral("Kotelezo"),
+                       QStringLiteral("1"));
+    }
+    ~TlsRequiredTest() override { qunsetenv("ZOMI_SYSTEM_CONFIG"); }
+    const QString config = dir.filePath(QStringLiteral("zomi.conf"));
+};
+
+TEST_F(TlsRequiredTest, TheToolTooTrustsOnlyTheInstallationsCertificates) {
+    IniWriteString(config, QStringLiteral("TLS"), QStringLiteral("CA"), test::LaxServer::caFile());
+    FullBackup trusted;
+    ASSERT_TRUE(run(trusted, QString(), path(QStringLiteral("tls.sql"))));
+    EXPECT_TRUE(succeeded) << message.toStdString();
+
+    IniWriteString(config, QStringLiteral("TLS"), QStringLiteral("CA"),
+                   QStringLiteral("/etc/ssl/certs/ca-certificates.crt"));
+    FullBackup untrusted;
+    ASSERT_TRUE(run(untrusted, QString(), path(QStringLiteral("tls.sql"))));
+    EXPECT_FALSE(succeeded);
+    EXPECT_TRUE(message.contains(QStringLiteral("certificate"), Qt::CaseInsensitive) ||
+                message.contains(QStringLiteral("TLS")) || message.contains(QStringLiteral("SSL")))
+        << message.toStdString();
 }
 
 }  // namespace

@@ -1,16 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <chrono>
 #include <thread>
 
 #include "common/Codepage.h"
+#include "common/IniFile.h"
 #include "dbaccess/Connection.h"
+#include "support/LaxServer.h"
 #include "support/TestDatabase.h"
 
 namespace zomi::dbaccess {
 namespace {
 
+using test::LaxServer;
 using test::TestDatabase;
 
 const QString kPangram = QStringLiteral("árvíztűrő tükörfúrógép ÁRVÍZTŰRŐ TÜKÖRFÚRÓGÉP");
@@ -111,12 +115,15 @@ TEST(Connection, AReadWhoseAnswerWasLostIsAskedAgainOnANewSession) {
 TEST(Connection, ASessionTheServerEndedWhileIdleIsReplacedBeforeTheNextStatement) {
     TestDatabase db(TestDatabase::Content::Empty);
     auto c = db.connect();
-    c->exec(QStringLiteral("SET SESSION wait_timeout = 1"));
+    c->exec(QStringLiteral("CREATE TABLE t (s VARCHAR(60))"));
+    c->exec(QStringLiteral("SET SESSION wait_timeout = 2"));
     const unsigned long before = c->threadId();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    std::this_thread::sleep_for(std::chrono::milliseconds(3000));
+    c->store(QStringLiteral("INSERT INTO t VALUES ('") + kPangram + QStringLiteral("')"));
+    EXPECT_NE(c->threadId(), before);
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT s FROM t")), kPangram);
     EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT @@collation_connection")),
               "latin2_hungarian_ci");
-    EXPECT_NE(c->threadId(), before);
 }
 
 TEST(Connection, AServerOutOfReachIsToldInHungarianAndTriedAgainNextTime) {
@@ -181,15 +188,13 @@ TEST(Connection, StoresCodePage1250BytesAndRefusesWhatItCannotHold) {
 // A server that is not ours may be set up without strict mode and with
 // backslashes as plain characters; the session puts both right.
 TEST(Connection, SessionsAreStrictWithBackslashEscapesWhateverTheServerSays) {
-    TestDatabase db(TestDatabase::Content::Empty);
+    TestDatabase db(TestDatabase::Content::Empty, LaxServer::params());
     auto admin = db.connect();
-    const QString oldMode = scalarText(*admin, QStringLiteral("SELECT @@GLOBAL.sql_mode"));
     admin->exec(QStringLiteral("SET GLOBAL sql_mode = 'NO_BACKSLASH_ESCAPES'"));
     struct Restore {
         Connection& c;
-        QString mode;
-        ~Restore() { c.exec(QStringLiteral("SET GLOBAL sql_mode = '%1'").arg(mode)); }
-    } restore{*admin, oldMode};
+        ~Restore() { c.exec(QStringLiteral("SET GLOBAL sql_mode = ''")); }
+    } restore{*admin};
 
     auto c = db.connect();
     const QString mode = scalarText(*c, QStringLiteral("SELECT @@SESSION.sql_mode"));
@@ -204,6 +209,124 @@ TEST(Connection, SessionsAreStrictWithBackslashEscapesWhateverTheServerSays) {
         EXPECT_THROW(c->exec(QString::fromLatin1(insert)), DbError) << insert;
     }
     EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT COUNT(*) FROM t")), "0");
+}
+
+// A console script may switch strict mode off for the session; a store that
+// the server would then carry out changed is undone and refused instead.
+TEST(Connection, AStoreTheServerWouldChangeIsUndoneAndRefused) {
+    TestDatabase db(TestDatabase::Content::Empty, LaxServer::params());
+    auto c = db.connect();
+    c->exec(
+        QStringLiteral("CREATE TABLE t (id INT AUTO_INCREMENT PRIMARY KEY, s VARCHAR(5), n "
+                       "TINYINT) ENGINE=InnoDB"));
+    c->exec(QStringLiteral("SET SESSION sql_mode = ''"));
+    for (const char* changed :
+         {"INSERT INTO t (s) VALUES ('hatbetu')", "INSERT INTO t (n) VALUES (300)",
+          "INSERT INTO t (n) VALUES ('x')"}) {
+        try {
+            c->store(QString::fromLatin1(changed));
+            ADD_FAILURE() << "stored: " << changed;
+        } catch (const DbError& e) {
+            EXPECT_TRUE(e.code() == 1265 || e.code() == 1264 || e.code() == 1366) << e.what();
+        }
+    }
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT COUNT(*) FROM t")), "0");
+
+    // What is stored as sent commits, with the write's own counts.
+    c->store(QStringLiteral("INSERT INTO t (s) VALUES ('öt')"));
+    EXPECT_GT(c->lastInsertId(), 0u);
+    c->store(QStringLiteral("UPDATE t SET n = 1"));
+    EXPECT_EQ(c->affectedRows(), 1u);
+
+    // Inside a transaction of the caller's only the refused write is undone.
+    c->exec(QStringLiteral("START TRANSACTION"));
+    c->store(QStringLiteral("INSERT INTO t (s) VALUES ('első')"));
+    EXPECT_THROW(c->store(QStringLiteral("INSERT INTO t (s) VALUES ('második')")), DbError);
+    c->exec(QStringLiteral("COMMIT"));
+    EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT GROUP_CONCAT(s ORDER BY id) FROM t")),
+              QStringLiteral("öt,első"));
+}
+
+// TLS whenever the server offers it, plain otherwise; required by the
+// installation, only with a server whose certificate its CA signed.
+TEST(Connection, UsesTlsWhenOfferedAndRequiresAVerifiedServerWhenTheInstallationSaysSo) {
+    QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("zomi.conf"));
+    qputenv("ZOMI_SYSTEM_CONFIG", config.toLocal8Bit());
+    struct Unset {
+        ~Unset() { qunsetenv("ZOMI_SYSTEM_CONFIG"); }
+    } unset;
+    const auto connectTo = [](const ConnectionParams& p) {
+        auto c = std::make_unique<Connection>();
+        c->setParams(p);
+        c->open();
+        return c;
+    };
+    const ConnectionParams lax = LaxServer::params();
+    EXPECT_FALSE(connectTo(lax)->tlsCipher().isEmpty());
+    EXPECT_TRUE(connectTo(TestDatabase::serverParams())->tlsCipher().isEmpty());
+
+    IniWriteString(config, QStringLiteral("TLS"), QStringLiteral("Kotelezo"), QStringLiteral("1"));
+    IniWriteString(config, QStringLiteral("TLS"), QStringLiteral("CA"), LaxServer::caFile());
+    auto secure = connectTo(lax);
+    EXPECT_FALSE(secure->tlsCipher().isEmpty());
+    EXPECT_EQ(scalarText(*secure, QStringLiteral("SELECT @@collation_connection")),
+              "latin2_hungarian_ci");
+    EXPECT_THROW(connectTo(TestDatabase::serverParams()), DbError);
+    // A certificate nobody the installation trusts vouches for.
+    IniWriteString(config, QStringLiteral("TLS"), QStringLiteral("CA"),
+                   QStringLiteral("/etc/ssl/certs/ca-certificates.crt"));
+    EXPECT_THROW(connectTo(lax), DbError);
+}
+
+// Between any two statements the server may end the session; the next one
+// runs on a new session with the same set-up, and no write is lost or doubled.
+TEST(Connection, AHundredKillsBetweenTheStatementsOfAMixedWorkloadLoseAndDoubleNothing) {
+    TestDatabase db(TestDatabase::Content::Empty);
+    auto c = db.connect();
+    auto admin = db.connect();
+    c->exec(QStringLiteral("CREATE TABLE w (n INT PRIMARY KEY, s VARCHAR(60)) ENGINE=InnoDB"));
+    c->exec(QStringLiteral("CREATE TABLE counter (hits INT) ENGINE=InnoDB"));
+    c->exec(QStringLiteral("INSERT INTO counter VALUES (0)"));
+    QSignalSpy reconnected(c.get(), &Connection::reconnected);
+    int inserted = 0;
+    int updated = 0;
+    for (int i = 0; i < 100; ++i) {
+        const unsigned long victim = c->threadId();
+        admin->exec(QStringLiteral("KILL %1").arg(victim));
+        while (admin
+                   ->scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST "
+                                           "WHERE ID = %1")
+                                .arg(victim))
+                   .text != QLatin1String("0"))
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        switch (i % 4) {
+            case 0:
+                c->exec(QStringLiteral("INSERT INTO w VALUES (%1, '%2')").arg(i).arg(kPangram));
+                ++inserted;
+                break;
+            case 1:
+                c->store(QStringLiteral("UPDATE counter SET hits = hits + 1"));
+                ++updated;
+                break;
+            case 2:
+                EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT COUNT(*) FROM w")),
+                          QString::number(inserted));
+                break;
+            default:
+                ASSERT_TRUE(c->query(QStringLiteral("SELECT * FROM w")));
+        }
+        ASSERT_EQ(scalarText(*c, QStringLiteral("SELECT @@collation_connection")),
+                  "latin2_hungarian_ci")
+            << "after kill " << i;
+    }
+    EXPECT_EQ(reconnected.count(), 100);
+    EXPECT_EQ(scalarText(*admin, QStringLiteral("SELECT COUNT(*) FROM w")), "25");
+    EXPECT_EQ(scalarText(*admin, QStringLiteral("SELECT hits FROM counter")), "25");
+    EXPECT_EQ(
+        scalarText(*admin, QStringLiteral("SELECT COUNT(*) FROM w WHERE s = '%1'").arg(kPangram)),
+        "25");
+    EXPECT_EQ(inserted + updated, 50);
 }
 
 TEST(Connection, ErrorsCarryTheServerMessage) {

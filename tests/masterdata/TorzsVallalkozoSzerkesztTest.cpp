@@ -8,6 +8,7 @@
 
 #include "dbaccess/Dataset.h"
 #include "masterdata/TorzsVallalkozo_Szerkeszt.h"
+#include "support/LaxServer.h"
 #include "support/WindowTestSupport.h"
 #include "ui/DbControls.h"
 #include "ui/WindowHelpers.h"
@@ -36,6 +37,14 @@ void retype(QLineEdit* edit, const QString& text) {
 
 class TorzsVallalkozoSzerkesztTest : public QObject {
     Q_OBJECT
+
+  private:
+    void onTheLaxServer() {
+        // The old fixture must be gone before the new one registers itself.
+        fixture_.reset();
+        fixture_ =
+            std::make_unique<WindowFixture>(TestDatabase::Content::Demo, LaxServer::params());
+    }
 
   private slots:
     void init() { fixture_ = std::make_unique<WindowFixture>(); }
@@ -233,6 +242,47 @@ class TorzsVallalkozoSzerkesztTest : public QObject {
         other.reject();
         QCOMPARE(other.finish(), -1);
         QCOMPARE(column("vallalkozo_nev", 6), QStringLiteral("Cukor Ferenc és Fia"));
+    }
+
+    // A server without strict mode would cut an over-long text short; the
+    // boxes take no more than their columns hold, so what is seen is stored.
+    void onALaxServerTheBoxesHoldWhatIsStored() {
+        onTheLaxServer();
+        Tfrm_TorzsVallalkozo_Szerkeszt window(2);
+        window.show();
+        Activate(&window);
+        retype(window.DBEdit2, QString(301, QLatin1Char('n')));
+        QCOMPARE(window.DBEdit2->text().size(), 50);
+        QTest::mouseClick(window.btnOK, Qt::LeftButton);
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        QCOMPARE(column("vallalkozo_nev", 2), QString(50, QLatin1Char('n')));
+    }
+
+    // The server restarts while a contractor is being edited: the store
+    // fails with the reason, the window keeps every typed letter, and the
+    // same OK stores it once the server is back.
+    void aServerRestartLosesNothingTyped() {
+        onTheLaxServer();
+        Tfrm_TorzsVallalkozo_Szerkeszt window(2);
+        window.show();
+        Activate(&window);
+        retype(window.DBEdit2, QStringLiteral("Újraindítás Kft."));
+        retype(window.DBEdit3, QStringLiteral("villanyszerelő"));
+        LaxServer::stop();
+        QTest::mouseClick(window.btnOK, Qt::LeftButton);
+        LaxServer::start();
+        QCOMPARE(fixture_->boxes.shown.size(), 1);
+        QVERIFY2(
+            fixture_->boxes.lastText().contains(QStringLiteral("A kiszolgáló most nem érhető el")),
+            qPrintable(fixture_->boxes.lastText()));
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.DBEdit2->text(), QStringLiteral("Újraindítás Kft."));
+        QCOMPARE(window.DBEdit3->text(), QStringLiteral("villanyszerelő"));
+
+        QTest::mouseClick(window.btnOK, Qt::LeftButton);
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        QCOMPARE(column("vallalkozo_nev", 2), QStringLiteral("Újraindítás Kft."));
+        QCOMPARE(column("munkakor", 2), QStringLiteral("villanyszerelő"));
     }
 
     void positionIsKept() {

@@ -18,13 +18,6 @@ QString env(const char* name, const char* fallback) {
     return value.isEmpty() ? QString::fromLatin1(fallback) : QString::fromLocal8Bit(value);
 }
 
-std::unique_ptr<Connection> serverConnection() {
-    auto connection = std::make_unique<Connection>();
-    connection->setParams(TestDatabase::serverParams());
-    connection->open();
-    return connection;
-}
-
 }  // namespace
 
 ConnectionParams TestDatabase::serverParams() {
@@ -38,7 +31,16 @@ ConnectionParams TestDatabase::serverParams() {
 
 QString TestDatabase::sourceDir() { return QStringLiteral(ZOMI_SOURCE_DIR); }
 
-TestDatabase::TestDatabase(Content content) {
+std::unique_ptr<Connection> TestDatabase::serverConnection() const {
+    auto connection = std::make_unique<Connection>();
+    connection->setParams(server_);
+    connection->open();
+    return connection;
+}
+
+TestDatabase::TestDatabase(Content content) : TestDatabase(content, serverParams()) {}
+
+TestDatabase::TestDatabase(Content content, const ConnectionParams& server) : server_(server) {
     name_ = QStringLiteral("zt_") + QUuid::createUuid().toString(QUuid::Id128).left(16);
     serverConnection()->exec(QStringLiteral("CREATE DATABASE `%1` CHARACTER SET latin2 COLLATE "
                                             "latin2_hungarian_ci")
@@ -56,7 +58,7 @@ TestDatabase::~TestDatabase() {
 }
 
 ConnectionParams TestDatabase::params() const {
-    ConnectionParams p = serverParams();
+    ConnectionParams p = server_;
     p.database = name_;
     return p;
 }

@@ -16,6 +16,8 @@ class TestDatabase {
     enum class Content { Empty, Schema, Demo };
 
     explicit TestDatabase(Content content = Content::Schema);
+    // The same on another server (LaxServer::params()).
+    TestDatabase(Content content, const dbaccess::ConnectionParams& server);
     ~TestDatabase();
     TestDatabase(const TestDatabase&) = delete;
     TestDatabase& operator=(const TestDatabase&) = delete;
@@ -30,6 +32,9 @@ class TestDatabase {
     static QString sourceDir();
 
   private:
+    std::unique_ptr<dbaccess::Connection> serverConnection() const;
+
+    dbaccess::ConnectionParams server_;
     QString name_;
 };
 

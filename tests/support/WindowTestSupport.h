@@ -22,7 +22,9 @@ namespace zomi::test {
 
 struct WindowFixture {
     explicit WindowFixture(TestDatabase::Content content = TestDatabase::Content::Demo)
-        : db(content), connection(db.connect()) {
+        : WindowFixture(content, TestDatabase::serverParams()) {}
+    WindowFixture(TestDatabase::Content content, const dbaccess::ConnectionParams& server)
+        : db(content, server), connection(db.connect()) {
         SetMainConnection(connection.get());
         SetSettingsPath(settingsDir.filePath(QStringLiteral("Zomi.ini")));
     }
