@@ -72,6 +72,9 @@ Tfrm_Main::Tfrm_Main(QWidget* parent)
     Qry.setKeyField(QStringLiteral("zomi"));
     QryOssz.setSql(QStringList{QStringLiteral("SELECT * FROM vw_ossz"),
                                QStringLiteral("WHERE statusz > 0"), QStringLiteral("ORDER BY 1;")});
+    live_ = new dbaccess::LiveList(&Qry, &mySQLDatabase1, this);
+    live_->setSearchFields(RegisterSearchFields());
+    live_->setErrorHandler([this](const std::exception& e) { ShowError(e, this); });
     connect(&Qry, &dbaccess::Dataset::afterOpen, this, [this] {
         LabelRegisterFields(Qry);
         szinColumn_ = Qry.fieldIndex(QStringLiteral("szin"));
@@ -104,6 +107,7 @@ Tfrm_Main::~Tfrm_Main() {
     delete search_;
     delete takeCentralWidget();
     delete model_;
+    delete live_;
     SetMainConnection(nullptr);
 }
 
@@ -286,6 +290,7 @@ void Tfrm_Main::buildLayout() {
     DBGrid1->installEventFilter(this);
     // The row numbers widen the row header as the list grows.
     connect(model_, &QAbstractItemModel::modelReset, this, &Tfrm_Main::resizeColumns);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &Tfrm_Main::resizeColumns);
     column->addWidget(DBGrid1, 1);
 
     pUzenet = new MessagePanel(central);
@@ -307,6 +312,7 @@ void Tfrm_Main::buildLayout() {
 
     search_ = new ListSearch(Edit1, DBGrid1, &Qry, model_, this);
     search_->setSearchFields(RegisterSearchFields());
+    search_->setLiveList(live_);
     search_->setCounter([this](const QString& text) { statusPanels_[0]->setText(text); });
     connect(TabControl1, &QTabBar::currentChanged, this,
             [this](int index) { Guarded(this, [this, index] { TabControl1Change(index); }); });
@@ -353,18 +359,16 @@ void Tfrm_Main::initialLoad() {
         if (i < icons.size()) TabControl1->setTabIcon(i, icons.at(i));
     }
     TabControl1->setCurrentIndex(0);
-    BaseFilter = QStringLiteral("(YEAR(datum) = ") + TabControl1->tabText(0) + QLatin1Char(')');
+    BaseFilter = YearCondition(TextToInt(TabControl1->tabText(0)));
     search_->setBaseFilter(BaseFilter);
     search_->setSortField(QStringLiteral("sorszamstr"));
-    Qry.close();
     search_->reopen();
 }
 
 void Tfrm_Main::TabControl1Change(int index) {
     const QString caption = TabControl1->tabText(index);
-    BaseFilter = TextToInt(caption) > 0
-                     ? QStringLiteral("(YEAR(datum) = ") + caption + QLatin1Char(')')
-                     : QStringLiteral("(1=1)");
+    BaseFilter =
+        TextToInt(caption) > 0 ? YearCondition(TextToInt(caption)) : QStringLiteral("(1=1)");
     search_->setBaseFilter(BaseFilter);
     {
         // The cleared box would reopen the list once more on its own.
@@ -393,7 +397,8 @@ void Tfrm_Main::showEvent(QShowEvent* event) {
     }
     applyFontSize();
     Guarded(this, [this] {
-        if (!Qry.isOpen()) search_->reopen();
+        // A start-up whose list could not be read tries once more.
+        if (!Qry.isOpen() && !live_->fetcher().busy()) search_->reopen();
         LoadMessage();
     });
     TimerVerzio.start();
@@ -408,6 +413,7 @@ void Tfrm_Main::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
+    live_->stop();
     Qry.close();
     QryOssz.close();
     mySQLDatabase1.close();
@@ -505,14 +511,16 @@ void Tfrm_Main::aTorolExecute() {
     if (currentKey() < 0) return;
     if (ConfirmBox(QStringLiteral("Valóban töröljem a sort?"), QStringLiteral("Megerősítés"),
                    this)) {
-        ExecSql(QStringLiteral("DELETE FROM zomi WHERE zomi=") + QString::number(currentKey()) +
+        const int key = currentKey();
+        ExecSql(QStringLiteral("DELETE FROM zomi WHERE zomi=") + QString::number(key) +
                 QLatin1Char(';'));
-        Qry.refresh();
+        live_->forget(key);
+        live_->refresh();
     }
     RefreshSummary();
 }
 
-void Tfrm_Main::aFrissitExecute() { Qry.refresh(); }
+void Tfrm_Main::aFrissitExecute() { live_->refresh(); }
 
 void Tfrm_Main::showStored(int key) {
     if (key < 0) return;
@@ -520,14 +528,15 @@ void Tfrm_Main::showStored(int key) {
         // The tab change reopens the list and clears the search.
         TabControl1->setCurrentIndex(tab);
     } else {
-        Qry.close();
-        search_->reopen();
+        live_->refresh();
     }
     // Otherwise the next F2 or Ctrl+Delete would act on another work order.
-    if (!selectKey(key) && !Edit1->text().isEmpty()) {
-        Edit1->clear();
-        selectKey(key);
-    }
+    live_->whenLoaded([this, key] {
+        if (!selectKey(key) && !Edit1->text().isEmpty()) {
+            Edit1->clear();
+            selectKey(key);
+        }
+    });
 }
 
 void Tfrm_Main::aUjExecute() {
@@ -542,6 +551,8 @@ void Tfrm_Main::aSzerkesztExecute() {
 }
 
 void Tfrm_Main::aExcelbeExecute() {
+    // The whole list as the server has it, not the part that has arrived.
+    live_->settle();
     const int key = std::max(currentKey(), 0);
     HataroltExport(&Qry, QStringLiteral("Munkalapok.csv"));
     selectKey(key);
@@ -555,7 +566,7 @@ void Tfrm_Main::aStatuszBeallitExecute() {
     if (status < 0) return;
     ExecSql(QStringLiteral("UPDATE zomi SET statusz = ") + QString::number(status) +
             QStringLiteral(" WHERE zomi = ") + QString::number(key) + QLatin1Char(';'));
-    Qry.refresh();
+    live_->refresh();
 }
 
 void Tfrm_Main::aNyomtatExecute() {

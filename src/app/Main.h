@@ -6,6 +6,7 @@
 #include "dbaccess/Connection.h"
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
+#include "dbaccess/LiveList.h"
 
 class QAction;
 class QFrame;
@@ -42,6 +43,9 @@ class Tfrm_Main : public QMainWindow {
 
     dbaccess::Connection& connection() { return mySQLDatabase1; }
     dbaccess::Query& list() { return Qry; }
+    dbaccess::LiveList& liveList() { return *live_; }
+    // Waits until the list holds the server's answer to what it shows.
+    void settleList() { live_->settle(); }
     QLineEdit* searchBox() const { return Edit1; }
     QTableView* grid() const { return DBGrid1; }
     QTabBar* yearTabs() const { return TabControl1; }
@@ -111,6 +115,7 @@ class Tfrm_Main : public QMainWindow {
     dbaccess::Query Qry;
     dbaccess::Query QryOssz;
     dbaccess::DatasetModel* model_ = nullptr;
+    dbaccess::LiveList* live_ = nullptr;
     ListSearch* search_ = nullptr;
 
     QTimer Timer1;

@@ -39,6 +39,14 @@ double RegisterColumnShare(const QString& field) {
     return field == QLatin1String("cim") || field == QLatin1String("vallalkozo_nev") ? 0.2 : 0.1;
 }
 
+QString YearCondition(int year) {
+    // Day and month 00 are dates of the year too ("2024-00-00"), for YEAR() as well.
+    const auto start = [](int y) {
+        return QStringLiteral("'%1-00-00'").arg(y, 4, 10, QLatin1Char('0'));
+    };
+    return QStringLiteral("(datum >= %1 AND datum < %2)").arg(start(year), start(year + 1));
+}
+
 QColor StatusClassColour(int szin) {
     switch (szin) {
         case 2:

@@ -20,6 +20,9 @@ const QString& RegisterSearchFields();
 void LabelRegisterFields(dbaccess::Dataset& list);
 // The share of the grid's width a column takes.
 double RegisterColumnShare(const QString& field);
+// The condition of a year tab: the rows whose YEAR(datum) is the year, as a
+// range of dates, so that the server can read them from the index on datum.
+QString YearCondition(int year);
 // The background of a row of the status class (szin); invalid for none.
 QColor StatusClassColour(int szin);
 

@@ -18,26 +18,39 @@ bool beginsWith(const QString& line, QLatin1String word) {
 
 }  // namespace
 
-QString BuildSearchFilter(const QString& fieldList, const QString& searchText,
-                          bool withLeadingAnd) {
+QStringList SearchWords(const QString& searchText) {
     QString text = searchText;
     text.replace(QLatin1Char(','), QLatin1Char(' '));
     text.replace(QLatin1Char(';'), QLatin1Char(' '));
-    if (IsBlankText(text)) return QString();
+    QStringList words;
+    if (IsBlankText(text)) return words;
+    for (int i = 1; i <= kMaxWords; ++i) {
+        const QString word = FieldOf(QStringLiteral(" "), text, i);
+        if (!IsBlankText(word)) words << word;
+    }
+    return words;
+}
 
+QStringList SearchFieldNames(const QString& fieldList) {
     QStringList fields;
     for (int i = 1; i <= kMaxFields; ++i) {
         const QString name = FieldOf(QStringLiteral(";"), fieldList, i);
         if (name.isEmpty()) break;
         fields << name;
     }
+    return fields;
+}
+
+QString BuildSearchFilter(const QString& fieldList, const QString& searchText,
+                          bool withLeadingAnd) {
+    const QStringList words = SearchWords(searchText);
+    if (words.isEmpty()) return QString();
+    const QStringList fields = SearchFieldNames(fieldList);
+    if (fields.isEmpty())
+        throw std::invalid_argument("search filter: the field list names no column");
 
     QStringList groups;
-    for (int i = 1; i <= kMaxWords; ++i) {
-        const QString word = FieldOf(QStringLiteral(" "), text, i);
-        if (IsBlankText(word)) continue;
-        if (fields.isEmpty())
-            throw std::invalid_argument("search filter: the field list names no column");
+    for (const QString& word : words) {
         QStringList terms;
         const QString literal = SqlQuote(QLatin1Char('%') + word + QLatin1Char('%'));
         for (const QString& field : fields)
@@ -45,7 +58,6 @@ QString BuildSearchFilter(const QString& fieldList, const QString& searchText,
                          QLatin1Char(')');
         groups << QLatin1Char('(') + terms.join(QLatin1String(" OR ")) + QLatin1Char(')');
     }
-    if (groups.isEmpty()) return QString();
     const QString condition = groups.join(QLatin1String(" AND "));
     return (withLeadingAnd ? QLatin1String(" AND (") : QLatin1String("(")) + condition +
            QLatin1Char(')');

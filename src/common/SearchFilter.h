@@ -20,6 +20,12 @@ namespace zomi {
 // std::invalid_argument when there is a word but fieldList names no column.
 QString BuildSearchFilter(const QString& fieldList, const QString& searchText, bool withLeadingAnd);
 
+// The words of a search text by the rule above, in order; empty when there
+// is nothing to search for. A list that narrows its rows itself uses them.
+QStringList SearchWords(const QString& searchText);
+// The column names of a field list, by the rule above.
+QStringList SearchFieldNames(const QString& fieldList);
+
 // Replaces the first line (every line unless firstOnly) that begins with
 // "WHERE", in any letter case, by "WHERE " + condition. Returns the lines
 // joined with "\n". A query without such a line is left as it is.

@@ -203,6 +203,10 @@ QString Connection::tlsCipher() const {
     return cipher ? QString::fromLatin1(cipher) : QString();
 }
 
+int Connection::socketDescriptor() const {
+    return mysql_ ? static_cast<int>(mysql_get_socket(mysql_)) : -1;
+}
+
 QString Connection::serverVersion() const {
     return mysql_ ? QString::fromLatin1(mysql_get_server_info(mysql_)) : QString();
 }

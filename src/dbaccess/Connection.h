@@ -82,6 +82,9 @@ class Connection : public QObject {
     // With found-rows counting: the rows an UPDATE matched, changed or not.
     quint64 affectedRows() const { return affectedRows_; }
     unsigned long threadId() const;
+    // The session's socket, -1 when closed: another thread may shut it down
+    // to end a statement that is no longer wanted.
+    int socketDescriptor() const;
     QString serverVersion() const;
     // The session's TLS cipher; empty when it travels in the clear.
     QString tlsCipher() const;

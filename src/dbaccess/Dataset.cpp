@@ -133,30 +133,61 @@ void Dataset::requireConnection() const {
         throw DbError(DbError::kState, QStringLiteral("Az adathalmaznak nincs kapcsolata."));
 }
 
-void Dataset::load(const ResultSetPtr& result) {
+void Dataset::adoptFields(std::vector<Field> fields) {
     const std::vector<Field> previous = std::move(fields_);
-    fields_.clear();
+    fields_ = std::move(fields);
+    // Labels, formats and tags a window attached survive a reopen.
+    for (Field& f : fields_) {
+        for (const Field& old : previous) {
+            if (old.name == f.name) {
+                f.label = old.label;
+                f.displayFormat = old.displayFormat;
+                f.tag = old.tag;
+                f.visible = old.visible;
+                break;
+            }
+        }
+    }
+}
+
+void Dataset::load(const ResultSetPtr& result) {
     rows_.clear();
     results_.clear();
     ownedRows_.clear();
+    adoptFields(result ? result->fields() : std::vector<Field>());
     if (result) {
-        fields_ = result->fields();
-        // Labels, formats and tags a window attached survive a reopen.
-        for (Field& f : fields_) {
-            for (const Field& old : previous) {
-                if (old.name == f.name) {
-                    f.label = old.label;
-                    f.displayFormat = old.displayFormat;
-                    f.tag = old.tag;
-                    f.visible = old.visible;
-                    break;
-                }
-            }
-        }
         rows_.reserve(static_cast<size_t>(result->rowCount()));
         for (int i = 0; i < result->rowCount(); ++i) rows_.push_back(result->row(i));
         results_.push_back(result);
     }
+}
+
+void Dataset::present(const std::vector<Field>& fields, std::vector<RowRef> rows,
+                      std::vector<RowHolder> holders, int current) {
+    if (state_ == State::Edit || state_ == State::Insert) cancel();
+    const bool opening = !isOpen();
+    emit aboutToReset();
+    adoptFields(fields);
+    rows_ = std::move(rows);
+    results_ = std::move(holders);
+    ownedRows_.clear();
+    buffer_.clear();
+    insertedRow_ = -1;
+    state_ = State::Browse;
+    emit rowsReset();
+    if (opening) emit afterOpen();
+    current_ = -2;  // the rows are new: tell of the current one even at the same number
+    setCurrent(rows_.empty() ? -1 : std::clamp(current, 0, recordCount() - 1));
+}
+
+void Dataset::appendRows(const std::vector<RowRef>& rows, const RowHolder& holder) {
+    if (rows.empty()) return;
+    const int first = recordCount();
+    emit aboutToAppendRows(first, first + static_cast<int>(rows.size()) - 1);
+    rows_.insert(rows_.end(), rows.begin(), rows.end());
+    if (holder) results_.push_back(holder);
+    emit rowsAppended();
+    if (current_ < 0) setCurrent(0);
 }
 
 void Dataset::open() {
@@ -423,13 +454,14 @@ bool Dataset::matches(int row, int column, const QVariant& wanted, LocateOptions
     return options.partial ? text.startsWith(key, cs) : text.compare(key, cs) == 0;
 }
 
-bool Dataset::locate(const QString& fieldName, const QVariant& value, LocateOptions options) {
+bool Dataset::locate(const QString& fieldName, const QVariant& value, LocateOptions options,
+                     int fromRow) {
     if (!isOpen()) return false;
     const int column = fieldIndex(fieldName);
     if (column < 0)
         throw DbError(DbError::kLocate, QStringLiteral("Nincs ilyen mező: %1").arg(fieldName));
     const QVariant wanted = value.isNull() ? QVariant() : convertForLocate(column, value);
-    for (int row = 0; row < recordCount(); ++row) {
+    for (int row = std::max(fromRow, 0); row < recordCount(); ++row) {
         if (matches(row, column, wanted, options)) {
             moveTo(row);
             return true;

@@ -61,7 +61,21 @@ class Dataset : public QObject {
     void moveTo(int row);
     // Moves to the first row matching the value; stays put when none does.
     // A value that cannot be compared with the field raises DbError::kLocate.
-    bool locate(const QString& fieldName, const QVariant& value, LocateOptions options = {});
+    bool locate(const QString& fieldName, const QVariant& value, LocateOptions options = {},
+                int fromRow = 0);
+
+    // For lists whose rows come from elsewhere (a fetch in the background,
+    // rows narrowed or ordered on the client): these rows are shown from now
+    // on, kept alive by the holders, with the current row given (-1 for
+    // none). A closed dataset opens with them.
+    using RowHolder = std::shared_ptr<const void>;
+    void present(const std::vector<Field>& fields, std::vector<RowRef> rows,
+                 std::vector<RowHolder> holders, int current);
+    // Rows added after the last, as they arrive; the first becomes current
+    // when there was none.
+    void appendRows(const std::vector<RowRef>& rows, const RowHolder& holder);
+    const std::vector<RowRef>& rows() const { return rows_; }
+    const std::vector<RowHolder>& rowHolders() const { return results_; }
 
     int fieldCount() const { return static_cast<int>(fields_.size()); }
     const Field& field(int index) const { return fields_.at(static_cast<size_t>(index)); }
@@ -111,6 +125,8 @@ class Dataset : public QObject {
     void rowInserted(int row);
     void aboutToRemoveRow(int row);
     void rowRemoved(int row);
+    void aboutToAppendRows(int first, int last);
+    void rowsAppended();
 
   protected:
     virtual ResultSetPtr fetch() = 0;
@@ -135,6 +151,7 @@ class Dataset : public QObject {
     };
 
     void load(const ResultSetPtr& result);
+    void adoptFields(std::vector<Field> fields);
     void setCurrent(int row);
     RowRef ownRow(const std::vector<QVariant>& values);
     void replaceRow(int row, const ResultSetPtr& reread, const std::vector<QVariant>& values);
@@ -147,7 +164,7 @@ class Dataset : public QObject {
     State state_ = State::Inactive;
     std::vector<Field> fields_;
     std::vector<RowRef> rows_;
-    std::vector<ResultSetPtr> results_;  // keep the fetched bytes alive
+    std::vector<RowHolder> results_;  // keep the fetched bytes alive
     std::deque<OwnedRow> ownedRows_;
     int current_ = -1;
     bool eof_ = true;

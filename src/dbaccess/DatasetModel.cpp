@@ -19,6 +19,9 @@ DatasetModel::DatasetModel(Dataset* dataset, QObject* parent)
     connect(dataset_, &Dataset::aboutToRemoveRow, this,
             [this](int row) { beginRemoveRows(QModelIndex(), row, row); });
     connect(dataset_, &Dataset::rowRemoved, this, [this] { endRemoveRows(); });
+    connect(dataset_, &Dataset::aboutToAppendRows, this,
+            [this](int first, int last) { beginInsertRows(QModelIndex(), first, last); });
+    connect(dataset_, &Dataset::rowsAppended, this, [this] { endInsertRows(); });
     rebuildColumns();
 }
 

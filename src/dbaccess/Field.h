@@ -28,7 +28,8 @@ struct Field {
     bool autoIncrement = false;
     bool notNull = false;
     bool hasDefault = true;
-    QString displayFormat;  // amount pattern such as "### ### ##0" for numeric fields
+    unsigned collationId = 0;  // the server's number of the column's collation
+    QString displayFormat;     // amount pattern such as "### ### ##0" for numeric fields
     int tag = 0;
     bool visible = true;
 

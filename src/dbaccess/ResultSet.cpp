@@ -60,6 +60,7 @@ Field describe(const MYSQL_FIELD& f) {
     field.autoIncrement = (f.flags & AUTO_INCREMENT_FLAG) != 0;
     field.notNull = (f.flags & NOT_NULL_FLAG) != 0;
     field.hasDefault = (f.flags & NO_DEFAULT_VALUE_FLAG) == 0;
+    field.collationId = f.charsetnr;
     return field;
 }
 

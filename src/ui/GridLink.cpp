@@ -20,6 +20,9 @@ GridLink::GridLink(QTableView* grid, dbaccess::Dataset* dataset, dbaccess::Datas
     connect(dataset_, &dbaccess::Dataset::afterClose, this, &GridLink::showCounter);
     connect(dataset_, &dbaccess::Dataset::rowInserted, this, &GridLink::showCounter);
     connect(dataset_, &dbaccess::Dataset::rowRemoved, this, &GridLink::showCounter);
+    // Rows that arrive or are narrowed on the client change the count alone.
+    connect(dataset_, &dbaccess::Dataset::rowsReset, this, &GridLink::showCounter);
+    connect(dataset_, &dbaccess::Dataset::rowsAppended, this, &GridLink::showCounter);
     connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { followGrid(current.row()); });
     connect(grid_->selectionModel(), &QItemSelectionModel::selectionChanged, this,

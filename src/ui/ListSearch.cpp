@@ -55,6 +55,10 @@ void ListSearch::setCounter(std::function<void(const QString&)> counter) {
 }
 
 void ListSearch::reopen() {
+    if (live_) {
+        live_->open(baseFilter_, edit_->text(), sortField_);
+        return;
+    }
     const QString filter = BuildSearchFilter(searchFields_, edit_->text(), true);
     query_->close();
     ReplaceWhere(query_->sql(), baseFilter_ + filter, true);
@@ -62,11 +66,19 @@ void ListSearch::reopen() {
 }
 
 void ListSearch::search() {
-    reopen();
     const QString text = edit_->text();
+    if (live_) {
+        live_->setSearchText(text);
+    } else {
+        reopen();
+    }
     if (text.isEmpty() || sortField_.isEmpty()) return;
     try {
-        query_->locate(sortField_, text, {true, true});
+        if (live_) {
+            live_->locate(sortField_, text);
+        } else {
+            query_->locate(sortField_, text, {true, true});
+        }
     } catch (const dbaccess::DbError&) {
         // The text need not fit the sort column (a number column, a date):
         // the list then simply stays on its first row.
@@ -89,9 +101,13 @@ void ListSearch::orderByColumn(int column) {
     const int fieldIndex = model_->fieldOfColumn(column);
     if (fieldIndex < 0) return;
     sortField_ = query_->field(fieldIndex).name;
-    query_->close();
-    ReplaceOrderBy(query_->sql(), sortField_);
-    query_->open();
+    if (live_) {
+        live_->setSortField(sortField_);
+    } else {
+        query_->close();
+        ReplaceOrderBy(query_->sql(), sortField_);
+        query_->open();
+    }
     MarkSortColumn(model_, column);
     edit_->setFocus();
 }

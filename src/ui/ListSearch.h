@@ -6,6 +6,7 @@
 
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
+#include "dbaccess/LiveList.h"
 
 class QLineEdit;
 class QTableView;
@@ -41,6 +42,9 @@ class ListSearch : public QObject {
     void setSortField(const QString& field) { sortField_ = field; }
     const QString& sortField() const { return sortField_; }
     void setSortsOnTitleClick(bool sorts) { sortsOnTitleClick_ = sorts; }
+    // A list too large to ask the server on every keystroke: its rows are
+    // narrowed and ordered in memory (it must hold the query given above).
+    void setLiveList(dbaccess::LiveList* live) { live_ = live; }
     // Where the record counter text goes (the first status-bar panel).
     void setCounter(std::function<void(const QString&)> counter);
 
@@ -69,6 +73,7 @@ class ListSearch : public QObject {
     QString sortField_;
     bool sortsOnTitleClick_ = true;
     GridLink* link_;
+    dbaccess::LiveList* live_ = nullptr;
     bool typingFromGrid_ = false;
 };
 

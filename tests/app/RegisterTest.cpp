@@ -87,6 +87,7 @@ class RegisterTest : public QObject {
         BoxRecorder boxes;
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         QVERIFY(boxes.shown.isEmpty());
         // The platform shows it beside the caption of every window.
         QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Zomi - Teszt"));
@@ -106,6 +107,7 @@ class RegisterTest : public QObject {
         {
             Tfrm_Main window;
             QVERIFY(window.startUp());
+            window.settleList();
             window.show();
             QCOMPARE(Beall.Format, QStringLiteral("### ### ##0"));
             QCOMPARE(boxes.shown.size(), 1);
@@ -133,6 +135,7 @@ class RegisterTest : public QObject {
                               Qt::LeftButton);
         });
         QVERIFY(window.startUp());
+        window.settleList();
         QVERIFY(chooserInFront);
         QVERIFY2(boxes.shown.isEmpty(), qPrintable(boxes.lastText()));
         window.show();
@@ -147,6 +150,7 @@ class RegisterTest : public QObject {
         BoxRecorder boxes;
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         QTabBar* tabs = window.yearTabs();
         const QStringList years = [&] {
@@ -162,7 +166,6 @@ class RegisterTest : public QObject {
         QStringList sorted = numeric;
         std::sort(sorted.begin(), sorted.end(), std::greater<QString>());
         QCOMPARE(numeric, sorted);
-        QCOMPARE(window.baseFilter(), QStringLiteral("(YEAR(datum) = %1)").arg(years.first()));
         QCOMPARE(window.list().recordCount(),
                  serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi WHERE YEAR(datum) = ") +
                                      years.first()));
@@ -170,6 +173,7 @@ class RegisterTest : public QObject {
         QVERIFY(!tabs->tabIcon(tabs->count() - 1).isNull());
 
         tabs->setCurrentIndex(tabs->count() - 1);
+        window.settleList();
         QCOMPARE(window.baseFilter(), QStringLiteral("(1=1)"));
         QCOMPARE(window.list().recordCount(),
                  serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi")));
@@ -182,6 +186,7 @@ class RegisterTest : public QObject {
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         QCOMPARE(window.yearTabs()->count(), 2);
         QCOMPARE(window.yearTabs()->tabText(1), QStringLiteral("Összes"));
         QCOMPARE(window.currentKey(), -1);
@@ -192,8 +197,10 @@ class RegisterTest : public QObject {
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         window.yearTabs()->setCurrentIndex(window.yearTabs()->count() - 1);
+        window.settleList();
         auto c = db.connect();
         const QString site =
             c->scalar(QStringLiteral(
@@ -236,6 +243,7 @@ class RegisterTest : public QObject {
         QCOMPARE(window.currentKey(), -1);
 
         window.yearTabs()->setCurrentIndex(0);
+        window.settleList();
         QCOMPARE(box->text(), QString());
         QVERIFY(window.list().recordCount() > 0);
     }
@@ -245,8 +253,10 @@ class RegisterTest : public QObject {
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         window.yearTabs()->setCurrentIndex(window.yearTabs()->count() - 1);
+        window.settleList();
         const QString number =
             db.connect()
                 ->scalar(
@@ -261,8 +271,10 @@ class RegisterTest : public QObject {
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         window.yearTabs()->setCurrentIndex(window.yearTabs()->count() - 1);
+        window.settleList();
         QAbstractItemModel* model = window.grid()->model();
         const QColor yellow(255, 255, 185);
         QCOMPARE(model->data(model->index(0, 0), Qt::BackgroundRole).value<QColor>(), yellow);
@@ -295,6 +307,7 @@ class RegisterTest : public QObject {
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         window.searchBox()->setText(QStringLiteral("régi"));
         window.grid()->setFocus();
@@ -323,6 +336,7 @@ class RegisterTest : public QObject {
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         test::Activate(&window);
         QTableView* grid = window.grid();
@@ -356,9 +370,11 @@ class RegisterTest : public QObject {
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.yearTabs()->setCurrentIndex(window.yearTabs()->count() - 1);
+        window.settleList();
         QCOMPARE(window.list().recordCount(), 12000);
         QTableView* grid = window.grid();
         QTRY_VERIFY(grid->verticalScrollBar()->isVisible());
@@ -376,8 +392,10 @@ class RegisterTest : public QObject {
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         window.yearTabs()->setCurrentIndex(window.yearTabs()->count() - 1);
+        window.settleList();
         const dbaccess::Query& list = window.list();
         const int szin = list.fieldIndex(QStringLiteral("szin"));
         QAbstractItemModel* model = window.grid()->model();
@@ -407,6 +425,7 @@ class RegisterTest : public QObject {
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         const QString first =
             c->scalar(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 1")).text;
@@ -421,6 +440,7 @@ class RegisterTest : public QObject {
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         const int key = window.currentKey();
         QVERIFY(key > 0);
@@ -428,12 +448,14 @@ class RegisterTest : public QObject {
         BoxRecorder boxes;
         boxes.answers << false;
         window.action(QStringLiteral("aTorol"))->trigger();
+        window.settleList();
         QCOMPARE(boxes.lastText(), QStringLiteral("Valóban töröljem a sort?"));
         QCOMPARE(boxes.shown.last().caption, QStringLiteral("Megerősítés"));
         QCOMPARE(serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi")), before);
 
         boxes.answers << true;
         window.action(QStringLiteral("aTorol"))->trigger();
+        window.settleList();
         QCOMPARE(serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi")), before - 1);
         QCOMPARE(
             serverCount(db, QStringLiteral("SELECT COUNT(*) FROM zomi WHERE zomi = %1").arg(key)),
@@ -446,6 +468,7 @@ class RegisterTest : public QObject {
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         window.list().moveTo(3);
@@ -456,6 +479,7 @@ class RegisterTest : public QObject {
                 .arg(key)
                 .arg(window.yearTabs()->tabText(0)));
         QTest::keyClick(&window, Qt::Key_F5);
+        window.settleList();
         QCOMPARE(window.list().recordCount(), before - 1);
         QCOMPARE(window.currentKey(), key);
     }
@@ -466,6 +490,7 @@ class RegisterTest : public QObject {
         WriteIntSetting(kFontSize, 12);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         QCOMPARE(Beall.FontSize, 12);
         window.action(QStringLiteral("aBetuNovel"))->trigger();
         QCOMPARE(Beall.FontSize, 12);
@@ -482,6 +507,7 @@ class RegisterTest : public QObject {
         WriteBoolSetting(kFullScreen, true);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         // A window manager frames the window a moment after it is shown.
@@ -500,6 +526,7 @@ class RegisterTest : public QObject {
         {
             Tfrm_Main window;
             QVERIFY(window.startUp());
+            window.settleList();
             window.show();
             window.close();
         }
@@ -519,6 +546,7 @@ class RegisterTest : public QObject {
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         test::Activate(&window);
         window.list().moveTo(1);
@@ -537,6 +565,7 @@ class RegisterTest : public QObject {
             chose = true;
         });
         QTest::keyClick(window.grid(), Qt::Key_F4);
+        window.settleList();
         QVERIFY(chose);
         QCOMPARE(
             serverCount(db, QStringLiteral("SELECT statusz FROM zomi WHERE zomi = %1").arg(key)),
@@ -561,6 +590,7 @@ class RegisterTest : public QObject {
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         test::Activate(&window);
         const QString before = window.summaryText();
@@ -584,6 +614,7 @@ class RegisterTest : public QObject {
             editor->Button1->click();
         });
         window.action(QStringLiteral("aUj"))->trigger();
+        window.settleList();
         const int stored = serverCount(db, QStringLiteral("SELECT MAX(zomi) FROM zomi"));
         QVERIFY(stored > 0);
         QCOMPARE(window.yearTabs()->tabText(window.yearTabs()->currentIndex()), thisYear);
@@ -598,6 +629,7 @@ class RegisterTest : public QObject {
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         window.list().moveTo(1);
         const int key = window.currentKey();
@@ -616,6 +648,7 @@ class RegisterTest : public QObject {
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         test::Activate(&window);
         QString opened;
@@ -630,6 +663,7 @@ class RegisterTest : public QObject {
         BoxRecorder boxes;
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         window.show();
         QAction* console = window.action(QStringLiteral("aSQL"));
         QVERIFY(console->isEnabled());
@@ -654,6 +688,7 @@ class RegisterTest : public QObject {
         Installation installation(db);
         Tfrm_Main window;
         QVERIFY(window.startUp());
+        window.settleList();
         c->exec(
             QStringLiteral("INSERT INTO zomi (datum, sorszam, statusz, hatar_datum) VALUES "
                            "(CURDATE(), 1, 1, CURDATE() - INTERVAL 2 DAY)"));
@@ -689,6 +724,7 @@ class RegisterTest : public QObject {
         {
             Tfrm_Main window;
             QVERIFY(window.startUp());
+            window.settleList();
             QAction* profiles = window.findChild<QAction*>(QStringLiteral("aAdatbazis"));
             QVERIFY(profiles->isEnabled());
             QString opened;

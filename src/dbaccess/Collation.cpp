@@ -1,0 +1,221 @@
+#include "dbaccess/Collation.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+#include "dbaccess/Connection.h"
+
+namespace zomi::dbaccess {
+
+namespace {
+
+constexpr unsigned char kAnyRun = '%';
+constexpr unsigned char kAnyOne = '_';
+constexpr unsigned char kEscape = '\\';
+
+template <typename T>
+int threeWay(T a, T b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+int compareBytes(const char* a, unsigned long an, const char* b, unsigned long bn) {
+    const int c = std::memcmp(a, b, std::min(an, bn));
+    return c != 0 ? (c < 0 ? -1 : 1) : threeWay(an, bn);
+}
+
+// "-838:59:59.000000" to "838:59:59.000000" as microseconds.
+long long durationOf(const char* p, unsigned long n) {
+    const char* end = p + n;
+    const bool negative = p < end && *p == '-';
+    if (negative) ++p;
+    long long parts[3] = {0, 0, 0};
+    for (long long& part : parts) {
+        const auto r = std::from_chars(p, end, part);
+        p = r.ptr;
+        if (p < end && *p == ':') ++p;
+    }
+    long long micros = 0;
+    if (p < end && *p == '.') {
+        int digits = 0;
+        for (++p; p < end && digits < 6; ++p, ++digits) micros = micros * 10 + (*p - '0');
+        for (; digits < 6; ++digits) micros *= 10;
+    }
+    const long long value = ((parts[0] * 60 + parts[1]) * 60 + parts[2]) * 1000000 + micros;
+    return negative ? -value : value;
+}
+
+}  // namespace
+
+Collation Collation::FromWeights(const QByteArray& weights, unsigned id) {
+    Collation c;
+    if (weights.size() != 256) return c;
+    std::memcpy(c.weights_.data(), weights.constData(), 256);
+    c.valid_ = true;
+    c.id_ = id;
+    return c;
+}
+
+Collation Collation::Read(Connection& connection) {
+    const ResultSetPtr names = connection.query(QStringLiteral(
+        "SELECT CHARACTER_SET_NAME, COLLATION_NAME, ID FROM information_schema.COLLATIONS "
+        "WHERE COLLATION_NAME = @@collation_connection"));
+    if (!names || names->rowCount() != 1) return Collation();
+    const auto text = [](const RowRef& row, int c) {
+        return QString::fromLatin1(row.cells[c], static_cast<qsizetype>(row.lengths[c]));
+    };
+    const RowRef named = names->row(0);
+    QByteArray every(256, '\0');
+    for (int i = 0; i < 256; ++i) every[i] = static_cast<char>(i);
+    const ResultSetPtr result = connection.query(
+        QStringLiteral("SELECT WEIGHT_STRING(CONVERT(UNHEX('%1') USING %2) COLLATE %3)")
+            .arg(QString::fromLatin1(every.toHex()), text(named, 0), text(named, 1)));
+    if (!result || result->rowCount() != 1 || result->row(0).cells[0] == nullptr)
+        return Collation();
+    const RowRef row = result->row(0);
+    return FromWeights(QByteArray(row.cells[0], static_cast<qsizetype>(row.lengths[0])),
+                       text(named, 2).toUInt());
+}
+
+int Collation::compare(const char* a, unsigned long an, const char* b, unsigned long bn) const {
+    const unsigned long common = std::min(an, bn);
+    for (unsigned long i = 0; i < common; ++i) {
+        const int wa = weight(a[i]);
+        const int wb = weight(b[i]);
+        if (wa != wb) return wa < wb ? -1 : 1;
+    }
+    if (an == bn) return 0;
+    // What the longer text has beyond the other compares with blanks.
+    const bool aLonger = an > bn;
+    const char* rest = aLonger ? a : b;
+    const int blank = weight(' ');
+    for (unsigned long i = common; i < std::max(an, bn); ++i) {
+        const int w = weight(rest[i]);
+        if (w != blank) return (w < blank) == aLonger ? -1 : 1;
+    }
+    return 0;
+}
+
+LikePattern::LikePattern(const Collation& collation, const QByteArray& pattern)
+    : collation_(&collation), pattern_(pattern) {
+    const QByteArray middle = pattern.mid(1, pattern.size() - 2);
+    plain_ = pattern.size() >= 3 && pattern.startsWith('%') && pattern.endsWith('%') &&
+             !middle.contains('%') && !middle.contains('_') && !middle.contains('\\');
+    if (plain_) {
+        plainWord_.resize(middle.size());
+        for (qsizetype i = 0; i < middle.size(); ++i)
+            plainWord_[i] = static_cast<char>(collation.weight(middle.at(i)));
+    }
+}
+
+bool LikePattern::matches(const char* text, unsigned long length) const {
+    if (!text) return false;  // NULL LIKE anything is not true
+    if (plain_) {
+        const auto n = static_cast<unsigned long>(plainWord_.size());
+        if (n > length) return false;
+        const auto first = static_cast<unsigned char>(plainWord_.at(0));
+        for (unsigned long i = 0; i + n <= length; ++i) {
+            if (collation_->weight(text[i]) != first) continue;
+            unsigned long k = 1;
+            while (k < n &&
+                   collation_->weight(text[i + k]) ==
+                       static_cast<unsigned char>(plainWord_.at(static_cast<qsizetype>(k))))
+                ++k;
+            if (k == n) return true;
+        }
+        return false;
+    }
+    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    const auto* w = reinterpret_cast<const unsigned char*>(pattern_.constData());
+    return match(s, s + length, w, w + pattern_.size()) == 0;
+}
+
+// 0: the text matches; 1: it does not; -1: it does not, and no later start
+// of a "%" run can help either (so the caller stops trying).
+int LikePattern::match(const unsigned char* s, const unsigned char* se, const unsigned char* w,
+                       const unsigned char* we) const {
+    const auto same = [this](unsigned char a, unsigned char b) {
+        return collation_->weight(static_cast<char>(a)) == collation_->weight(static_cast<char>(b));
+    };
+    int result = -1;
+    while (w != we) {
+        while (*w != kAnyRun && *w != kAnyOne) {
+            if (*w == kEscape && w + 1 != we) ++w;
+            if (s == se || !same(*w++, *s++)) return 1;
+            if (w == we) return s != se ? 1 : 0;
+            result = 1;
+        }
+        if (*w == kAnyOne) {
+            do {
+                if (s == se) return result;
+                ++s;
+            } while (++w < we && *w == kAnyOne);
+            if (w == we) break;
+        }
+        if (*w == kAnyRun) {
+            for (++w; w != we; ++w) {
+                if (*w == kAnyRun) continue;
+                if (*w != kAnyOne) break;
+                if (s == se) return -1;
+                ++s;
+            }
+            if (w == we) return 0;
+            if (s == se) return -1;
+            unsigned char wanted = *w;
+            if (wanted == kEscape && w + 1 != we) wanted = *++w;
+            ++w;
+            do {
+                while (s != se && !same(*s, wanted)) ++s;
+                if (s++ == se) return -1;
+                const int rest = match(s, se, w, we);
+                if (rest <= 0) return rest;
+            } while (s != se);
+            return -1;
+        }
+    }
+    return s != se ? 1 : 0;
+}
+
+int CompareCells(const Collation& collation, FieldKind kind, const char* a, unsigned long an,
+                 const char* b, unsigned long bn) {
+    if (!a || !b) return a ? 1 : (b ? -1 : 0);
+    switch (kind) {
+        case FieldKind::Integer:
+        case FieldKind::LargeInt: {
+            long long x = 0;
+            long long y = 0;
+            const bool xOk = std::from_chars(a, a + an, x).ec == std::errc();
+            const bool yOk = std::from_chars(b, b + bn, y).ec == std::errc();
+            if (xOk && yOk) return threeWay(x, y);
+            // Beyond the signed range: an UNSIGNED BIGINT.
+            unsigned long long ux = 0;
+            unsigned long long uy = 0;
+            std::from_chars(a, a + an, ux);
+            std::from_chars(b, b + bn, uy);
+            if (!xOk && !yOk) return threeWay(ux, uy);
+            return xOk ? -1 : 1;
+        }
+        case FieldKind::Float:
+        case FieldKind::Decimal: {
+            double x = 0;
+            double y = 0;
+            std::from_chars(a, a + an, x);
+            std::from_chars(b, b + bn, y);
+            return threeWay(x, y);
+        }
+        case FieldKind::Time:
+            return threeWay(durationOf(a, an), durationOf(b, bn));
+        case FieldKind::Text:
+        case FieldKind::Memo:
+            if (collation.isValid()) return collation.compare(a, an, b, bn);
+            return compareBytes(a, an, b, bn);
+        case FieldKind::Date:
+        case FieldKind::DateTime:
+        case FieldKind::Binary:
+            break;
+    }
+    // Dates are written with fixed widths, so their bytes order them.
+    return compareBytes(a, an, b, bn);
+}
+
+}  // namespace zomi::dbaccess

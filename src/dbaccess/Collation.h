@@ -1,0 +1,66 @@
+#pragma once
+
+// Texts compared on the client exactly as the server compares them, so that
+// a list can be narrowed and ordered from the rows it already holds and still
+// give the rows, in the order, that the server's LIKE and ORDER BY give.
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+
+#include "dbaccess/Field.h"
+
+namespace zomi::dbaccess {
+
+class Connection;
+
+// A single-byte collation as the server defines it: one weight per byte.
+class Collation {
+  public:
+    // Invalid: nothing can be compared on the client.
+    Collation() = default;
+    // The weights the server gives every byte under the session's collation
+    // (one statement). Invalid when the collation does not give one weight
+    // per byte (contractions, multi-byte sets).
+    static Collation Read(Connection& connection);
+    static Collation FromWeights(const QByteArray& weights, unsigned id = 0);
+
+    bool isValid() const { return valid_; }
+    // The server's number of the collation (a column's Field::collationId).
+    unsigned id() const { return id_; }
+    unsigned char weight(char c) const { return weights_[static_cast<unsigned char>(c)]; }
+
+    // ORDER BY: the shorter text counts as padded with blanks.
+    int compare(const char* a, unsigned long an, const char* b, unsigned long bn) const;
+
+  private:
+    std::array<unsigned char, 256> weights_{};
+    bool valid_ = false;
+    unsigned id_ = 0;
+};
+
+// The server's LIKE for one pattern (already in the session's bytes): "%"
+// any run, "_" any one byte, "\" takes the next byte literally; no padding.
+class LikePattern {
+  public:
+    LikePattern(const Collation& collation, const QByteArray& pattern);
+    bool matches(const char* text, unsigned long length) const;
+
+  private:
+    int match(const unsigned char* s, const unsigned char* se, const unsigned char* w,
+              const unsigned char* we) const;
+
+    const Collation* collation_;
+    QByteArray pattern_;
+    // The weights of the word of a "%word%" pattern without wildcards or
+    // escapes, the search box's usual case, matched as a plain substring.
+    QByteArray plainWord_;
+    bool plain_ = false;
+};
+
+// Orders two cells of a column of the given kind as ORDER BY does: NULL
+// first, numbers by value, times as signed durations, texts by the collation.
+int CompareCells(const Collation& collation, FieldKind kind, const char* a, unsigned long an,
+                 const char* b, unsigned long bn);
+
+}  // namespace zomi::dbaccess

@@ -1,0 +1,294 @@
+#include "dbaccess/ListFetcher.h"
+
+#include <sys/socket.h>
+
+#include <chrono>
+
+namespace zomi::dbaccess {
+
+namespace {
+
+// Enough rows for the first screenful of any grid, then blocks big enough
+// that the window spends its time on painting rather than on taking rows.
+constexpr size_t kFirstBlockRows = 100;
+constexpr size_t kBlockRows = 8192;
+constexpr auto kBlockInterval = std::chrono::milliseconds(40);
+
+// The length prefix the protocol writes before a cell.
+quint64 lengthPrefix(unsigned long n) {
+    return n < 251 ? 1 : (n < 65536 ? 3 : (n < 16777216 ? 4 : 9));
+}
+
+class BlockBuilder {
+  public:
+    explicit BlockBuilder(size_t columns) : columns_(columns) {}
+
+    void add(const RowRef& row) {
+        for (size_t c = 0; c < columns_; ++c) {
+            if (!row.cells[c]) {
+                offsets_.push_back(-1);
+                lengths_.push_back(0);
+                ++bytesSent_;
+                continue;
+            }
+            offsets_.push_back(static_cast<long>(bytes_.size()));
+            lengths_.push_back(row.lengths[c]);
+            bytes_.insert(bytes_.end(), row.cells[c], row.cells[c] + row.lengths[c]);
+            bytesSent_ += lengthPrefix(row.lengths[c]) + row.lengths[c];
+        }
+        bytesSent_ += 4;  // the packet header
+        ++rows_;
+    }
+
+    size_t rows() const { return rows_; }
+    quint64 bytesSent() const { return bytesSent_; }
+
+    RowBlockPtr take() {
+        auto block = std::make_shared<RowBlock>();
+        bytes_.shrink_to_fit();
+        block->bytes = std::move(bytes_);
+        block->lengths = std::move(lengths_);
+        block->cells.resize(offsets_.size());
+        for (size_t i = 0; i < offsets_.size(); ++i)
+            block->cells[i] = offsets_[i] < 0 ? nullptr : block->bytes.data() + offsets_[i];
+        block->rows.resize(rows_);
+        for (size_t r = 0; r < rows_; ++r)
+            block->rows[r] =
+                RowRef{block->cells.data() + r * columns_, block->lengths.data() + r * columns_};
+        bytes_ = {};
+        lengths_ = {};
+        offsets_.clear();
+        rows_ = 0;
+        return block;
+    }
+
+  private:
+    size_t columns_;
+    size_t rows_ = 0;
+    quint64 bytesSent_ = 0;
+    std::vector<char> bytes_;
+    std::vector<unsigned long> lengths_;
+    std::vector<long> offsets_;
+};
+
+}  // namespace
+
+ListFetcher::ListFetcher(QObject* parent) : QObject(parent) {
+    worker_ = std::thread([this] { run(); });
+}
+
+ListFetcher::~ListFetcher() { stop(); }
+
+void ListFetcher::setParams(const ConnectionParams& params) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    params_ = params;
+    paramsChanged_ = true;
+}
+
+unsigned long ListFetcher::sessionId() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return threadId_;
+}
+
+void ListFetcher::interrupt(std::unique_lock<std::mutex>& lock, bool hard) {
+    (void)lock;  // held: the worker cannot go on to another statement meanwhile
+    if (running_ == 0 || running_ == latest_.load()) return;
+    if (hard || !killer_) {
+        // Closing the socket ends the statement at once; the next fetch
+        // starts on a new session.
+        if (socket_ >= 0) ::shutdown(socket_, SHUT_RDWR);
+    } else if (threadId_ != 0) {
+        killer_(threadId_);
+    }
+}
+
+void ListFetcher::start(const QString& sql, Handlers handlers) {
+    handlers_ = std::move(handlers);
+    wanted_ = latest_.load() + 1;
+    std::unique_lock<std::mutex> lock(mutex_);
+    latest_ = wanted_;
+    pending_ = Request{wanted_, sql};
+    wake_.notify_one();
+    interrupt(lock, false);
+}
+
+void ListFetcher::abandon() {
+    if (!busy()) return;
+    handlers_ = {};
+    ended_ = wanted_ = latest_.load() + 1;
+    std::unique_lock<std::mutex> lock(mutex_);
+    latest_ = wanted_;
+    pending_.reset();
+    interrupt(lock, false);
+}
+
+void ListFetcher::stop() {
+    if (!worker_.joinable()) return;
+    handlers_ = {};
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        stop_ = true;
+        pending_.reset();
+        latest_ = latest_.load() + 1;
+        interrupt(lock, true);
+        wake_.notify_one();
+    }
+    worker_.join();
+    ended_ = wanted_;
+}
+
+void ListFetcher::wait() {
+    while (busy()) {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            arrived_.wait(lock, [this] { return !out_.empty() || stop_; });
+            if (out_.empty()) return;
+        }
+        deliver();
+    }
+}
+
+void ListFetcher::post(Delivery delivery) {
+    bool first = false;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        first = out_.empty();
+        out_.push_back(std::move(delivery));
+    }
+    arrived_.notify_all();
+    if (first)
+        QMetaObject::invokeMethod(
+            this, [this] { deliver(); }, Qt::QueuedConnection);
+}
+
+void ListFetcher::deliver() {
+    std::deque<Delivery> batch;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        batch.swap(out_);
+    }
+    for (Delivery& d : batch) {
+        // A handler may start the next fetch; what is left of this one is then dropped.
+        if (d.ticket != wanted_ || wanted_ == ended_) continue;
+        const Handlers h = handlers_;
+        if (d.hasFields) {
+            if (h.fields) h.fields(d.fields);
+        } else if (d.block) {
+            if (h.rows) h.rows(d.block);
+        } else if (d.error) {
+            ended_ = d.ticket;
+            try {
+                std::rethrow_exception(d.error);
+            } catch (const std::exception& e) {
+                if (h.failed) h.failed(e);
+            }
+        } else if (d.done) {
+            ended_ = d.ticket;
+            if (h.done) h.done(d.bytes);
+        }
+    }
+}
+
+void ListFetcher::run() {
+    std::unique_ptr<Connection> connection;
+    for (;;) {
+        Request request;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [this] { return stop_ || pending_; });
+            if (stop_) break;
+            request = std::move(*pending_);
+            pending_.reset();
+            running_ = request.ticket;
+            if (paramsChanged_) {
+                connection.reset();
+                paramsChanged_ = false;
+            }
+        }
+        try {
+            if (!connection) {
+                ConnectionParams params;
+                {
+                    const std::lock_guard<std::mutex> lock(mutex_);
+                    params = params_;
+                }
+                auto fresh = std::make_unique<Connection>();
+                fresh->setParams(params);
+                fresh->open();
+                connection = std::move(fresh);
+            }
+            fetch(*connection, request);
+        } catch (...) {
+            if (!abandoned(request.ticket)) {
+                Delivery d;
+                d.ticket = request.ticket;
+                d.error = std::current_exception();
+                post(std::move(d));
+            }
+        }
+        const std::lock_guard<std::mutex> lock(mutex_);
+        running_ = 0;
+        socket_ = -1;
+    }
+    const std::lock_guard<std::mutex> lock(mutex_);
+    running_ = 0;
+    socket_ = -1;
+    arrived_.notify_all();
+}
+
+void ListFetcher::fetch(Connection& connection, const Request& request) {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        threadId_ = connection.threadId();
+        socket_ = connection.socketDescriptor();
+    }
+    std::unique_ptr<BlockBuilder> builder;
+    quint64 bytes = 0;
+    auto lastFlush = std::chrono::steady_clock::now();
+    bool firstSent = false;
+    const auto flush = [&] {
+        bytes += builder->bytesSent();
+        Delivery d;
+        d.ticket = request.ticket;
+        d.block = builder->take();
+        post(std::move(d));
+        lastFlush = std::chrono::steady_clock::now();
+        firstSent = true;
+    };
+    connection.streamQuery(
+        request.sql,
+        [&](const std::vector<Field>& fields) {
+            {
+                // A lost session may have been replaced while the statement was sent.
+                const std::lock_guard<std::mutex> lock(mutex_);
+                threadId_ = connection.threadId();
+                socket_ = connection.socketDescriptor();
+            }
+            builder = std::make_unique<BlockBuilder>(fields.size());
+            if (abandoned(request.ticket)) return;
+            Delivery d;
+            d.ticket = request.ticket;
+            d.fields = fields;
+            d.hasFields = true;
+            post(std::move(d));
+        },
+        [&](const RowRef& row) {
+            if (abandoned(request.ticket)) return;  // read on to the end, keep nothing
+            builder->add(row);
+            const size_t n = builder->rows();
+            if (!firstSent ? n >= kFirstBlockRows
+                           : n >= kBlockRows ||
+                                 ((n & 255) == 0 &&
+                                  std::chrono::steady_clock::now() - lastFlush > kBlockInterval))
+                flush();
+        });
+    if (abandoned(request.ticket)) return;
+    if (builder && builder->rows() > 0) flush();
+    Delivery d;
+    d.ticket = request.ticket;
+    d.done = true;
+    d.bytes = bytes;
+    post(std::move(d));
+}
+
+}  // namespace zomi::dbaccess

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "dbaccess/Connection.h"
+#include "dbaccess/Field.h"
+#include "dbaccess/ResultSet.h"
+
+namespace zomi::dbaccess {
+
+// Rows streamed from the server, with the bytes they point into.
+struct RowBlock {
+    std::vector<char> bytes;
+    std::vector<const char*> cells;
+    std::vector<unsigned long> lengths;
+    std::vector<RowRef> rows;
+};
+using RowBlockPtr = std::shared_ptr<const RowBlock>;
+
+// Runs list queries on a session of its own in a thread of its own, so that
+// the window stays responsive however long the server takes, and hands the
+// rows to the caller's thread in blocks as they arrive: a first screenful at
+// once, then larger blocks. One fetch runs at a time; starting another
+// abandons the one running, which the server is told to stop (KILL QUERY
+// through the caller's connection). The session is set up like every working
+// session and is re-established the same way when it is lost.
+class ListFetcher : public QObject {
+    Q_OBJECT
+
+  public:
+    struct Handlers {
+        std::function<void(const std::vector<Field>&)> fields;
+        std::function<void(const RowBlockPtr&)> rows;
+        // The bytes the rows took in the protocol, before any compression.
+        std::function<void(quint64 bytes)> done;
+        std::function<void(const std::exception&)> failed;
+    };
+
+    explicit ListFetcher(QObject* parent = nullptr);
+    ~ListFetcher() override;
+
+    // Takes effect at the next fetch, on a new session.
+    void setParams(const ConnectionParams& params);
+    // Sends "KILL QUERY id" on another session of the same user.
+    void setKiller(std::function<void(unsigned long threadId)> killer) {
+        killer_ = std::move(killer);
+    }
+
+    // The handlers of an earlier fetch are never called again.
+    void start(const QString& sql, Handlers handlers);
+    void abandon();
+    // A fetch was started and has not yet reported its end.
+    bool busy() const { return wanted_ != 0 && wanted_ != ended_; }
+    // Hands over what arrives until the current fetch has ended.
+    void wait();
+    // Ends the fetch session's statement and the thread; no fetch runs again.
+    void stop();
+
+    // The fetch session's server thread, 0 before the first fetch.
+    unsigned long sessionId() const;
+
+  private:
+    struct Request {
+        quint64 ticket = 0;
+        QString sql;
+    };
+    struct Delivery {
+        quint64 ticket = 0;
+        std::vector<Field> fields;
+        bool hasFields = false;
+        RowBlockPtr block;
+        bool done = false;
+        quint64 bytes = 0;
+        std::exception_ptr error;
+    };
+
+    void run();
+    void fetch(Connection& connection, const Request& request);
+    void post(Delivery delivery);
+    void deliver();
+    void interrupt(std::unique_lock<std::mutex>& lock, bool hard);
+    bool abandoned(quint64 ticket) const { return ticket != latest_.load(); }
+
+    std::function<void(unsigned long)> killer_;
+    Handlers handlers_;
+    quint64 wanted_ = 0;  // the caller's side
+    quint64 ended_ = 0;
+    std::atomic<quint64> latest_{0};
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;     // the worker waits for a request
+    std::condition_variable arrived_;  // the caller waits for a delivery
+    std::optional<Request> pending_;
+    std::deque<Delivery> out_;
+    ConnectionParams params_;
+    bool paramsChanged_ = false;
+    bool stop_ = false;
+    quint64 running_ = 0;
+    unsigned long threadId_ = 0;
+    int socket_ = -1;
+    std::thread worker_;
+};
+
+}  // namespace zomi::dbaccess

@@ -1,0 +1,467 @@
+#include "dbaccess/LiveList.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/SearchFilter.h"
+
+namespace zomi::dbaccess {
+
+namespace {
+
+constexpr unsigned kNoSuchThread = 1094;  // ER_NO_SUCH_THREAD: the statement had ended
+
+bool sameParams(const ConnectionParams& a, const ConnectionParams& b) {
+    return a.host == b.host && a.port == b.port && a.user == b.user && a.password == b.password &&
+           a.database == b.database && a.connectTimeoutSeconds == b.connectTimeoutSeconds &&
+           a.compress == b.compress && a.setUpSession == b.setUpSession;
+}
+
+bool sameFields(const std::vector<Field>& a, const std::vector<Field>& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i].name != b[i].name || a[i].kind != b[i].kind) return false;
+    return true;
+}
+
+bool sameCell(const RowRef& a, const RowRef& b, size_t c) {
+    if (!a.cells[c] || !b.cells[c]) return a.cells[c] == b.cells[c];
+    return a.lengths[c] == b.lengths[c] && std::memcmp(a.cells[c], b.cells[c], a.lengths[c]) == 0;
+}
+
+// Any total order of rows by their bytes, to compare two runs as multisets.
+bool bytesBefore(const RowRef& a, const RowRef& b, size_t columns) {
+    for (size_t c = 0; c < columns; ++c) {
+        if (sameCell(a, b, c)) continue;
+        if (!a.cells[c] || !b.cells[c]) return !a.cells[c];
+        const int k = std::memcmp(a.cells[c], b.cells[c], std::min(a.lengths[c], b.lengths[c]));
+        return k != 0 ? k < 0 : a.lengths[c] < b.lengths[c];
+    }
+    return false;
+}
+
+}  // namespace
+
+LiveList::LiveList(Query* query, Connection* connection, QObject* parent)
+    : QObject(parent), query_(query), connection_(connection) {
+    fetcher_.setKiller([this](unsigned long threadId) {
+        try {
+            connection_->exec(QStringLiteral("KILL QUERY ") + QString::number(threadId));
+        } catch (const DbError& e) {
+            if (e.code() != kNoSuchThread) throw;
+        }
+    });
+    checkTimer_.setSingleShot(true);
+    // Soon enough after the last keystroke that the server's answer can be
+    // shown within a second, late enough not to ask for every letter.
+    checkTimer_.setInterval(200);
+    connect(&checkTimer_, &QTimer::timeout, this, [this] {
+        try {
+            startCheck();
+        } catch (const std::exception& e) {
+            if (onError_) onError_(e);
+        }
+    });
+}
+
+LiveList::~LiveList() { stop(); }
+
+void LiveList::stop() {
+    checkTimer_.stop();
+    fetcher_.stop();
+}
+
+// ---------------------------------------------------------------- state
+
+bool LiveList::canDerive() const {
+    if (!collation_.isValid() || !columnsKnown_ || sortColumn_ < 0) return false;
+    if (static_cast<qsizetype>(searchColumns_.size()) != SearchFieldNames(searchFields_).size())
+        return false;
+    // The client compares as the server only where the column compares by
+    // the session's collation.
+    const auto comparable = [this](int c) {
+        const Field& f = fields_[static_cast<size_t>(c)];
+        return !f.isTextual() || f.collationId == collation_.id();
+    };
+    return comparable(sortColumn_) &&
+           std::all_of(searchColumns_.begin(), searchColumns_.end(), comparable);
+}
+
+QString LiveList::fetchCondition() const {
+    if (searchText_.isEmpty() || canDerive()) return baseCondition_;
+    return baseCondition_ + BuildSearchFilter(searchFields_, searchText_, true);
+}
+
+QString LiveList::sqlFor(const QString& condition) const {
+    QStringList lines = query_->sql();
+    ReplaceWhere(lines, condition, true);
+    return ReplaceOrderBy(lines, sortField_);
+}
+
+void LiveList::writeQueryLines() {
+    ReplaceWhere(query_->sql(),
+                 baseCondition_ + BuildSearchFilter(searchFields_, searchText_, true), true);
+    ReplaceOrderBy(query_->sql(), sortField_);
+}
+
+void LiveList::prepareWords() {
+    const QStringList words = SearchWords(searchText_);
+    std::vector<LikePattern> patterns;
+    for (const QString& word : words)
+        patterns.emplace_back(collation_, EncodeSql(QLatin1Char('%') + word + QLatin1Char('%')));
+    words_ = words;
+    patterns_ = std::move(patterns);
+}
+
+void LiveList::resolveColumns() {
+    searchColumns_.clear();
+    for (const QString& name : SearchFieldNames(searchFields_)) {
+        const int c = query_->fieldIndex(name);
+        if (c >= 0) searchColumns_.push_back(c);
+    }
+    sortColumn_ = query_->fieldIndex(sortField_);
+    keyColumn_ = query_->fieldIndex(query_->keyField());
+    columnsKnown_ = true;
+}
+
+bool LiveList::takeFields(const std::vector<Field>& fields) {
+    if (!columnsKnown_ || !sameFields(fields, fields_)) {
+        // A list of other columns opens anew, so that its window labels them.
+        query_->close();
+        fields_ = fields;
+        query_->present(fields_, {}, {}, -1);
+        resolveColumns();
+        return true;
+    }
+    return false;
+}
+
+bool LiveList::matches(const RowRef& row) const {
+    for (const LikePattern& pattern : patterns_) {
+        const bool found = std::any_of(searchColumns_.begin(), searchColumns_.end(), [&](int c) {
+            return pattern.matches(row.cells[c], row.lengths[c]);
+        });
+        if (!found) return false;
+    }
+    return true;
+}
+
+QByteArray LiveList::currentKey() const {
+    const int row = query_->currentRow();
+    if (keyColumn_ < 0 || row < 0 || row >= query_->recordCount()) return QByteArray();
+    const RowRef r = query_->rows()[static_cast<size_t>(row)];
+    const auto c = static_cast<size_t>(keyColumn_);
+    return r.cells[c] ? QByteArray(r.cells[c], static_cast<qsizetype>(r.lengths[c])) : QByteArray();
+}
+
+int LiveList::rowWithKey(const std::vector<RowRef>& rows, const QByteArray& key) const {
+    if (keyColumn_ < 0 || key.isEmpty()) return -1;
+    const auto c = static_cast<size_t>(keyColumn_);
+    const auto n = static_cast<unsigned long>(key.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].cells[c] && rows[i].lengths[c] == n &&
+            std::memcmp(rows[i].cells[c], key.constData(), n) == 0)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void LiveList::derive(int current) {
+    std::vector<RowRef> shown;
+    if (patterns_.empty()) {
+        shown = base_;
+    } else {
+        for (const RowRef& row : base_)
+            if (matches(row)) shown.push_back(row);
+    }
+    query_->present(fields_, std::move(shown), baseHolders_, current);
+}
+
+void LiveList::sortBase() {
+    const auto c = static_cast<size_t>(sortColumn_);
+    const FieldKind kind = fields_[c].kind;
+    std::stable_sort(base_.begin(), base_.end(), [&](const RowRef& a, const RowRef& b) {
+        return CompareCells(collation_, kind, a.cells[c], a.lengths[c], b.cells[c], b.lengths[c]) <
+               0;
+    });
+}
+
+bool LiveList::sameAsShown(const std::vector<RowRef>& rows) const {
+    const std::vector<RowRef>& shown = query_->rows();
+    if (rows.size() != shown.size()) return false;
+    const size_t columns = fields_.size();
+    const auto sameRow = [columns](const RowRef& a, const RowRef& b) {
+        for (size_t c = 0; c < columns; ++c)
+            if (!sameCell(a, b, c)) return false;
+        return true;
+    };
+    const auto tie = [this](const RowRef& a, const RowRef& b) {
+        if (sortColumn_ < 0) return false;
+        const auto c = static_cast<size_t>(sortColumn_);
+        return CompareCells(collation_, fields_[c].kind, a.cells[c], a.lengths[c], b.cells[c],
+                            b.lengths[c]) == 0;
+    };
+    // Rows whose sort values are equal may come in any order.
+    size_t i = 0;
+    while (i < rows.size()) {
+        if (sameRow(rows[i], shown[i])) {
+            ++i;
+            continue;
+        }
+        size_t end = i;
+        while (end < rows.size() && tie(rows[end], rows[i]) && tie(shown[end], rows[i])) ++end;
+        if (end == i) return false;
+        std::vector<RowRef> a(rows.begin() + static_cast<long>(i),
+                              rows.begin() + static_cast<long>(end));
+        std::vector<RowRef> b(shown.begin() + static_cast<long>(i),
+                              shown.begin() + static_cast<long>(end));
+        const auto before = [columns](const RowRef& x, const RowRef& y) {
+            return bytesBefore(x, y, columns);
+        };
+        std::sort(a.begin(), a.end(), before);
+        std::sort(b.begin(), b.end(), before);
+        for (size_t k = 0; k < a.size(); ++k)
+            if (!sameRow(a[k], b[k])) return false;
+        i = end;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- changes
+
+void LiveList::open(const QString& baseCondition, const QString& searchText,
+                    const QString& sortField) {
+    if (!collationRead_) {
+        collation_ = Collation::Read(*connection_);
+        collationRead_ = true;
+    }
+    baseCondition_ = baseCondition;
+    searchText_ = searchText;
+    sortField_ = sortField;
+    writeQueryLines();
+    prepareWords();
+    if (columnsKnown_) resolveColumns();
+    checkTimer_.stop();
+    checkWanted_ = false;
+    locateField_.clear();
+    fetchedCondition_ = fetchCondition();
+    base_.clear();
+    baseHolders_.clear();
+    baseComplete_ = false;
+    if (columnsKnown_) query_->present(fields_, {}, {}, -1);
+    startFetch(Mode::Streaming, sqlFor(fetchedCondition_));
+}
+
+void LiveList::setSearchText(const QString& text) {
+    const bool derivable = canDerive() && fetchedCondition_ == baseCondition_ &&
+                           (baseComplete_ || mode_ == Mode::Streaming);
+    if (!derivable) {
+        open(baseCondition_, text, sortField_);
+        return;
+    }
+    searchText_ = text;
+    writeQueryLines();
+    const QStringList before = words_;
+    prepareWords();
+    locateField_.clear();
+    if (mode_ == Mode::Checking) {
+        fetcher_.abandon();
+        mode_ = Mode::Idle;
+    }
+    // A blank, a comma or a fifth word changes nothing the server would see.
+    if (words_ != before) derive(0);
+    scheduleCheck();
+}
+
+void LiveList::setSortField(const QString& field) {
+    sortField_ = field;
+    writeQueryLines();
+    if (columnsKnown_) resolveColumns();
+    locateField_.clear();
+    const bool derivable = canDerive() && fetchedCondition_ == baseCondition_ && baseComplete_;
+    if (!derivable || mode_ == Mode::Streaming) {
+        open(baseCondition_, searchText_, field);
+        return;
+    }
+    if (mode_ != Mode::Idle) fetcher_.abandon();
+    const bool refetching = mode_ == Mode::Refetching;
+    mode_ = Mode::Idle;
+    sortBase();
+    derive(0);
+    if (refetching) {
+        refresh();
+    } else {
+        scheduleCheck();
+    }
+}
+
+void LiveList::refresh() {
+    checkTimer_.stop();
+    checkWanted_ = false;
+    if (!baseComplete_) {
+        open(baseCondition_, searchText_, sortField_);
+        return;
+    }
+    fetchedCondition_ = fetchCondition();
+    startFetch(Mode::Refetching, sqlFor(fetchedCondition_));
+}
+
+void LiveList::forget(const QVariant& key) {
+    const QByteArray bytes = key.toString().toLatin1();
+    const auto drop = [&](std::vector<RowRef>& rows) {
+        const int row = rowWithKey(rows, bytes);
+        if (row >= 0) rows.erase(rows.begin() + row);
+    };
+    drop(base_);
+    std::vector<RowRef> shown = query_->rows();
+    drop(shown);
+    query_->present(fields_, std::move(shown), query_->rowHolders(), query_->currentRow());
+}
+
+bool LiveList::locate(const QString& field, const QString& text) {
+    locateField_.clear();
+    if (text.isEmpty() || !query_->isOpen()) return false;
+    if (query_->locate(field, text, {true, true})) return true;
+    if (mode_ == Mode::Streaming) {
+        locateField_ = field;
+        locateText_ = text;
+    }
+    return false;
+}
+
+void LiveList::whenLoaded(std::function<void()> action) {
+    if (isLoaded()) {
+        action();
+    } else {
+        whenLoaded_.push_back(std::move(action));
+    }
+}
+
+void LiveList::runLoaded() {
+    std::vector<std::function<void()>> actions;
+    actions.swap(whenLoaded_);
+    for (const auto& action : actions) action();
+}
+
+void LiveList::settle() {
+    for (;;) {
+        if (checkTimer_.isActive()) {
+            checkTimer_.stop();
+            startCheck();
+        }
+        if (!fetcher_.busy()) return;
+        fetcher_.wait();
+    }
+}
+
+// ---------------------------------------------------------------- fetches
+
+void LiveList::startFetch(Mode mode, const QString& sql) {
+    if (!paramsGiven_ || !sameParams(fetchParams_, connection_->params())) {
+        fetchParams_ = connection_->params();
+        fetcher_.setParams(fetchParams_);
+        paramsGiven_ = true;
+    }
+    mode_ = mode;
+    incoming_.clear();
+    incomingHolders_.clear();
+    ListFetcher::Handlers handlers;
+    handlers.fields = [this](const std::vector<Field>& fields) {
+        if (takeFields(fields) && mode_ != Mode::Streaming) baseComplete_ = false;
+    };
+    handlers.rows = [this](const RowBlockPtr& block) { rowsArrived(block); };
+    handlers.done = [this](quint64 bytes) { fetchDone(bytes); };
+    handlers.failed = [this](const std::exception& e) { fetchFailed(e); };
+    fetcher_.start(sql, std::move(handlers));
+}
+
+void LiveList::rowsArrived(const RowBlockPtr& block) {
+    if (mode_ != Mode::Streaming) {
+        incoming_.insert(incoming_.end(), block->rows.begin(), block->rows.end());
+        incomingHolders_.push_back(block);
+        return;
+    }
+    base_.insert(base_.end(), block->rows.begin(), block->rows.end());
+    baseHolders_.push_back(block);
+    const int from = query_->recordCount();
+    if (patterns_.empty() || fetchedCondition_ != baseCondition_) {
+        query_->appendRows(block->rows, block);
+    } else {
+        std::vector<RowRef> shown;
+        for (const RowRef& row : block->rows)
+            if (matches(row)) shown.push_back(row);
+        query_->appendRows(shown, block);
+    }
+    if (query_->currentRow() == 0 && !locateField_.isEmpty()) {
+        try {
+            if (query_->locate(locateField_, locateText_, {true, true}, from)) locateField_.clear();
+        } catch (const DbError&) {
+            locateField_.clear();  // see locateInArrived
+        }
+    }
+}
+
+void LiveList::fetchDone(quint64 bytes) {
+    bytesReceived_ = bytes;
+    const Mode finished = mode_;
+    mode_ = Mode::Idle;
+    if (finished == Mode::Streaming) {
+        baseComplete_ = true;
+        locateField_.clear();
+    } else if (finished == Mode::Refetching) {
+        const QByteArray key = currentKey();
+        const int current = query_->currentRow();
+        base_ = std::move(incoming_);
+        baseHolders_ = std::move(incomingHolders_);
+        baseComplete_ = true;
+        if (patterns_.empty() || fetchedCondition_ != baseCondition_) {
+            query_->present(fields_, base_, baseHolders_, current);
+        } else {
+            derive(current);
+        }
+        const int row = rowWithKey(query_->rows(), key);
+        if (row >= 0) query_->moveTo(row);
+    } else if (finished == Mode::Checking) {
+        if (!sameAsShown(incoming_)) {
+            const QByteArray key = currentKey();
+            const int row = rowWithKey(incoming_, key);
+            const int current = row >= 0 ? row : query_->currentRow();
+            if (patterns_.empty()) {
+                // The answer is the base condition's own rows.
+                base_ = incoming_;
+                baseHolders_ = incomingHolders_;
+            }
+            query_->present(fields_, std::move(incoming_), std::move(incomingHolders_), current);
+            if (!patterns_.empty()) refresh();
+        }
+        incoming_.clear();
+        incomingHolders_.clear();
+        return;
+    }
+    if (checkWanted_) {
+        checkWanted_ = false;
+        startCheck();
+    }
+    if (isLoaded()) runLoaded();
+}
+
+void LiveList::fetchFailed(const std::exception& error) {
+    if (mode_ == Mode::Streaming) baseComplete_ = false;
+    mode_ = Mode::Idle;
+    whenLoaded_.clear();
+    incoming_.clear();
+    incomingHolders_.clear();
+    if (onError_) onError_(error);
+}
+
+void LiveList::scheduleCheck() { checkTimer_.start(); }
+
+void LiveList::startCheck() {
+    if (mode_ == Mode::Streaming || mode_ == Mode::Refetching) {
+        checkWanted_ = true;
+        return;
+    }
+    if (!baseComplete_) return;
+    startFetch(Mode::Checking, query_->sql().join(QLatin1Char('\n')));
+}
+
+}  // namespace zomi::dbaccess

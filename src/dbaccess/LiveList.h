@@ -1,0 +1,133 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+#include "dbaccess/Collation.h"
+#include "dbaccess/Dataset.h"
+#include "dbaccess/ListFetcher.h"
+
+namespace zomi::dbaccess {
+
+// A large list that answers every keystroke at once. The rows of its base
+// condition are held in memory, in the list's order; a search narrows them
+// and a new order sorts them on the client, compared exactly as the server
+// compares (the session's collation weights). The server's own answer to the
+// list query follows in the background shortly after the last change and
+// replaces what is shown when another workstation changed something. Rows
+// are fetched on a session of their own and shown as they arrive; a fetch
+// that a newer change made useless is abandoned.
+//
+// The query's SQL lines stay the list's query, as the search would give it
+// to the server: "SELECT ... FROM ..." / the WHERE line / the ORDER line.
+class LiveList : public QObject {
+    Q_OBJECT
+
+  public:
+    // The list's rows go into query, which must not be opened otherwise;
+    // connection is the session whose settings the fetch session copies and
+    // which stops the fetches that are no longer wanted.
+    LiveList(Query* query, Connection* connection, QObject* parent = nullptr);
+    ~LiveList() override;
+
+    void setSearchFields(const QString& fields) { searchFields_ = fields; }
+    // Errors of the fetches in the background go here (the list keeps what it shows).
+    void setErrorHandler(std::function<void(const std::exception&)> handler) {
+        onError_ = std::move(handler);
+    }
+    // How long after the last change the server is asked (milliseconds).
+    void setCheckDelay(int ms) { checkTimer_.setInterval(ms); }
+
+    // Fetches the rows of the base condition anew, narrowed by the search
+    // text and in the field's order, and shows them as they arrive.
+    void open(const QString& baseCondition, const QString& searchText, const QString& sortField);
+    void setSearchText(const QString& text);
+    void setSortField(const QString& field);
+    // The rows are fetched again while the list goes on showing the old
+    // ones; the current row stays, by key.
+    void refresh();
+    // A row the program removed from the database itself leaves at once.
+    void forget(const QVariant& key);
+    // Moves to the first row whose field begins with the text, ignoring
+    // case; when none is in yet, to the first such row that arrives.
+    bool locate(const QString& field, const QString& text);
+    // Runs at once when the list holds the server's rows of the last open
+    // or refresh, otherwise when they are in.
+    void whenLoaded(std::function<void()> action);
+    // Asks the server now, and waits until its answer is shown.
+    void settle();
+    // Ends every fetch (before connection closes).
+    void stop();
+
+    bool isLoaded() const { return baseComplete_ && mode_ == Mode::Idle; }
+    const Collation& collation() const { return collation_; }
+    ListFetcher& fetcher() { return fetcher_; }
+    quint64 bytesReceived() const { return bytesReceived_; }
+
+  private:
+    enum class Mode { Idle, Streaming, Refetching, Checking };
+
+    bool canDerive() const;
+    QString fetchCondition() const;
+    QString sqlFor(const QString& condition) const;
+    void writeQueryLines();
+    void prepareWords();
+    bool matches(const RowRef& row) const;
+    void resolveColumns();
+    bool takeFields(const std::vector<Field>& fields);
+    void derive(int current);
+    int rowWithKey(const std::vector<RowRef>& rows, const QByteArray& key) const;
+    QByteArray currentKey() const;
+    void sortBase();
+    bool sameAsShown(const std::vector<RowRef>& rows) const;
+    void startFetch(Mode mode, const QString& sql);
+    void rowsArrived(const RowBlockPtr& block);
+    void fetchDone(quint64 bytes);
+    void fetchFailed(const std::exception& error);
+    void scheduleCheck();
+    void startCheck();
+    void runLoaded();
+
+    Query* query_;
+    Connection* connection_;
+    ListFetcher fetcher_;
+    Collation collation_;
+    bool collationRead_ = false;
+    ConnectionParams fetchParams_;
+    bool paramsGiven_ = false;
+    std::function<void(const std::exception&)> onError_;
+    QTimer checkTimer_;
+
+    QString searchFields_;
+    QString baseCondition_;
+    QString searchText_;
+    QString sortField_;
+    QStringList words_;
+    std::vector<LikePattern> patterns_;
+    std::vector<int> searchColumns_;
+    int sortColumn_ = -1;
+    int keyColumn_ = -1;
+    bool columnsKnown_ = false;
+
+    std::vector<Field> fields_;
+    std::vector<RowRef> base_;
+    std::vector<Dataset::RowHolder> baseHolders_;
+    bool baseComplete_ = false;
+    std::vector<RowRef> incoming_;
+    std::vector<Dataset::RowHolder> incomingHolders_;
+    Mode mode_ = Mode::Idle;
+    bool checkWanted_ = false;
+    // The condition the last fetch narrowed on the server (when the rows
+    // cannot be narrowed here).
+    QString fetchedCondition_;
+    quint64 bytesReceived_ = 0;
+
+    QString locateField_;
+    QString locateText_;
+    std::vector<std::function<void()>> whenLoaded_;
+};
+
+}  // namespace zomi::dbaccess

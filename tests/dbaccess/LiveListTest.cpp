@@ -1,0 +1,267 @@
+// A list narrowed and ordered on the client must show exactly the rows, in
+// the order, that the server's query gives; checked against the server.
+
+#include <gtest/gtest.h>
+
+#include <QMap>
+#include <QSignalSpy>
+#include <QThread>
+
+#include "common/SearchFilter.h"
+#include "dbaccess/LiveList.h"
+#include "support/TestDatabase.h"
+
+namespace zomi::dbaccess {
+namespace {
+
+using test::TestDatabase;
+
+const QString kSearchFields = QStringLiteral("sorszamstr;cim;vallalkozo_nev;statusz_nev");
+const QString kAll = QStringLiteral("(1=1)");
+
+const char* const kContractors[] = {"Őri Ödön",
+                                    "őri ödön kft.",
+                                    "Űrhajó Bt.",
+                                    "ŰRHAJÓ BT.",
+                                    "űrhajós",
+                                    "Ács Ádám",
+                                    "ács",
+                                    "Acél Kft",
+                                    "acél",
+                                    "Csizmadia",
+                                    "Cukor és Tsa",
+                                    "Oláh",
+                                    "Ölveti",
+                                    "Úr",
+                                    "Uzsoki",
+                                    "Zsák",
+                                    "Ütő",
+                                    "Ezüst 50%",
+                                    "Alul_vonás",
+                                    "Back\\slash",
+                                    "O'Neil",
+                                    "  vezető",
+                                    "záró  ",
+                                    "a, vesszővel, írt",
+                                    "A"};
+const char* const kSites[] = {"Szőlő utca 1.", "Üllői út 3.", "Őr utca",  "ŐR UTCA",
+                              "Kőris utca, B", "Baross tér",  "Ürömi út", "öböl",
+                              "Ó utca",        "o utca",      "ó  utca  "};
+
+QString quoted(const char* text) {
+    QString t = QString::fromUtf8(text);
+    t.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    t.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + t + QLatin1Char('\'');
+}
+
+QString rowText(const RowRef& row, size_t columns) {
+    QStringList cells;
+    for (size_t c = 0; c < columns; ++c)
+        cells << (row.cells[c]
+                      ? QString::fromLatin1(row.cells[c], static_cast<qsizetype>(row.lengths[c]))
+                      : QStringLiteral("<NULL>"));
+    return cells.join(QLatin1Char('|'));
+}
+
+class LiveListTest : public ::testing::Test {
+  protected:
+    LiveListTest() : db(TestDatabase::Content::Schema), c(db.connect()) {
+        QStringList values;
+        int key = 0;
+        for (const char* name : kContractors)
+            values << QStringLiteral("(%1, %2)").arg(++key).arg(quoted(name));
+        c->exec(QStringLiteral("INSERT INTO vallalkozo (vallalkozo, vallalkozo_nev) VALUES ") +
+                values.join(QLatin1Char(',')));
+        values.clear();
+        key = 0;
+        for (const char* site : kSites)
+            values << QStringLiteral("(%1, %2)").arg(++key).arg(quoted(site));
+        c->exec(QStringLiteral("INSERT INTO ktgh (ktgh, cim) VALUES ") +
+                values.join(QLatin1Char(',')));
+        // Undated rows, rows without contractor (key 0 has none), equal
+        // dates and times, and more rows than the first block.
+        c->exec(QStringLiteral(
+            "INSERT INTO zomi (datum, ido, sorszam, vallalkozo, ktgh, statusz) "
+            "SELECT IF(seq % 37 = 0, NULL, '2024-01-01' + INTERVAL (seq * 7) % 400 DAY), "
+            "IF(seq % 11 = 0, NULL, SEC_TO_TIME((seq * 977) % 86400)), seq, seq % 26, "
+            "1 + seq % 11, 1 + seq % 6 FROM seq_1_to_320"));
+        connection.setParams(db.params());
+        connection.open();
+        list.setSql(QStringList{QStringLiteral("SELECT * FROM vw_zomi"),
+                                QStringLiteral("WHERE zomi>0"),
+                                QStringLiteral("ORDER BY sorszamstr;")});
+        list.setKeyField(QStringLiteral("zomi"));
+        live.setSearchFields(kSearchFields);
+        live.setErrorHandler([](const std::exception& e) { ADD_FAILURE() << e.what(); });
+    }
+
+    void openAll(const QString& sort = QStringLiteral("cim")) {
+        live.open(kAll, QString(), sort);
+        live.settle();
+    }
+
+    QStringList shown() const {
+        QStringList rows;
+        for (const RowRef& r : list.rows()) rows << rowText(r, list.fieldNames().size());
+        return rows;
+    }
+
+    // The rows must be the server's, and each one's sort value, as the
+    // server ranks it, no lower than the one before.
+    void expectServerAnswer(const QString& text, const QString& sort) {
+        SCOPED_TRACE(("search \"" + text + "\" by " + sort).toStdString());
+        const QString where = kAll + BuildSearchFilter(kSearchFields, text, true);
+        const ResultSetPtr rows =
+            c->query(QStringLiteral("SELECT * FROM vw_zomi WHERE %1 ORDER BY %2").arg(where, sort));
+        QStringList expected;
+        for (int i = 0; i < rows->rowCount(); ++i)
+            expected << rowText(rows->row(i), rows->fields().size());
+        QStringList actual = shown();
+        std::sort(actual.begin(), actual.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_TRUE(actual == expected)
+            << actual.size() << " rows shown, " << expected.size() << " from the server";
+
+        const ResultSetPtr ranks = c->query(
+            QStringLiteral("SELECT zomi, DENSE_RANK() OVER (ORDER BY %2) FROM vw_zomi WHERE %1")
+                .arg(where, sort));
+        QMap<QByteArray, int> rankOf;
+        for (int i = 0; i < ranks->rowCount(); ++i)
+            rankOf[QByteArray(ranks->row(i).cells[0])] = std::atoi(ranks->row(i).cells[1]);
+        const int key = list.fieldIndex(QStringLiteral("zomi"));
+        int previous = 0;
+        for (const RowRef& r : list.rows()) {
+            const QByteArray zomi(r.cells[key], static_cast<qsizetype>(r.lengths[key]));
+            const int rank = rankOf.value(zomi);
+            EXPECT_GE(rank, previous) << "work order " << zomi.constData();
+            previous = rank;
+        }
+    }
+
+    TestDatabase db;
+    std::unique_ptr<Connection> c;
+    Connection connection;
+    Query list{&connection};
+    LiveList live{&list, &connection};
+};
+
+TEST_F(LiveListTest, SearchesGiveTheServersRowsForEveryCaseFormAndSeparator) {
+    openAll();
+    ASSERT_TRUE(live.collation().isValid());
+    ASSERT_EQ(list.recordCount(), 320);
+    const char* const texts[] = {"ő",    "Ő",     "ű",      "Ű",          "á",         "A",
+                                 "o",    "ö",     "ó utca", "őr, ödön",   "űrhajó;bt", "cs",
+                                 "utca", "ács b", "50%",    "alul_",      "k\\s",      "o'n",
+                                 "z  ",  "2024/", "",       "a b c d xx", "    ő",     "ŐR ÖDÖN"};
+    for (const char* text : texts) {
+        live.setSearchText(QString::fromUtf8(text));
+        expectServerAnswer(QString::fromUtf8(text), QStringLiteral("cim"));
+    }
+}
+
+TEST_F(LiveListTest, TitleClicksOrderTextDateTimeAndNumberColumnsAsTheServer) {
+    openAll();
+    live.setSearchText(QStringLiteral("u"));
+    for (const char* sort :
+         {"vallalkozo_nev", "datum", "ido", "ktgh", "statusz_nev", "sorszamstr", "cim"}) {
+        live.setSortField(QString::fromLatin1(sort));
+        expectServerAnswer(QStringLiteral("u"), QString::fromLatin1(sort));
+    }
+    live.setSearchText(QString());
+    expectServerAnswer(QString(), QStringLiteral("cim"));
+    // The server's own answer follows and finds nothing to change.
+    QSignalSpy resets(&list, &Dataset::rowsReset);
+    live.settle();
+    EXPECT_EQ(resets.count(), 0);
+}
+
+TEST_F(LiveListTest, AnotherWorkstationsChangesReplaceTheRowsShownAndKeepTheCurrentOne) {
+    openAll(QStringLiteral("sorszamstr"));
+    live.setSearchText(QStringLiteral("utca"));
+    // A row that the other workstation leaves in the list.
+    int row = 20;
+    while (list.textAt(row, list.fieldIndex(QStringLiteral("ktgh"))) == QStringLiteral("3") ||
+           list.textAt(row, list.fieldIndex(QStringLiteral("sorszam"))).toInt() <= 2)
+        ++row;
+    list.moveTo(row);
+    const QVariant current = list.value(QStringLiteral("zomi"));
+    auto other = db.connect();
+    other->exec(QStringLiteral("UPDATE ktgh SET cim = 'Tér nélküli' WHERE ktgh = 3"));  // Őr utca
+    other->exec(QStringLiteral("DELETE FROM zomi WHERE sorszam IN (1, 2)"));
+    other->exec(QStringLiteral(
+        "INSERT INTO zomi (datum, sorszam, ktgh, statusz) VALUES ('2024-05-05', 999, 1, 1)"));
+    live.setSearchText(QStringLiteral("utca "));  // the same words: still the rows in memory
+    live.settle();
+    expectServerAnswer(QStringLiteral("utca"), QStringLiteral("sorszamstr"));
+    EXPECT_EQ(list.value(QStringLiteral("zomi")), current);
+    // The rows in memory were fetched again: a shorter search is right at once.
+    live.setSearchText(QStringLiteral("ut"));
+    expectServerAnswer(QStringLiteral("ut"), QStringLiteral("sorszamstr"));
+}
+
+TEST_F(LiveListTest, CurrentRowAndCountStayRightWhileRowsArrive) {
+    openAll();
+    std::vector<int> counts;
+    QObject::connect(&list, &Dataset::afterScroll, [&] {
+        EXPECT_EQ(list.currentRow() < 0, list.isEmpty());
+        EXPECT_LT(list.currentRow(), list.recordCount());
+    });
+    QObject::connect(&list, &Dataset::rowsAppended, [&] {
+        counts.push_back(list.recordCount());
+        // The user moves as soon as the first screenful is there.
+        if (counts.size() == 1) list.moveTo(42);
+    });
+    live.open(kAll, QString(), QStringLiteral("sorszamstr"));
+    EXPECT_EQ(list.recordCount(), 0);  // rows of the earlier order are not left standing
+    live.settle();
+    ASSERT_GE(counts.size(), 2u);
+    EXPECT_EQ(counts.back(), 320);
+    EXPECT_EQ(list.currentRow(), 42);
+
+    // A refresh keeps the row, by key, though a row before it went away.
+    const QVariant key = list.value(QStringLiteral("zomi"));
+    c->exec(QStringLiteral("DELETE FROM zomi WHERE sorszam = 1"));
+    live.refresh();
+    EXPECT_EQ(list.recordCount(), 320);  // the old rows until the new ones are in
+    live.settle();
+    EXPECT_EQ(list.recordCount(), 319);
+    EXPECT_EQ(list.value(QStringLiteral("zomi")), key);
+    EXPECT_EQ(list.currentRow(), 41);
+}
+
+TEST_F(LiveListTest, AStaleFetchIsStoppedAndAKilledSessionComesBackSetUp) {
+    // The first fetch waits for a lock the test holds; only stopping it lets
+    // the second one run (a test that hangs here has lost that).
+    auto holder = db.connect();
+    holder->exec(QStringLiteral("DO GET_LOCK('zomi_live_list', 0)"));
+    live.open(QStringLiteral("(GET_LOCK('zomi_live_list', 3600) IS NOT NULL)"), QString(),
+              QStringLiteral("cim"));
+    while (c->scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE "
+                                    "INFO LIKE '%zomi_live_list'', 3600%' AND ID <> "
+                                    "CONNECTION_ID()"))
+               .text == QStringLiteral("0"))
+        QThread::msleep(5);
+    live.open(kAll, QString(), QStringLiteral("cim"));
+    live.settle();
+    EXPECT_EQ(list.recordCount(), 320);
+
+    Query session(&connection);
+    session.setSql(QStringList{
+        QStringLiteral("SELECT * FROM (SELECT @@collation_connection AS c, @@sql_mode AS m) s"),
+        QStringLiteral("WHERE (1=1)"), QStringLiteral("ORDER BY c;")});
+    LiveList watch(&session, &connection);
+    watch.open(kAll, QString(), QStringLiteral("c"));
+    watch.settle();
+    const unsigned long first = watch.fetcher().sessionId();
+    c->exec(QStringLiteral("KILL CONNECTION %1").arg(first));
+    watch.refresh();
+    watch.settle();
+    EXPECT_NE(watch.fetcher().sessionId(), first);
+    ASSERT_EQ(session.recordCount(), 1);
+    EXPECT_EQ(session.textAt(0, 0), QStringLiteral("latin2_hungarian_ci"));
+    EXPECT_TRUE(session.textAt(0, 1).contains(QStringLiteral("STRICT_TRANS_TABLES")));
+}
+
+}  // namespace
+}  // namespace zomi::dbaccess
