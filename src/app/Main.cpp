@@ -290,7 +290,11 @@ void Tfrm_Main::buildLayout() {
     DBGrid1->installEventFilter(this);
     // The row numbers widen the row header as the list grows.
     connect(model_, &QAbstractItemModel::modelReset, this, &Tfrm_Main::resizeColumns);
-    connect(model_, &QAbstractItemModel::rowsInserted, this, &Tfrm_Main::resizeColumns);
+    // Rows arriving widen the row numbers only when they gain a digit.
+    connect(model_, &QAbstractItemModel::rowsInserted, this, [this] {
+        const auto digits = QString::number(model_->rowCount()).size();
+        if (digits != rowDigits_) resizeColumns();
+    });
     column->addWidget(DBGrid1, 1);
 
     pUzenet = new MessagePanel(central);
@@ -483,6 +487,7 @@ void Tfrm_Main::RefreshSummary() {
 
 void Tfrm_Main::resizeColumns() {
     if (!model_ || model_->columnCount() == 0) return;
+    rowDigits_ = QString::number(model_->rowCount()).size();
     // What the columns share is what the frame, the row numbers (wider as
     // the list grows) and the vertical scroll bar leave, less one pixel for
     // each of the eight rounded widths that may round up.

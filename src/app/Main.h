@@ -110,6 +110,7 @@ class Tfrm_Main : public QMainWindow {
     bool startedUp_ = false;
     bool shownOnce_ = false;
     int szinColumn_ = -1;
+    qsizetype rowDigits_ = 0;
 
     dbaccess::Connection mySQLDatabase1;
     dbaccess::Query Qry;

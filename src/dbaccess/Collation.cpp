@@ -108,6 +108,10 @@ LikePattern::LikePattern(const Collation& collation, const QByteArray& pattern)
     }
 }
 
+bool LikePattern::narrows(const LikePattern& other) const {
+    return plain_ && other.plain_ && plainWord_.contains(other.plainWord_);
+}
+
 bool LikePattern::matches(const char* text, unsigned long length) const {
     if (!text) return false;  // NULL LIKE anything is not true
     if (plain_) {

@@ -45,6 +45,9 @@ class LikePattern {
   public:
     LikePattern(const Collation& collation, const QByteArray& pattern);
     bool matches(const char* text, unsigned long length) const;
+    // Every text this pattern matches the other matches too: both look for
+    // a plain word, and this one's holds the other's.
+    bool narrows(const LikePattern& other) const;
 
   private:
     int match(const unsigned char* s, const unsigned char* se, const unsigned char* w,

@@ -11,8 +11,8 @@ namespace {
 // Enough rows for the first screenful of any grid, then blocks big enough
 // that the window spends its time on painting rather than on taking rows.
 constexpr size_t kFirstBlockRows = 100;
-constexpr size_t kBlockRows = 8192;
-constexpr auto kBlockInterval = std::chrono::milliseconds(40);
+constexpr size_t kBlockRows = 65536;
+constexpr auto kBlockInterval = std::chrono::milliseconds(150);
 
 // The length prefix the protocol writes before a cell.
 quint64 lengthPrefix(unsigned long n) {
@@ -59,6 +59,7 @@ class BlockBuilder {
         lengths_ = {};
         offsets_.clear();
         rows_ = 0;
+        bytesSent_ = 0;
         return block;
     }
 
@@ -103,6 +104,7 @@ void ListFetcher::interrupt(std::unique_lock<std::mutex>& lock, bool hard) {
 }
 
 void ListFetcher::start(const QString& sql, Handlers handlers) {
+    if (!worker_.joinable()) return;  // stopped: nothing runs, nothing is awaited
     handlers_ = std::move(handlers);
     wanted_ = latest_.load() + 1;
     std::unique_lock<std::mutex> lock(mutex_);

@@ -261,6 +261,7 @@ void LiveList::setSearchText(const QString& text) {
     searchText_ = text;
     writeQueryLines();
     const QStringList before = words_;
+    const std::vector<LikePattern> narrower = patterns_;
     prepareWords();
     locateField_.clear();
     if (mode_ == Mode::Checking) {
@@ -268,7 +269,23 @@ void LiveList::setSearchText(const QString& text) {
         mode_ = Mode::Idle;
     }
     // A blank, a comma or a fifth word changes nothing the server would see.
-    if (words_ != before) derive(0);
+    if (words_ != before) {
+        // Another letter or word: the rows shown hold all that can match.
+        const bool narrowing =
+            !narrower.empty() &&
+            std::all_of(narrower.begin(), narrower.end(), [&](const auto& old) {
+                return std::any_of(patterns_.begin(), patterns_.end(),
+                                   [&](const LikePattern& now) { return now.narrows(old); });
+            });
+        if (narrowing && mode_ != Mode::Streaming) {
+            std::vector<RowRef> shown;
+            for (const RowRef& row : query_->rows())
+                if (matches(row)) shown.push_back(row);
+            query_->present(fields_, std::move(shown), query_->rowHolders(), 0);
+        } else {
+            derive(0);
+        }
+    }
     scheduleCheck();
 }
 

@@ -63,6 +63,8 @@ class LiveList : public QObject {
     void stop();
 
     bool isLoaded() const { return baseComplete_ && mode_ == Mode::Idle; }
+    // The server is still to be asked about what is shown.
+    bool checkPending() const { return checkTimer_.isActive() || checkWanted_; }
     const Collation& collation() const { return collation_; }
     ListFetcher& fetcher() { return fetcher_; }
     quint64 bytesReceived() const { return bytesReceived_; }
