@@ -1,5 +1,9 @@
 #include "ui/DbControls.h"
 
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <algorithm>
+
 #include "common/Text.h"
 #include "dbaccess/Dataset.h"
 
@@ -23,13 +27,30 @@ QString yesNoOf(Qt::CheckState state) {
 DbEdit::DbEdit(const QString& fieldName, QWidget* parent)
     : QLineEdit(parent), fieldName_(fieldName) {}
 
+int TextColumnLength(const dbaccess::Dataset& dataset, const QString& fieldName) {
+    const int index = dataset.fieldIndex(fieldName);
+    if (index < 0 || dataset.field(index).kind != dbaccess::FieldKind::Text) return 0;
+    return std::max(0, dataset.field(index).size);
+}
+
+bool KeepWithin(QPlainTextEdit* memo, int maxLength) {
+    const int excess = static_cast<int>(memo->toPlainText().size()) - maxLength;
+    if (maxLength <= 0 || excess <= 0) return false;
+    QTextCursor cursor = memo->textCursor();
+    const int end = cursor.position() >= excess ? cursor.position()
+                                                : static_cast<int>(memo->toPlainText().size());
+    cursor.setPosition(end - excess);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    memo->setTextCursor(cursor);
+    return true;
+}
+
 void DbEdit::load(const dbaccess::Dataset& dataset) {
     // The box takes no more characters than the column holds, so what the
     // user sees is what will be stored.
-    const int index = dataset.fieldIndex(fieldName_);
-    if (index >= 0 && dataset.field(index).kind == dbaccess::FieldKind::Text &&
-        dataset.field(index).size > 0)
-        setMaxLength(dataset.field(index).size);
+    const int length = TextColumnLength(dataset, fieldName_);
+    if (length > 0) setMaxLength(length);
     setText(NullToText(dataset.value(fieldName_), QString()));
     setCursorPosition(0);
 }

@@ -15,6 +15,7 @@ namespace zomi::dbaccess {
 class Dataset;
 }
 
+class QPlainTextEdit;
 class QWidget;
 
 namespace zomi {
@@ -59,6 +60,13 @@ class DbText : public QLabel {
   private:
     QString fieldName_;
 };
+
+// A memo holds no more characters than its column, as a bound edit box: what
+// goes beyond (typed or pasted) is dropped where it went in. True when it
+// dropped something; the memo has then changed once more.
+bool KeepWithin(QPlainTextEdit* memo, int maxLength);
+// The column's length for text columns; 0 (no limit) for any other.
+int TextColumnLength(const dbaccess::Dataset& dataset, const QString& fieldName);
 
 // Every bound control of the window, from or into the row being edited.
 void LoadControls(QWidget* window, const dbaccess::Dataset& dataset);

@@ -25,6 +25,7 @@
 #include "masterdata/TorzsVallalkozo.h"
 #include "masterdata/Torzsadat.h"
 #include "ui/Boxes.h"
+#include "ui/DbControls.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/FormLayout.h"
 #include "ui/Pictures.h"
@@ -276,6 +277,7 @@ void Tfrm_Szerkeszt::createControls() {
     });
     connect(DBMemo1, &QPlainTextEdit::textChanged, this, [this] {
         if (loading_ || !TblZomi) return;
+        if (KeepWithin(DBMemo1, TextColumnLength(*TblZomi, QStringLiteral("munka")))) return;
         const QString text = DBMemo1->toPlainText();
         Guarded(this, [&] {
             TblZomi->setValue(QStringLiteral("munka"),

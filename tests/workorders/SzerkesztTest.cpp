@@ -184,6 +184,7 @@ class SzerkesztTest : public QObject {
 
     void newWorkOrdersAreNumberedFromOneEachYear();
     void missingRequiredColumnIsShownAndInputKept();
+    void theMemoHoldsNoMoreThanItsColumn();
     void missingDeadlineCanBeGivenInThePicker();
     void chosenMasterDataAndComputedFeesAreStored();
     void choosersThatAreCancelledChangeNothing();
@@ -306,6 +307,25 @@ void SzerkesztTest::missingRequiredColumnIsShownAndInputKept() {
     QVERIFY(editor.window.isVisible());
     QCOMPARE(editor.window.DBMemo1->toPlainText(), QStringLiteral("eredeti kiegészítve"));
     QCOMPARE(rowsOtherThan(-1), before);
+}
+
+void SzerkesztTest::theMemoHoldsNoMoreThanItsColumn() {
+    // What the memo shows is what is stored, on a server that would cut it too.
+    const int key = insertWorkOrder(QStringLiteral(
+        "'2026-01-05', '08:00', 1, 1, 1, '2026-01-05', '2026-01-09', 1, 'eleje', 1, 'N'"));
+    Editor editor;
+    QVERIFY(editor.open(key));
+    QPlainTextEdit* memo = editor.window.DBMemo1;
+    memo->moveCursor(QTextCursor::End);
+    memo->insertPlainText(QString(300, QLatin1Char('x')));
+    QCOMPARE(memo->toPlainText(), QStringLiteral("eleje") + QString(250, QLatin1Char('x')));
+    memo->setFocus();
+    memo->moveCursor(QTextCursor::Start);
+    typeKeys(memo, QStringLiteral("z"));
+    QCOMPARE(memo->toPlainText(), QStringLiteral("eleje") + QString(250, QLatin1Char('x')));
+    editor.click(editor.window.Button1);
+    QVERIFY2(boxes_->shown.isEmpty(), qPrintable(boxes_->texts().join(QLatin1Char('\n'))));
+    QCOMPARE(column(key, QStringLiteral("munka")), memo->toPlainText());
 }
 
 void SzerkesztTest::missingDeadlineCanBeGivenInThePicker() {
