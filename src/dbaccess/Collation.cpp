@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 
 #include "dbaccess/Connection.h"
+#include "dbaccess/ResultSet.h"
 
 namespace zomi::dbaccess {
 
@@ -43,6 +45,39 @@ long long durationOf(const char* p, unsigned long n) {
     }
     const long long value = ((parts[0] * 60 + parts[1]) * 60 + parts[2]) * 1000000 + micros;
     return negative ? -value : value;
+}
+
+// Keys whose unsigned order is the order of the values.
+std::uint64_t orderedBits(long long v) {
+    return static_cast<std::uint64_t>(v) ^ (std::uint64_t{1} << 63);
+}
+
+std::uint64_t orderedBits(double v) {
+    if (v == 0) v = 0;  // -0 equals 0
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);
+    return (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
+}
+
+// The first eight bytes, padded, the first the most significant: keys that
+// differ order the texts, equal ones leave it to the whole texts.
+std::uint64_t prefixKey(const unsigned char* p, size_t n, unsigned char pad) {
+    std::uint64_t key = 0;
+    for (size_t i = 0; i < 8; ++i) key = (key << 8) | (i < n ? p[i] : pad);
+    return key;
+}
+
+// Collation::compare over weights already looked up.
+int compareWeights(const unsigned char* a, size_t an, const unsigned char* b, size_t bn,
+                   unsigned char blank) {
+    const size_t common = std::min(an, bn);
+    const int c = std::memcmp(a, b, common);
+    if (c != 0) return c < 0 ? -1 : 1;
+    const bool aLonger = an > bn;
+    const unsigned char* rest = aLonger ? a : b;
+    for (size_t i = common; i < std::max(an, bn); ++i)
+        if (rest[i] != blank) return (rest[i] < blank) == aLonger ? -1 : 1;
+    return 0;
 }
 
 }  // namespace
@@ -220,6 +255,138 @@ int CompareCells(const Collation& collation, FieldKind kind, const char* a, unsi
     }
     // Dates are written with fixed widths, so their bytes order them.
     return compareBytes(a, an, b, bn);
+}
+
+void SortRows(const Collation& collation, FieldKind kind, size_t column,
+              std::vector<RowRef>& rows) {
+    struct Entry {
+        std::uint64_t key;
+        std::uint32_t row;
+        bool null;
+    };
+    const bool weighed =
+        (kind == FieldKind::Text || kind == FieldKind::Memo) && collation.isValid();
+    const unsigned char blank = collation.weight(' ');
+    // Texts as their weights, trailing blanks dropped (they compare as padding).
+    std::vector<unsigned char> weights;
+    std::vector<size_t> starts;
+    if (weighed) starts.resize(rows.size() + 1);
+    std::vector<Entry> entries(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const char* cell = rows[i].cells[column];
+        const unsigned long n = rows[i].lengths[column];
+        Entry& e = entries[i];
+        e.row = static_cast<std::uint32_t>(i);
+        e.null = cell == nullptr;
+        e.key = 0;
+        if (weighed) starts[i] = weights.size();
+        if (!cell) continue;
+        switch (kind) {
+            case FieldKind::Integer:
+            case FieldKind::LargeInt: {
+                long long v = 0;
+                // Beyond the signed range after every other value; the whole compare sorts them.
+                e.key = std::from_chars(cell, cell + n, v).ec == std::errc() ? orderedBits(v)
+                                                                             : UINT64_MAX;
+                break;
+            }
+            case FieldKind::Float:
+            case FieldKind::Decimal: {
+                double v = 0;
+                std::from_chars(cell, cell + n, v);
+                e.key = orderedBits(v);
+                break;
+            }
+            case FieldKind::Time:
+                e.key = orderedBits(durationOf(cell, n));
+                break;
+            case FieldKind::Text:
+            case FieldKind::Memo:
+                if (weighed) {
+                    size_t end = weights.size();
+                    for (unsigned long k = 0; k < n; ++k) {
+                        weights.push_back(collation.weight(cell[k]));
+                        if (weights.back() != blank) end = weights.size();
+                    }
+                    weights.resize(end);
+                }
+                break;
+            case FieldKind::Date:
+            case FieldKind::DateTime:
+            case FieldKind::Binary:
+                break;
+        }
+    }
+    if (weighed) starts[rows.size()] = weights.size();
+    // Equal keys of numbers are equal numbers, but for those beyond the signed range.
+    bool whole = kind != FieldKind::Integer && kind != FieldKind::LargeInt;
+    const bool numeric = kind != FieldKind::Text && kind != FieldKind::Memo &&
+                         kind != FieldKind::Date && kind != FieldKind::DateTime &&
+                         kind != FieldKind::Binary;
+    if (!numeric) {
+        const auto bytesOf = [&](size_t i) -> std::pair<const unsigned char*, size_t> {
+            if (weighed) return {weights.data() + starts[i], starts[i + 1] - starts[i]};
+            return std::make_pair(reinterpret_cast<const unsigned char*>(rows[i].cells[column]),
+                                  size_t{rows[i].lengths[column]});
+        };
+        // Texts of one length (dates, serial numbers) never differ where all
+        // have the same byte, so the key skips those places and is then
+        // mostly enough on its own.
+        std::vector<size_t> places;
+        const unsigned char* model = nullptr;
+        size_t length = 0;
+        bool uniform = true;
+        std::vector<bool> varies;
+        for (size_t i = 0; i < rows.size() && uniform; ++i) {
+            if (entries[i].null) continue;
+            const auto [p, n] = bytesOf(i);
+            if (!model) {
+                model = p;
+                length = n;
+                varies.assign(n, false);
+            }
+            uniform = n == length;
+            for (size_t k = 0; uniform && k < n; ++k)
+                if (p[k] != model[k]) varies[k] = true;
+        }
+        for (size_t k = 0; uniform && k < length; ++k)
+            if (varies[k]) places.push_back(k);
+        // Equal keys then mean equal texts.
+        whole = uniform && places.size() <= 8;
+        if (places.size() > 8) places.resize(8);
+        const unsigned char pad = weighed ? blank : 0;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (entries[i].null) continue;
+            const auto [p, n] = bytesOf(i);
+            if (!uniform) {
+                entries[i].key = prefixKey(p, n, pad);
+                continue;
+            }
+            std::uint64_t key = 0;
+            for (const size_t k : places) key = (key << 8) | p[k];
+            entries[i].key = key;
+        }
+    }
+    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+        if (a.null != b.null) return a.null;
+        if (a.key != b.key) return a.key < b.key;
+        const auto compare = [&] {
+            if (weighed)
+                return compareWeights(
+                    weights.data() + starts[a.row], starts[a.row + 1] - starts[a.row],
+                    weights.data() + starts[b.row], starts[b.row + 1] - starts[b.row], blank);
+            const RowRef& x = rows[a.row];
+            const RowRef& y = rows[b.row];
+            return CompareCells(collation, kind, x.cells[column], x.lengths[column],
+                                y.cells[column], y.lengths[column]);
+        };
+        const int c = a.null || (whole && a.key != UINT64_MAX) ? 0 : compare();
+        return c != 0 ? c < 0 : a.row < b.row;
+    });
+    std::vector<RowRef> sorted;
+    sorted.reserve(rows.size());
+    for (const Entry& e : entries) sorted.push_back(rows[e.row]);
+    rows = std::move(sorted);
 }
 
 }  // namespace zomi::dbaccess

@@ -178,11 +178,7 @@ void LiveList::derive(int current) {
 
 void LiveList::sortBase() {
     const auto c = static_cast<size_t>(sortColumn_);
-    const FieldKind kind = fields_[c].kind;
-    std::stable_sort(base_.begin(), base_.end(), [&](const RowRef& a, const RowRef& b) {
-        return CompareCells(collation_, kind, a.cells[c], a.lengths[c], b.cells[c], b.lengths[c]) <
-               0;
-    });
+    SortRows(collation_, fields_[c].kind, c, base_);
 }
 
 bool LiveList::sameAsShown(const std::vector<RowRef>& rows) const {

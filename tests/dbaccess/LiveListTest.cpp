@@ -6,6 +6,8 @@
 #include <QMap>
 #include <QSignalSpy>
 #include <QThread>
+#include <cctype>
+#include <cstring>
 
 #include "common/SearchFilter.h"
 #include "dbaccess/LiveList.h"
@@ -174,6 +176,48 @@ TEST_F(LiveListTest, TitleClicksOrderTextDateTimeAndNumberColumnsAsTheServer) {
     QSignalSpy resets(&list, &Dataset::rowsReset);
     live.settle();
     EXPECT_EQ(resets.count(), 0);
+}
+
+// The sort keys must agree with the whole compare where the view's columns
+// never go: signs, zeros, the unsigned range, texts of one length that differ
+// beyond their eighth varying place, trailing blanks.
+TEST(SortRows, AgreesWithCompareCellsAndKeepsTheOrderOfEqualValues) {
+    QByteArray weights(256, '\0');
+    for (int i = 0; i < 256; ++i) weights[i] = static_cast<char>(std::toupper(i));
+    const Collation collation = Collation::FromWeights(weights);
+    const std::vector<std::pair<FieldKind, std::vector<const char*>>> columns = {
+        {FieldKind::LargeInt,
+         {"-9223372036854775808", "9223372036854775807", "18446744073709551615",
+          "9223372036854775808", "-1", "0", nullptr, "1", "-1"}},
+        {FieldKind::Decimal, {"-0.5", "0.00", "-0.00", "1e3", "999.99", nullptr, "-1000", "0"}},
+        {FieldKind::Time, {"-838:59:59", "-00:00:01", "00:00:00", "100:00:00", "09:59:59.5"}},
+        {FieldKind::Text,
+         {"abcdefghij", "abcdefghiJ", "ABCDEFGHIJ", "abcdefghia", "a", "a ", "A!", "", " ", nullptr,
+          "ab", "abcdefgh"}},
+        {FieldKind::Text, {"0000000000b", "1111111111a", "0000000000A", "0000000000a"}},
+        {FieldKind::Date, {"2024-01-10", "2023-12-31", "2024-01-01", "2024-01-10", nullptr}},
+    };
+    for (const auto& [kind, values] : columns) {
+        std::vector<const char*> cells;
+        std::vector<unsigned long> lengths;
+        for (size_t i = 0; i < values.size() * 3; ++i) {
+            cells.push_back(values[(i * 7) % values.size()]);
+            lengths.push_back(cells.back() ? std::strlen(cells.back()) : 0);
+        }
+        std::vector<RowRef> rows;
+        for (size_t i = 0; i < cells.size(); ++i) rows.push_back(RowRef{&cells[i], &lengths[i]});
+        SortRows(collation, kind, 0, rows);
+        for (size_t i = 1; i < rows.size(); ++i) {
+            const int c =
+                CompareCells(collation, kind, rows[i - 1].cells[0], rows[i - 1].lengths[0],
+                             rows[i].cells[0], rows[i].lengths[0]);
+            EXPECT_LE(c, 0) << (rows[i - 1].cells[0] ? rows[i - 1].cells[0] : "NULL") << " / "
+                            << (rows[i].cells[0] ? rows[i].cells[0] : "NULL");
+            if (c == 0) {
+                EXPECT_LT(rows[i - 1].cells, rows[i].cells);  // stable
+            }
+        }
+    }
 }
 
 TEST_F(LiveListTest, AnotherWorkstationsChangesReplaceTheRowsShownAndKeepTheCurrentOne) {
