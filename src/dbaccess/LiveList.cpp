@@ -1,7 +1,11 @@
 #include "dbaccess/LiveList.h"
 
+#include <QCryptographicHash>
+#include <QtEndian>
 #include <algorithm>
+#include <charconv>
 #include <cstring>
+#include <set>
 
 #include "common/SearchFilter.h"
 
@@ -368,17 +372,79 @@ void LiveList::settle() {
 
 // ---------------------------------------------------------------- fetches
 
-void LiveList::startFetch(Mode mode, const QString& sql) {
+bool LiveList::canDigest() const {
+    if (keyColumn_ < 0 || fields_.empty()) return false;
+    std::set<QString> names;
+    for (const Field& f : fields_)
+        if (!names.insert(f.name.toLower()).second) return false;  // no derived table
+    return true;
+}
+
+// One row of the rows' count and the XOR of the first 64 bits of each row's
+// MD5; a row is its non-NULL cells and a mark of which are NULL, joined by
+// byte 1, so that no value can pass for another. A column the server writes
+// otherwise here than in the rows (or any other difference) only makes the
+// digests differ, and the rows are then fetched.
+QString LiveList::digestSql() const {
+    QString cells;
+    QString nulls;
+    for (const Field& f : fields_) {
+        QString name = f.name;
+        const QString quoted = QLatin1Char('`') +
+                               name.replace(QLatin1Char('`'), QStringLiteral("``")) +
+                               QLatin1Char('`');
+        cells += QStringLiteral(", ") + quoted;
+        nulls += (nulls.isEmpty() ? QString() : QStringLiteral(", ")) + quoted +
+                 QStringLiteral(" IS NULL");
+    }
+    QString sql = query_->sql().join(QLatin1Char('\n')).trimmed();
+    while (sql.endsWith(QLatin1Char(';'))) sql = sql.chopped(1).trimmed();
+    return QStringLiteral(
+               "SELECT COUNT(*), BIT_XOR(CAST(CONV(LEFT(MD5(CONCAT_WS(CHAR(1)%1, "
+               "CONCAT(%2))), 16), 16, 10) AS UNSIGNED)) FROM (%3) AS zomi_digest")
+        .arg(cells, nulls, sql);
+}
+
+bool LiveList::digestMatches(const std::vector<RowRef>& answer) const {
+    if (answer.size() != 1 || !answer[0].cells[0] || !answer[0].cells[1]) return false;
+    const auto number = [&](size_t c) {
+        unsigned long long v = 0;
+        std::from_chars(answer[0].cells[c], answer[0].cells[c] + answer[0].lengths[c], v);
+        return v;
+    };
+    const std::vector<RowRef>& rows = query_->rows();
+    if (number(0) != rows.size()) return false;
+    QCryptographicHash md5(QCryptographicHash::Md5);
+    QByteArray text;
+    unsigned long long digest = 0;
+    for (const RowRef& row : rows) {
+        text.clear();
+        for (size_t c = 0; c < fields_.size(); ++c) {
+            if (!row.cells[c]) continue;
+            text.append(row.cells[c], static_cast<qsizetype>(row.lengths[c]));
+            text.append('\1');
+        }
+        for (size_t c = 0; c < fields_.size(); ++c) text.append(row.cells[c] ? '0' : '1');
+        md5.reset();
+        md5.addData(text);
+        digest ^= qFromBigEndian<quint64>(md5.result().constData());
+    }
+    return digest == number(1);
+}
+
+void LiveList::startFetch(Mode mode, const QString& sql, bool digest) {
     if (!paramsGiven_ || !sameParams(fetchParams_, connection_->params())) {
         fetchParams_ = connection_->params();
         fetcher_.setParams(fetchParams_);
         paramsGiven_ = true;
     }
     mode_ = mode;
+    digestCheck_ = digest;
     incoming_.clear();
     incomingHolders_.clear();
     ListFetcher::Handlers handlers;
     handlers.fields = [this](const std::vector<Field>& fields) {
+        if (digestCheck_) return;  // the digest's own columns
         if (takeFields(fields) && mode_ != Mode::Streaming) baseComplete_ = false;
     };
     handlers.rows = [this](const RowBlockPtr& block) { rowsArrived(block); };
@@ -434,6 +500,14 @@ void LiveList::fetchDone(quint64 bytes) {
         const int row = rowWithKey(query_->rows(), key);
         if (row >= 0) query_->moveTo(row);
     } else if (finished == Mode::Checking) {
+        if (digestCheck_) {
+            const bool same = digestMatches(incoming_);
+            incoming_.clear();
+            incomingHolders_.clear();
+            // Only rows that differ are worth fetching.
+            if (!same) startFetch(Mode::Checking, query_->sql().join(QLatin1Char('\n')));
+            return;
+        }
         if (!sameAsShown(incoming_)) {
             const QByteArray key = currentKey();
             const int row = rowWithKey(incoming_, key);
@@ -474,7 +548,11 @@ void LiveList::startCheck() {
         return;
     }
     if (!baseComplete_) return;
-    startFetch(Mode::Checking, query_->sql().join(QLatin1Char('\n')));
+    if (canDigest()) {
+        startFetch(Mode::Checking, digestSql(), true);
+    } else {
+        startFetch(Mode::Checking, query_->sql().join(QLatin1Char('\n')));
+    }
 }
 
 }  // namespace zomi::dbaccess

@@ -85,7 +85,11 @@ class LiveList : public QObject {
     QByteArray currentKey() const;
     void sortBase();
     bool sameAsShown(const std::vector<RowRef>& rows) const;
-    void startFetch(Mode mode, const QString& sql);
+    // A digest only tells "same" where every row has its own key.
+    bool canDigest() const;
+    QString digestSql() const;
+    bool digestMatches(const std::vector<RowRef>& answer) const;
+    void startFetch(Mode mode, const QString& sql, bool digest = false);
     void rowsArrived(const RowBlockPtr& block);
     void fetchDone(quint64 bytes);
     void fetchFailed(const std::exception& error);
@@ -122,6 +126,8 @@ class LiveList : public QObject {
     std::vector<Dataset::RowHolder> incomingHolders_;
     Mode mode_ = Mode::Idle;
     bool checkWanted_ = false;
+    // The check running asks for a digest of the rows rather than the rows.
+    bool digestCheck_ = false;
     // The condition the last fetch narrowed on the server (when the rows
     // cannot be narrowed here).
     QString fetchedCondition_;
