@@ -334,9 +334,17 @@ void Connection::store(const QString& sql) {
     const quint64 insertId = lastInsertId_;
     const DbError changed = valueChangeWarning();
     if (changed.code() != 0) {
-        // After a new session the write ran on its own and is already stored.
-        if (!watch.happened()) exec(undo);
-        throw changed;
+        if (!watch.happened()) {
+            exec(undo);
+            throw changed;
+        }
+        // A new session ran the write on its own, outside the transaction:
+        // it is stored, and the user must hear that it was stored changed.
+        throw DbError(DbError::kStoredChanged,
+                      QStringLiteral("A sor tárolódott, de a kiszolgáló megváltoztatta a beírt "
+                                     "értéket; a lista frissítése (F5) megmutatja, mi került "
+                                     "az adatbázisba.\n%1")
+                          .arg(changed.message()));
     }
     if (ownTransaction) exec(QStringLiteral("COMMIT"));
     affectedRows_ = affected;

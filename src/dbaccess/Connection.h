@@ -63,7 +63,9 @@ class Connection : public QObject {
     // transaction of its own (or a savepoint of the one already open), undone
     // and refused when the server says it changed a value on the way, as a
     // session whose strict mode was switched off does. The refusal carries
-    // the server's warning. Affected rows and the insert id are the write's.
+    // the server's warning. A session lost between the two runs the write on
+    // its own; changed then, it is reported as stored changed
+    // (kStoredChanged). Affected rows and the insert id are the write's.
     void store(const QString& sql);
     // Runs a query and keeps its whole result.
     ResultSetPtr query(const QString& sql);

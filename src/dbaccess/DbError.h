@@ -17,6 +17,7 @@ class DbError : public std::runtime_error {
         kState = 90004,        // an operation that the dataset's state does not allow
         kLocate = 90005,       // a locate value that does not fit the field
         kInvalidArgument = 90006,
+        kStoredChanged = 90007,  // a write stored, but with a value the server changed
     };
 
     DbError(unsigned code, const QString& message, const QString& sqlState = QString());
