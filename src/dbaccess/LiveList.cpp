@@ -21,6 +21,29 @@ bool sameParams(const ConnectionParams& a, const ConnectionParams& b) {
            a.compress == b.compress && a.setUpSession == b.setUpSession;
 }
 
+// The rows' part of the check's digest (see digestSql).
+unsigned long long RowsDigest(const std::vector<RowRef>& rows, size_t columns,
+                              const std::atomic<bool>& cancelled) {
+    QCryptographicHash md5(QCryptographicHash::Md5);
+    QByteArray text;
+    unsigned long long digest = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if ((i & 1023) == 0 && cancelled) return 0;
+        const RowRef& row = rows[i];
+        text.clear();
+        for (size_t c = 0; c < columns; ++c) {
+            if (!row.cells[c]) continue;
+            text.append(row.cells[c], static_cast<qsizetype>(row.lengths[c]));
+            text.append('\1');
+        }
+        for (size_t c = 0; c < columns; ++c) text.append(row.cells[c] ? '0' : '1');
+        md5.reset();
+        md5.addData(text);
+        digest ^= qFromBigEndian<quint64>(md5.result().constData());
+    }
+    return digest;
+}
+
 bool sameFields(const std::vector<Field>& a, const std::vector<Field>& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
@@ -73,6 +96,7 @@ LiveList::~LiveList() { stop(); }
 void LiveList::stop() {
     checkTimer_.stop();
     fetcher_.stop();
+    cancelLocalDigest();
 }
 
 // ---------------------------------------------------------------- state
@@ -405,31 +429,33 @@ QString LiveList::digestSql() const {
         .arg(cells, nulls, sql);
 }
 
-bool LiveList::digestMatches(const std::vector<RowRef>& answer) const {
+bool LiveList::digestMatches(const std::vector<RowRef>& answer) {
     if (answer.size() != 1 || !answer[0].cells[0] || !answer[0].cells[1]) return false;
     const auto number = [&](size_t c) {
         unsigned long long v = 0;
         std::from_chars(answer[0].cells[c], answer[0].cells[c] + answer[0].lengths[c], v);
         return v;
     };
-    const std::vector<RowRef>& rows = query_->rows();
-    if (number(0) != rows.size()) return false;
-    QCryptographicHash md5(QCryptographicHash::Md5);
-    QByteArray text;
-    unsigned long long digest = 0;
-    for (const RowRef& row : rows) {
-        text.clear();
-        for (size_t c = 0; c < fields_.size(); ++c) {
-            if (!row.cells[c]) continue;
-            text.append(row.cells[c], static_cast<qsizetype>(row.lengths[c]));
-            text.append('\1');
-        }
-        for (size_t c = 0; c < fields_.size(); ++c) text.append(row.cells[c] ? '0' : '1');
-        md5.reset();
-        md5.addData(text);
-        digest ^= qFromBigEndian<quint64>(md5.result().constData());
-    }
-    return digest == number(1);
+    if (!localDigest_.valid() || number(0) != localDigestRows_) return false;
+    return localDigest_.get() == number(1);
+}
+
+void LiveList::startLocalDigest() {
+    cancelLocalDigest();
+    auto cancelled = std::make_shared<std::atomic<bool>>(false);
+    digestCancelled_ = cancelled;
+    localDigestRows_ = query_->rows().size();
+    // The holders keep the rows' bytes while the thread reads them.
+    localDigest_ =
+        std::async(std::launch::async,
+                   [rows = query_->rows(), holders = query_->rowHolders(), columns = fields_.size(),
+                    cancelled] { return RowsDigest(rows, columns, *cancelled); });
+}
+
+void LiveList::cancelLocalDigest() {
+    if (digestCancelled_) *digestCancelled_ = true;
+    if (localDigest_.valid()) localDigest_.wait();
+    localDigest_ = {};
 }
 
 void LiveList::startFetch(Mode mode, const QString& sql, bool digest) {
@@ -549,6 +575,7 @@ void LiveList::startCheck() {
     }
     if (!baseComplete_) return;
     if (canDigest()) {
+        startLocalDigest();
         startFetch(Mode::Checking, digestSql(), true);
     } else {
         startFetch(Mode::Checking, query_->sql().join(QLatin1Char('\n')));

@@ -3,7 +3,10 @@
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
+#include <atomic>
 #include <functional>
+#include <future>
+#include <memory>
 #include <vector>
 
 #include "dbaccess/Collation.h"
@@ -88,7 +91,9 @@ class LiveList : public QObject {
     // A digest only tells "same" where every row has its own key.
     bool canDigest() const;
     QString digestSql() const;
-    bool digestMatches(const std::vector<RowRef>& answer) const;
+    bool digestMatches(const std::vector<RowRef>& answer);
+    void startLocalDigest();
+    void cancelLocalDigest();
     void startFetch(Mode mode, const QString& sql, bool digest = false);
     void rowsArrived(const RowBlockPtr& block);
     void fetchDone(quint64 bytes);
@@ -128,6 +133,11 @@ class LiveList : public QObject {
     bool checkWanted_ = false;
     // The check running asks for a digest of the rows rather than the rows.
     bool digestCheck_ = false;
+    // The digest of the rows shown, made in a thread of its own meanwhile
+    // (for 200,000 rows it would hold up typing).
+    std::future<unsigned long long> localDigest_;
+    std::shared_ptr<std::atomic<bool>> digestCancelled_;
+    size_t localDigestRows_ = 0;
     // The condition the last fetch narrowed on the server (when the rows
     // cannot be narrowed here).
     QString fetchedCondition_;
