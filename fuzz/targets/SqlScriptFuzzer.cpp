@@ -1,0 +1,6 @@
+// The libFuzzer program of SqlScriptCase.
+#include "Fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return zomi::fuzz::RunFuzzerCase(zomi::fuzz::SqlScriptCase, data, size);
+}
