@@ -158,6 +158,13 @@ void writeFile(const QString& path, const QByteArray& bytes) {
         qWarning("cannot share %s with the other users of its folder", qPrintable(path));
 }
 
+// Before a new line is put after it. A last line ended by a lone CR reads
+// without the CR; followed by another line, the CR would become part of its
+// text, so it gets a whole CR LF.
+void endLine(Line& line) {
+    if (line.eol.isEmpty() || line.eol == "\r") line.eol = kCrLf;
+}
+
 bool hasLineBreak(const QByteArray& bytes) { return bytes.contains('\r') || bytes.contains('\n'); }
 
 QByteArray checkedSection(const QString& section) {
@@ -236,12 +243,11 @@ void IniWriteBytes(const QString& path, const QString& section, const QString& k
         Line& line = lines[loc.keyLine];
         line.text = classify(line.text).name + '=' + stored;
     } else if (loc.sectionLine >= 0) {
-        Line& last = lines[loc.lastKeyLine];
-        if (last.eol.isEmpty()) last.eol = kCrLf;
+        endLine(lines[loc.lastKeyLine]);
         lines.insert(loc.lastKeyLine + 1, Line{keyName + '=' + stored, kCrLf});
     } else {
         if (!lines.isEmpty()) {
-            if (lines.back().eol.isEmpty()) lines.back().eol = kCrLf;
+            endLine(lines.back());
             if (!trimBlanks(lines.back().text).isEmpty()) lines.append(Line{QByteArray(), kCrLf});
         }
         lines.append(Line{'[' + sectionName + ']', kCrLf});
