@@ -67,11 +67,9 @@ Tfrm_Main::Tfrm_Main(QWidget* parent)
     resize(948, 735);
     SetMainConnection(&mySQLDatabase1);
 
-    Qry.setSql(QStringList{QStringLiteral("SELECT * FROM vw_zomi"), QStringLiteral("WHERE zomi>0"),
-                           QStringLiteral("ORDER BY sorszamstr;")});
+    Qry.setSql(RegisterQueryLines());
     Qry.setKeyField(QStringLiteral("zomi"));
-    QryOssz.setSql(QStringList{QStringLiteral("SELECT * FROM vw_ossz"),
-                               QStringLiteral("WHERE statusz > 0"), QStringLiteral("ORDER BY 1;")});
+    QryOssz.setSql(TotalsQueryLines());
     live_ = new dbaccess::LiveList(&Qry, &mySQLDatabase1, this);
     live_->setSearchFields(RegisterSearchFields());
     live_->setErrorHandler([this](const std::exception& e) { ShowError(e, this); });

@@ -4,6 +4,16 @@
 
 namespace zomi {
 
+QStringList RegisterQueryLines() {
+    return {QStringLiteral("SELECT * FROM vw_zomi"), QStringLiteral("WHERE zomi>0"),
+            QStringLiteral("ORDER BY sorszamstr;")};
+}
+
+QStringList TotalsQueryLines() {
+    return {QStringLiteral("SELECT * FROM vw_ossz"), QStringLiteral("WHERE statusz > 0"),
+            QStringLiteral("ORDER BY 1;")};
+}
+
 const QStringList& RegisterColumns() {
     static const QStringList columns{
         QStringLiteral("sorszamstr"),     QStringLiteral("datum"),       QStringLiteral("ido"),

@@ -13,6 +13,10 @@ class Dataset;
 
 namespace zomi {
 
+// The register's list query as its three lines (SELECT ... FROM, the WHERE
+// line the search replaces, the ORDER line) and the totals under it.
+QStringList RegisterQueryLines();
+QStringList TotalsQueryLines();
 // The grid's columns, in order, and the fields the search box looks in.
 const QStringList& RegisterColumns();
 const QString& RegisterSearchFields();

@@ -48,15 +48,6 @@ const QDate kNoDate(1900, 1, 1);
 const QString kNoDateText = QStringLiteral("----.--.--");
 const QString kNoTimeText = QStringLiteral("--:--");
 
-const QString kDeletedText = QStringLiteral(
-    "Ezt a munkalapot időközben egy másik felhasználó törölte, ezért a változtatások nem "
-    "menthetők, és más munkalap sem változott meg.\nA beírt szöveget még kimásolhatja; "
-    "utána zárja be az ablakot a „Mégsem” gombbal.");
-const QString kChangedText = QStringLiteral(
-    "Ezt a munkalapot időközben egy másik felhasználó módosította, ezért a változtatások nem "
-    "menthetők.\nZárja be az ablakot a „Mégsem” gombbal, nyissa meg újra a munkalapot, és "
-    "végezze el újra a módosítást.");
-
 constexpr double kDesignPointSize = 9;
 
 QString dateText(const QVariant& value) {
@@ -522,17 +513,11 @@ bool Tfrm_Szerkeszt::store() {
             return true;
         case WorkOrderStore::Outcome::Renumbered:
             showNumber();
-            WarningBox(QStringLiteral("A munkalap sorszáma megváltozott: a(z) %1 sorszámot "
-                                      "időközben egy másik munkalap kapta meg, ezért ez a munkalap "
-                                      "a(z) %2 sorszámmal lett mentve.")
-                           .arg(result.takenNumber, result.storedNumber),
-                       this);
+            WarningBox(StoreOutcomeText(result), this);
             return true;
         case WorkOrderStore::Outcome::DeletedMeanwhile:
-            ErrorBox(kDeletedText, this);
-            return false;
         case WorkOrderStore::Outcome::ChangedMeanwhile:
-            ErrorBox(kChangedText, this);
+            ErrorBox(StoreOutcomeText(result), this);
             return false;
     }
     return false;

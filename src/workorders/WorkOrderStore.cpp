@@ -209,6 +209,30 @@ bool WorkOrderStore::rowStillExists() const {
                     0) > 0;
 }
 
+QString StoreOutcomeText(const WorkOrderStore::StoreResult& result) {
+    switch (result.outcome) {
+        case WorkOrderStore::Outcome::Stored:
+            return QString();
+        case WorkOrderStore::Outcome::Renumbered:
+            return QStringLiteral(
+                       "A munkalap sorszáma megváltozott: a(z) %1 sorszámot "
+                       "időközben egy másik munkalap kapta meg, ezért ez a munkalap "
+                       "a(z) %2 sorszámmal lett mentve.")
+                .arg(result.takenNumber, result.storedNumber);
+        case WorkOrderStore::Outcome::DeletedMeanwhile:
+            return QStringLiteral(
+                "Ezt a munkalapot időközben egy másik felhasználó törölte, ezért a változtatások "
+                "nem menthetők, és más munkalap sem változott meg.\nA beírt szöveget még "
+                "kimásolhatja; utána zárja be az ablakot a „Mégsem” gombbal.");
+        case WorkOrderStore::Outcome::ChangedMeanwhile:
+            return QStringLiteral(
+                "Ezt a munkalapot időközben egy másik felhasználó módosította, ezért a "
+                "változtatások nem menthetők.\nZárja be az ablakot a „Mégsem” gombbal, nyissa "
+                "meg újra a munkalapot, és végezze el újra a módosítást.");
+    }
+    return QString();
+}
+
 int WorkOrderStore::finish(bool stored) {
     if (!table_) return -1;
     int key = -1;

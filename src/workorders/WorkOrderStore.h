@@ -98,4 +98,9 @@ class WorkOrderStore {
     int key_ = -1;
 };
 
+// What the editor tells the user after storing: the new number of a
+// renumbered work order, or why nothing was stored; empty when it was stored
+// as shown.
+QString StoreOutcomeText(const WorkOrderStore::StoreResult& result);
+
 }  // namespace zomi
