@@ -150,14 +150,22 @@ void Tfrm_NyomValaszt::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+void Tfrm_NyomValaszt::accept() {
+    if (RadioGroup1->itemIndex() == kNyomtatas && printAction_ &&
+        !printAction_(ComboBox1->currentText()))
+        return;
+    QDialog::accept();
+}
+
 void Tfrm_NyomValaszt::done(int result) {
     StoreWindowPos(this, kSection);
     QDialog::done(result);
 }
 
-int NyomtatasValaszt(QString& printerName) {
+int NyomtatasValaszt(QString& printerName, PrintAction printAction) {
     Tfrm_NyomValaszt window(QPrinterInfo::availablePrinterNames(), printerName,
                             QApplication::activeWindow());
+    window.setPrintAction(std::move(printAction));
     if (window.exec() != QDialog::Accepted) return kMegsem;
     printerName = window.ComboBox1->currentText();
     return window.RadioGroup1->itemIndex();

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QPixmap>
 #include <QStringList>
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -23,6 +24,10 @@ enum NyomtatasMod {
     kExcelbe = 2,
     kPdfbe = 3,
 };
+
+// Prints on the printer named by the box's text; false when the sheet did not
+// reach the printer (the action has told the user why).
+using PrintAction = std::function<bool(const QString& printerName)>;
 
 class Tfrm_NyomValaszt : public QDialog {
     Q_OBJECT
@@ -44,8 +49,14 @@ class Tfrm_NyomValaszt : public QDialog {
     QLabel* Image3;  // export
     QLabel* Image4;  // PDF
 
+    // With an action, "OK" on "Nyomtatás" prints before the window closes, and
+    // a sheet the printer did not take leaves it open, so that the user can
+    // choose another printer or another way.
+    void setPrintAction(PrintAction action) { printAction_ = std::move(action); }
+
   public slots:
     void RadioGroup1Click();
+    void accept() override;
     void done(int result) override;
 
   protected:
@@ -53,11 +64,13 @@ class Tfrm_NyomValaszt : public QDialog {
 
   private:
     bool shownBefore_ = false;
+    PrintAction printAction_;
 };
 
 // Shows the window modally and returns the chosen option, or -1 when the user
 // cancelled. On entry printerName is the printer to propose; on a confirmed
 // return it holds the text of the printer box, on a cancelled one it is unchanged.
-int NyomtatasValaszt(QString& printerName);
+// With a print action, "Nyomtatás" has printed by the time it is returned.
+int NyomtatasValaszt(QString& printerName, PrintAction printAction = {});
 
 }  // namespace zomi

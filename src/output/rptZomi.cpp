@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QPrinterInfo>
 
+#include "common/AmountFormat.h"
 #include "common/Beall.h"
 #include "common/Folders.h"
 #include "db/DbRoutines.h"
@@ -115,10 +116,7 @@ void TqrZomi::open(int key) {
     QryZomi->setParam(QStringLiteral("pzomi"), key);
     QryZomi->open();
     // The fields exist once the query has been opened; nothing is shown
-    // before the formats are in place. Hours and occasions keep their
-    // decimals, or 1.5 hours would print as 2 beside the fee they give.
-    for (const char* count : {"munkadij2", "kiszdij2"})
-        QryZomi->fieldByName(QString::fromUtf8(count)).tag = 2;
+    // before the formats are in place.
     SetAmountFormats(*QryZomi, false);
     const struct {
         const char* name;
@@ -221,14 +219,21 @@ void TqrZomi::buildSheet() {
     amount.transparent = true;
     amount.wordWrap = false;
     const auto amountField = [&](const char* column, double left, double top) {
-        b.addField(z, QString::fromLatin1(column), at(left, top, kAmountWidth), amount);
+        return &b.addField(z, QString::fromLatin1(column), at(left, top, kAmountWidth), amount);
+    };
+    // Hours and call-outs keep their decimals, or 1.5 hours would print as 2
+    // beside the fee they give.
+    const auto quantityField = [&](const char* column, double left, double top) {
+        amountField(column, left, top)->setValueText([](const QVariant& value) {
+            return QuantityText(value.toDouble());
+        });
     };
 
     b.addLabel(QStringLiteral("Munkadíj"), at(1.3, 153.5), text(9));
     costText(QStringLiteral(
                  "____________ óra _______________ Ft / óra = ______________ Ft _____________ Ft"),
              153.5);
-    amountField("munkadij2", 62.2, 152.1);
+    quantityField("munkadij2", 62.2, 152.1);
     amountField("munkadij1", 93.9, 152.1);
     amountField("munkadij3", 132.3, 152.1);
     amountField("munkadij4", 160.1, 152.1);
@@ -237,7 +242,7 @@ void TqrZomi::buildSheet() {
     costText(QStringLiteral(
                  "____________ db  _______________ Ft / óra = ______________ Ft _____________ Ft"),
              161.4);
-    amountField("kiszdij2", 62.2, 160.1);
+    quantityField("kiszdij2", 62.2, 160.1);
     amountField("kiszdij1", 93.9, 160.1);
     amountField("kiszdij3", 132.3, 160.1);
     amountField("kiszdij4", 160.1, 160.1);
@@ -288,6 +293,16 @@ void TqrZomi::buildSheet() {
                signatureCaption(text(9, Align::Center)));
 }
 
+QString QuantityText(double value) {
+    // The amount pattern groups the digits and drops the trailing zeros; its
+    // decimal point is the workstation's, which is made the comma.
+    QString text = FormatAmount(value, QStringLiteral("### ### ##0.###"));
+    for (QChar& c : text) {
+        if (!c.isDigit() && !c.isSpace() && c != QLatin1Char('-')) c = QLatin1Char(',');
+    }
+    return text;
+}
+
 QString PdfFileName(const QString& sorszam) {
     QString name = sorszam.trimmed();
     if (name.isEmpty()) return QStringLiteral("Munkalap.pdf");
@@ -316,6 +331,13 @@ QString choosePdfFile(QWidget* owner, const QString& proposal) {
     return dialog.selectedFiles().constFirst();
 }
 
+// The box's printer becomes the report's when it is an installed one; any
+// other name leaves the report on the default printer.
+void usePrinter(report::Report& report, const QString& name) {
+    const bool installed = !name.isEmpty() && QPrinterInfo::availablePrinterNames().contains(name);
+    report.setPrinterName(installed ? name : QString());
+}
+
 }  // namespace
 
 void MunkalapNyomtat(int key) {
@@ -326,15 +348,17 @@ void MunkalapNyomtat(int key) {
         // Qt keeps no printer of its own for the application: the current
         // printer is the system's default one.
         QString printer = QPrinterInfo::defaultPrinterName();
-        const int choice = NyomtatasValaszt(printer);
-        if (!printer.isEmpty() && QPrinterInfo::availablePrinterNames().contains(printer))
-            qrZomi.report().setPrinterName(printer);
+        // The sheet is printed while the choice window is still open: one the
+        // printer refuses is reported over it, and the user chooses again.
+        const auto printOn = [&qrZomi](const QString& chosen) {
+            usePrinter(qrZomi.report(), chosen);
+            return Guarded(QApplication::activeWindow(), [&] { qrZomi.report().print(); });
+        };
+        const int choice = NyomtatasValaszt(printer, printOn);
+        usePrinter(qrZomi.report(), printer);
         switch (choice) {
             case kNyomtatasiKep:
                 qrZomi.report().preview(owner);
-                break;
-            case kNyomtatas:
-                qrZomi.report().print();
                 break;
             case kExcelbe:
                 HataroltExport(qrZomi.QryZomi.get(), QString());
@@ -346,7 +370,7 @@ void MunkalapNyomtat(int key) {
                 InfoBox(QDir::toNativeSeparators(fileName) + QStringLiteral(" file kész."), owner);
                 break;
             }
-            default:
+            default:  // printed already, or cancelled
                 break;
         }
         qrZomi.close();

@@ -41,6 +41,13 @@ class TqrZomi {
     report::Report report_;
 };
 
+// Hours and call-outs as the sheet prints them, the way a Hungarian reads a
+// number whatever the workstation's locale: a whole number without decimals
+// ("4"), a fraction with the decimal comma and up to three decimals without
+// trailing zeros ("1,5", "0,25"), digit groups of three separated by a blank
+// ("1 000").
+QString QuantityText(double value);
+
 // The file name the sheet is proposed to be saved under: the display number
 // with the characters that no file name may hold made "_" ("2026/00042" gives
 // "2026_00042.pdf"); "Munkalap.pdf" without a number.

@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "dbaccess/Dataset.h"
+#include "report/Spooler.h"
 #include "ui/ErrorDisplay.h"
 
 namespace zomi::report {
@@ -47,6 +48,18 @@ void usePrinter(QPrinter& printer, const QString& name) {
     if (name.isEmpty()) return;
     const QPrinterInfo info = QPrinterInfo::printerInfo(name);
     if (!info.isNull()) printer.setPrinterName(info.printerName());
+}
+
+// That a printer's queue did not take a job, with the spooler's reason when it
+// gave one.
+QString PrintRefused(const QString& printerName, const QString& reason) {
+    QString message =
+        QStringLiteral(
+            "A(z) %1 nyomtató nem fogadta el a nyomtatási feladatot, így semmi sem került "
+            "nyomtatásra.")
+            .arg(printerName);
+    if (!reason.isEmpty()) message += QStringLiteral("\nA nyomtatási sor válasza: ") + reason;
+    return message;
 }
 
 // The report's dataset back on the row the caller had.
@@ -143,7 +156,10 @@ QString DataField::text() const {
         throw ReportError(
             QStringLiteral("A(z) %1 mező nincs a jelentés adatai között.").arg(column_));
     const int row = dataset_->currentRow();
-    return row < 0 ? QString() : dataset_->displayText(row, column);
+    if (row < 0) return QString();
+    if (!valueText_) return dataset_->displayText(row, column);
+    const QVariant value = dataset_->valueAt(row, column);
+    return value.isNull() ? QString() : valueText_(value);
 }
 
 void Shape::paint(const PaintContext& context) const {
@@ -203,10 +219,11 @@ QPageLayout Report::PageLayout() {
 QSizeF Report::PrintableSize() { return PageLayout().paintRect(QPageLayout::Millimeter).size(); }
 
 void Report::render(QPagedPaintDevice* device) const {
-    renderOn(device, QStringLiteral("A nyomtatás nem indítható el."));
+    if (!renderOn(device, QStringLiteral("A nyomtatás nem indítható el.")))
+        throw ReportError(QStringLiteral("A nyomtatás nem fejezhető be."));
 }
 
-void Report::renderOn(QPagedPaintDevice* device, const QString& cannotStart) const {
+bool Report::renderOn(QPagedPaintDevice* device, const QString& cannotStart) const {
     QPainter painter;
     if (!painter.begin(device)) throw ReportError(cannotStart);
     RowKeeper keeper(dataset_);
@@ -230,7 +247,8 @@ void Report::renderOn(QPagedPaintDevice* device, const QString& cannotStart) con
             context.bandTop += detail_.height();
         }
     }
-    painter.end();
+    // Ending the painting sends the pages on: to the spooler, into the file.
+    return painter.end();
 }
 
 void Report::preview(QWidget* parent) const {
@@ -268,9 +286,13 @@ void Report::print() const {
     printer.setCopyCount(1);
     printer.setDocName(title_);
     applyPageLayout(printer);
-    renderOn(
-        &printer,
-        QStringLiteral("A(z) %1 nyomtatón nem indítható el a nyomtatás.").arg(info.printerName()));
+    const QString name = info.printerName();
+    const bool sent = renderOn(
+        &printer, QStringLiteral("A(z) %1 nyomtatón nem indítható el a nyomtatás.").arg(name));
+    // A job the spooler created is its business from here on, even one that
+    // waits for a printer that is off; one it refused is lost unless told.
+    const QString refusal = sent ? LastJobRefusal() : QString();
+    if (!sent || !refusal.isEmpty()) throw ReportError(PrintRefused(name, refusal));
 }
 
 void Report::exportPdf(const QString& fileName) const {
@@ -285,7 +307,8 @@ void Report::exportPdf(const QString& fileName) const {
         writer.setPageLayout(PageLayout());
         writer.setTitle(title_);
         writer.setCreator(QStringLiteral("Zomi"));
-        renderOn(&writer, QStringLiteral("A(z) %1 állomány nem írható.").arg(shown));
+        if (!renderOn(&writer, QStringLiteral("A(z) %1 állomány nem írható.").arg(shown)))
+            throw ReportError(QStringLiteral("A(z) %1 állomány nem írható.").arg(shown));
     }
     if (!file.commit())
         throw ReportError(

@@ -13,6 +13,8 @@
 #include <QRectF>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -119,16 +121,22 @@ class Label : public TextItem {
 // print nothing. The dataset must outlive the report.
 class DataField : public TextItem {
   public:
+    // Turns a value that is not empty into the text printed in place of the
+    // column's display form.
+    using ValueText = std::function<QString(const QVariant&)>;
+
     DataField(dbaccess::Dataset* dataset, const QString& column, const QRectF& box,
               const TextFormat& format)
         : TextItem(box, format), dataset_(dataset), column_(column) {}
     QString text() const override;
     const QString& column() const { return column_; }
     dbaccess::Dataset* dataset() const { return dataset_; }
+    void setValueText(ValueText valueText) { valueText_ = std::move(valueText); }
 
   private:
     dbaccess::Dataset* dataset_;
     QString column_;
+    ValueText valueText_;
 };
 
 enum class ShapeKind {
@@ -202,14 +210,16 @@ class Report {
     void render(QPagedPaintDevice* device) const;
     // Shows the pages in a modal preview window, from which the user may print.
     void preview(QWidget* parent) const;
-    // One copy on the report's printer, without a print dialog.
+    // One copy on the report's printer, without a print dialog. Throws
+    // ReportError when the pages did not reach the printer's queue.
     void print() const;
     // Writes the pages to a PDF file; an existing file is replaced, and left
     // as it was when the new one cannot be written.
     void exportPdf(const QString& fileName) const;
 
   private:
-    void renderOn(QPagedPaintDevice* device, const QString& cannotStart) const;
+    // False when ending the painting failed, that is when the pages did not go out.
+    bool renderOn(QPagedPaintDevice* device, const QString& cannotStart) const;
 
     QString title_;
     QStringList fontFamilies_{QStringLiteral("Arial")};

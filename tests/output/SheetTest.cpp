@@ -151,13 +151,13 @@ class SheetTest : public QObject {
         row("A munka elvégzése", 1.3, 134.9, 0, "L");
         row("Munkadíj", 1.3, 153.5, 0, "L");
         row("Ft / óra = ______________ Ft _____________ Ft", 35.0, 153.5, 150.0, "R");
-        row("12.000", 62.2, 152.1, 21.4, "C");
+        row("12", 62.2, 152.1, 21.4, "C");
         row("7 087", 93.9, 152.1, 21.4, "C");
         row("85 039", 132.3, 152.1, 21.4, "C");
         row("108 000", 160.1, 152.1, 21.4, "C");
         row("Kiszállási díj", 1.3, 161.4, 0, "L");
         row("Ft / óra = ______________ Ft _____________ Ft", 35.0, 161.4, 150.0, "R");
-        row("2.000", 62.2, 160.1, 21.4, "C");
+        row("2", 62.2, 160.1, 21.4, "C");
         row("4 724", 93.9, 160.1, 21.4, "C");
         row("9 449", 132.3, 160.1, 21.4, "C");
         row("12 000", 160.1, 160.1, 21.4, "C");
@@ -262,18 +262,46 @@ class SheetTest : public QObject {
         QCOMPARE(fieldText(words, 122.0, 194.5, 60.9), QStringLiteral("257 160.00"));
     }
 
-    void hoursAndOccasionsKeepTheirDecimals() {
+    // Hours and call-outs read as a Hungarian reads numbers, whatever the
+    // locale: "4.000" would be four thousand.
+    void hoursAndCallOutsPrintAsHungarianNumbers_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("printed");
+        for (const char* locale : {"en_US", "hu_HU"}) {
+            const auto row = [locale](double value, const char* printed) {
+                QTest::addRow("%s %g", locale, value)
+                    << QString::fromLatin1(locale) << value << QString::fromLatin1(printed);
+            };
+            row(4, "4");
+            row(1.5, "1,5");
+            row(0.25, "0,25");
+            row(12.75, "12,75");
+            row(1000, "1 000");
+        }
+    }
+
+    void hoursAndCallOutsPrintAsHungarianNumbers() {
+        QFETCH(QString, locale);
+        QFETCH(double, value);
+        QFETCH(QString, printed);
         const int serial =
             QueryInt(QStringLiteral("SELECT MAX(sorszam) FROM zomi WHERE YEAR(datum) = 2026;"), 0) +
             1;
         const int key = insertWorkOrder(
             QStringLiteral("datum, sorszam, munkadij1, munkadij2, munkadij3, kiszdij2"),
-            QStringLiteral("'2026-06-02', %1, 9055, 1.5, 13582.5, 2").arg(serial));
+            QStringLiteral("'2026-06-02', %1, 9055, %2, %3, %2")
+                .arg(serial)
+                .arg(value)
+                .arg(9055 * value));
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
         const QList<PdfWord> words = ReadPdfWords(render(key, QStringLiteral("orak.pdf")));
-        QCOMPARE(fieldText(words, 62.2, 152.1, 21.4), QStringLiteral("1.500"));
+        QLocale::setDefault(before);
+        QCOMPARE(fieldText(words, 62.2, 152.1, 21.4), printed);
+        QCOMPARE(fieldText(words, 62.2, 160.1, 21.4), printed);
+        // The fee beside them stays in the amount format.
         QCOMPARE(fieldText(words, 93.9, 152.1, 21.4), QStringLiteral("9 055"));
-        QCOMPARE(fieldText(words, 132.3, 152.1, 21.4), QStringLiteral("13 583"));
-        QCOMPARE(fieldText(words, 62.2, 160.1, 21.4), QStringLiteral("2.000"));
     }
 
     void missingSiteContractorAndSignatoryPrintEmpty() {
