@@ -308,6 +308,18 @@ DbError Connection::valueChangeWarning() {
 }
 
 void Connection::store(const QString& sql) {
+    // A session lost after the write and before its COMMIT reached the
+    // server took the write with it: nothing is stored, so the whole store
+    // runs once more on the new session, as its only attempt there.
+    if (storeOnce(sql) || storeOnce(sql)) return;
+    broken_ = true;
+    throw DbError(CR_SERVER_LOST,
+                  QStringLiteral("Megszakadt a kapcsolat a kiszolgálóval, mielőtt a változtatás "
+                                 "véglegesült, ezért az nem tárolódott. A beírt adatok "
+                                 "megmaradnak: kérem, próbálja újra."));
+}
+
+bool Connection::storeOnce(const QString& sql) {
     const bool ownTransaction = !inTransaction();
     exec(ownTransaction ? QStringLiteral("START TRANSACTION")
                         : QStringLiteral("SAVEPOINT zomi_store"));
@@ -332,6 +344,9 @@ void Connection::store(const QString& sql) {
     }
     const quint64 affected = affectedRows_;
     const quint64 insertId = lastInsertId_;
+    // The write waits for the COMMIT in this session; a new one would
+    // commit nothing.
+    const bool awaitsCommit = ownTransaction && !watch.happened();
     const DbError changed = valueChangeWarning();
     if (changed.code() != 0) {
         if (!watch.happened()) {
@@ -347,8 +362,10 @@ void Connection::store(const QString& sql) {
                           .arg(changed.message()));
     }
     if (ownTransaction) exec(QStringLiteral("COMMIT"));
+    if (awaitsCommit && watch.happened()) return false;
     affectedRows_ = affected;
     lastInsertId_ = insertId;
+    return true;
 }
 
 void Connection::execEncoded(const QByteArray& sql) {

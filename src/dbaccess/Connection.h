@@ -65,7 +65,9 @@ class Connection : public QObject {
     // session whose strict mode was switched off does. The refusal carries
     // the server's warning. A session lost between the two runs the write on
     // its own; changed then, it is reported as stored changed
-    // (kStoredChanged). Affected rows and the insert id are the write's.
+    // (kStoredChanged). A session lost between the write and its COMMIT
+    // runs the whole store again on the new session, once. Affected rows
+    // and the insert id are the write's.
     void store(const QString& sql);
     // Runs a query and keeps its whole result.
     ResultSetPtr query(const QString& sql);
@@ -101,6 +103,9 @@ class Connection : public QObject {
     void ensureAlive();
     bool peerHasHungUp() const;
     void reconnect();
+    // One attempt of store: false when the session was lost between the
+    // write and its COMMIT, so that nothing was stored.
+    bool storeOnce(const QString& sql);
     void send(const QByteArray& sql);
     void drainResults();
     bool inTransaction() const;

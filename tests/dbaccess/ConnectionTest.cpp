@@ -9,6 +9,7 @@
 #include "common/IniFile.h"
 #include "dbaccess/Connection.h"
 #include "support/LaxServer.h"
+#include "support/SlowLine.h"
 #include "support/TestDatabase.h"
 
 namespace zomi::dbaccess {
@@ -327,6 +328,29 @@ TEST(Connection, AHundredKillsBetweenTheStatementsOfAMixedWorkloadLoseAndDoubleN
         scalarText(*admin, QStringLiteral("SELECT COUNT(*) FROM w WHERE s = '%1'").arg(kPangram)),
         "25");
     EXPECT_EQ(inserted + updated, 50);
+}
+
+TEST(Connection, AWriteWhoseSessionEndedBeforeItsCommitIsStoredOnceOnTheNewSession) {
+    TestDatabase db(TestDatabase::Content::Empty);
+    test::SlowLine line("127.0.0.1", db.params().port);
+    ConnectionParams p = db.params();
+    p.port = line.port();
+    p.compress = false;  // the line sees the statement's text
+    Connection c;
+    c.setParams(p);
+    c.open();
+    c.exec(QStringLiteral("CREATE TABLE counter (hits INT) ENGINE=InnoDB"));
+    c.exec(QStringLiteral("INSERT INTO counter VALUES (0)"));
+    QSignalSpy reconnected(&c, &Connection::reconnected);
+    // The line fails once the server has answered the write, before the
+    // COMMIT is sent: the server rolls the write back with the session.
+    line.cutAfterAnswerTo("UPDATE counter");
+    c.store(QStringLiteral("UPDATE counter SET hits = hits + 1"));
+    EXPECT_TRUE(line.cutDone());
+    EXPECT_EQ(reconnected.count(), 1);
+    EXPECT_EQ(c.affectedRows(), 1u);
+    auto admin = db.connect();
+    EXPECT_EQ(scalarText(*admin, QStringLiteral("SELECT hits FROM counter")), "1");
 }
 
 TEST(Connection, ErrorsCarryTheServerMessage) {
