@@ -23,6 +23,7 @@
 #include <functional>
 
 #include "BenchServer.h"
+#include "RegisterStart.h"
 #include "app/Main.h"
 #include "app/Startup.h"
 #include "common/SearchFilter.h"
@@ -215,12 +216,7 @@ int main(int argc, char** argv) {
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("zomi_bench");
     const dbaccess::ConnectionParams server = bench::ServerParams(database);
     QTemporaryDir dir;
-    SettleDataDir(dir.path());
-    WriteBoolSetting(kFullScreen, false);
-    WriteScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(1),
-                          QStringList{database, server.host, QString::number(server.port),
-                                      server.user, server.password, QStringLiteral("Benchmark")}
-                              .join(QLatin1Char(';')));
+    bench::PrepareRegisterStart(dir.path(), server);
     Tfrm_Main window;
     QElapsedTimer timer;
     timer.start();

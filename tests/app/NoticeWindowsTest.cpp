@@ -14,6 +14,7 @@
 #include "app/Verziokovetes.h"
 #include "common/Settings.h"
 #include "support/LocalHttpServer.h"
+#include "support/Loopback.h"
 #include "support/WindowTestSupport.h"
 
 using namespace zomi;
@@ -44,7 +45,7 @@ class NoticeWindowsTest : public QObject {
         fixture = std::make_unique<WindowFixture>(test::TestDatabase::Content::Schema);
         QVERIFY(server.listening());
         SetDataDir(fixture->settingsDir.path());
-        qputenv("ZOMI_VENDOR_URL", server.baseUrl().toLatin1());
+        test::PointVendorAt(server.baseUrl());
         server.requests.clear();
         owner.show();
     }

@@ -9,6 +9,7 @@
 #include "notify/Notices.h"
 #include "notify/VendorServer.h"
 #include "support/LocalHttpServer.h"
+#include "support/Loopback.h"
 #include "support/TestDatabase.h"
 
 namespace zomi {
@@ -50,7 +51,7 @@ TEST(NoticeRules, AVersionIsShownOnlyForABuildAboveTheAcknowledgedOneAndOurOwn) 
 }
 
 TEST(NoticeRules, NewsNumberedZeroOrNothingIsNoNews) {
-    qputenv("ZOMI_VENDOR_URL", "http://127.0.0.1:1/");
+    test::PointVendorAt(QStringLiteral("http://127.0.0.1:1/"));
     EXPECT_FALSE(NewsToShow(QStringLiteral("0|Cím|Szöveg")));
     EXPECT_FALSE(NewsToShow(QStringLiteral("|Cím|Szöveg")));
     EXPECT_FALSE(NewsToShow(QString()));
@@ -62,7 +63,7 @@ TEST(NoticeRules, NewsNumberedZeroOrNothingIsNoNews) {
     EXPECT_EQ(item->body, QStringLiteral("Első sor\r\nMásodik"));
     EXPECT_EQ(item->link, QStringLiteral("http://127.0.0.1:1/hirek.php?hir=12"));
 
-    qunsetenv("ZOMI_VENDOR_URL");
+    test::PointVendorAtClosedPort();
 }
 
 TEST(NoticeAcknowledgements, AreKeptInTheSettingsRowAndTheNewsNumberOnlyRises) {
@@ -90,12 +91,12 @@ class FetchReplyTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(server.listening());
-        qputenv("ZOMI_VENDOR_URL", server.baseUrl().toLatin1());
+        test::PointVendorAt(server.baseUrl());
         QFile stale(file);
         ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
         stale.write("99|a reply of an earlier start");
     }
-    void TearDown() override { qunsetenv("ZOMI_VENDOR_URL"); }
+    void TearDown() override { test::PointVendorAtClosedPort(); }
 
     // Starts the check and says whether it went on to the reply within waitMs.
     bool fetch(const QString& url, int waitMs, int timeoutMs = kReplyTimeoutMs) {
