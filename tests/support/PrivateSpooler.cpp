@@ -2,6 +2,7 @@
 
 #include <grp.h>
 #include <pwd.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QThread>
+#include <csignal>
 
 namespace zomi::test {
 
@@ -102,6 +104,8 @@ bool PrivateSpooler::start() {
     cupsd_.setArguments({QStringLiteral("-f"), QStringLiteral("-c"), dir_.filePath("cupsd.conf"),
                          QStringLiteral("-s"), dir_.filePath("cups-files.conf")});
     cupsd_.setProcessChannelMode(QProcess::MergedChannels);
+    // A test that crashes takes its spooler with it.
+    cupsd_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     cupsd_.start();
     if (!cupsd_.waitForStarted(5000)) {
         problem_ = QStringLiteral("cupsd did not start: ") + cupsd_.errorString();
