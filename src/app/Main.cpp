@@ -35,6 +35,7 @@
 #include "common/Beall.h"
 #include "common/Settings.h"
 #include "common/Text.h"
+#include "costreport/Koltsegkimutatas.h"
 #include "db/DbRoutines.h"
 #include "masterdata/TorzsKtgh.h"
 #include "masterdata/TorzsVallalkozo.h"
@@ -140,6 +141,7 @@ void Tfrm_Main::buildActions() {
     makeAction("aNyomtat", QStringLiteral("Nyomtat"), rekordok, QKeySequence(Qt::CTRL | Qt::Key_P));
     makeAction("aExcelbe", QStringLiteral("Excelbe..."), rekordok,
                QKeySequence(Qt::CTRL | Qt::Key_E));
+    makeAction("aKoltseg", QStringLiteral("Költségkimutatás"), rekordok);
     makeAction("aStatuszBeallit", QStringLiteral("Státusz"), rekordok, Qt::Key_F4);
     makeAction("aFrissit", QStringLiteral("Frissít"), rekordok, Qt::Key_F5);
     makeAction("aKilep", QStringLiteral("Kilépés a programból"), rekordok);
@@ -169,6 +171,7 @@ void Tfrm_Main::buildActions() {
     on("aUj", &Tfrm_Main::aUjExecute);
     on("aSzerkeszt", &Tfrm_Main::aSzerkesztExecute);
     on("aExcelbe", &Tfrm_Main::aExcelbeExecute);
+    on("aKoltseg", &Tfrm_Main::aKoltsegExecute);
     on("aStatuszBeallit", &Tfrm_Main::aStatuszBeallitExecute);
     on("aAlairas", &Tfrm_Main::aAlairasExecute);
     on("aVallalkozo", &Tfrm_Main::aVallalkozoExecute);
@@ -198,7 +201,8 @@ void Tfrm_Main::buildMenus() {
         }
     };
     add(menuBar()->addMenu(QStringLiteral("Munkalapok")),
-        {"aUj", "aSzerkeszt", "aTorol", nullptr, "aNyomtat", "aExcelbe", nullptr, "aKilep"});
+        {"aUj", "aSzerkeszt", "aTorol", nullptr, "aNyomtat", "aExcelbe", "aKoltseg", nullptr,
+         "aKilep"});
     add(menuBar()->addMenu(QStringLiteral("Törzsadatok")),
         {"aAlairas", "aVallalkozo", "aKtgh", "aStatusz"});
     add(menuBar()->addMenu(QStringLiteral("Nézet")), {"aBetuNovel", "aBetuCsokkent"});
@@ -258,8 +262,8 @@ void Tfrm_Main::buildLayout() {
     recordToolBar_->setObjectName(QStringLiteral("ToolBar2"));
     recordToolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     recordToolBar_->setIconSize(QSize(20, 20));
-    for (const char* name :
-         {"aUj", "aSzerkeszt", "aTorol", "", "aNyomtat", "", "aExcelbe", "", "aStatuszBeallit"}) {
+    for (const char* name : {"aUj", "aSzerkeszt", "aTorol", "", "aNyomtat", "", "aExcelbe",
+                             "aKoltseg", "", "aStatuszBeallit"}) {
         if (*name == '\0') {
             recordToolBar_->addSeparator();
             continue;
@@ -559,6 +563,12 @@ void Tfrm_Main::aExcelbeExecute() {
     const int key = std::max(currentKey(), 0);
     HataroltExport(&Qry, QStringLiteral("Munkalapok.csv"));
     selectKey(key);
+}
+
+void Tfrm_Main::aKoltsegExecute() {
+    // The year of the tab in front, 0 for "Összes".
+    costreport::Koltsegkimutatas(
+        std::max(TextToInt(TabControl1->tabText(TabControl1->currentIndex())), 0));
 }
 
 void Tfrm_Main::aStatuszBeallitExecute() {

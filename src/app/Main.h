@@ -92,6 +92,7 @@ class Tfrm_Main : public QMainWindow {
     void aUjExecute();
     void aSzerkesztExecute();
     void aExcelbeExecute();
+    void aKoltsegExecute();
     void aStatuszBeallitExecute();
     void aAlairasExecute();
     void aVallalkozoExecute();

@@ -205,6 +205,12 @@ Shape& Band::addShape(ShapeKind kind, const QRectF& box, double penPixels) {
     return added;
 }
 
+Item& Band::addItem(std::unique_ptr<Item> item) {
+    Item& added = *item;
+    items_.push_back(std::move(item));
+    return added;
+}
+
 void Band::paint(const PaintContext& context) const {
     for (const auto& item : items_) item->paint(context);
 }

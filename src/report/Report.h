@@ -167,6 +167,8 @@ class Band {
     DataField& addField(dbaccess::Dataset* dataset, const QString& column, const QRectF& box,
                         const TextFormat& format = {});
     Shape& addShape(ShapeKind kind, const QRectF& box, double penPixels = 1);
+    // An item of the caller's own kind (a table, a chart).
+    Item& addItem(std::unique_ptr<Item> item);
 
     const std::vector<std::unique_ptr<Item>>& items() const { return items_; }
     void paint(const PaintContext& context) const;

@@ -315,7 +315,7 @@ QList<QIcon> YearTabIcons(int yearTabs) {
 QIcon RegisterIcon(const QString& name) {
     static const QStringList known{"aUj",           "aSzerkeszt",      "aTorol",   "aNyomtat",
                                    "aExcelbe",      "aStatuszBeallit", "aFrissit", "aBetuNovel",
-                                   "aBetuCsokkent", "aHonlap",         "aKilep"};
+                                   "aBetuCsokkent", "aHonlap",         "aKilep",   "aKoltseg"};
     if (!known.contains(name)) return QIcon();
     QPixmap pixmap = TransparentPixmap(32, 32);
     QPainter p(&pixmap);
@@ -390,6 +390,16 @@ QIcon RegisterIcon(const QString& name) {
         p.drawLine(QPointF(4, 16), QPointF(28, 16));
         p.drawLine(QPointF(6, 10), QPointF(26, 10));
         p.drawLine(QPointF(6, 22), QPointF(26, 22));
+    } else if (name == QLatin1String("aKoltseg")) {
+        // A bar chart: the cost summary.
+        p.setPen(QPen(QColor(60, 60, 60), 1.2));
+        p.drawLine(QPointF(4, 28), QPointF(29, 28));
+        const QColor colours[] = {QColor(70, 120, 190), QColor(230, 140, 50), QColor(90, 170, 90)};
+        const double heights[] = {12, 21, 16};
+        for (int i = 0; i < 3; ++i) {
+            p.setBrush(colours[i]);
+            p.drawRect(QRectF(6 + i * 8, 28 - heights[i], 6, heights[i]));
+        }
     } else if (name == QLatin1String("aKilep")) {
         p.setPen(QPen(QColor(90, 60, 30), 1.2));
         p.setBrush(QColor(170, 120, 70));
