@@ -1,5 +1,6 @@
 #include "costreport/CostExport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -22,6 +23,7 @@
 #include "output/NyomValaszt.h"
 #include "output/XlsxExport.h"
 #include "ui/Boxes.h"
+#include "ui/ErrorDisplay.h"
 
 namespace zomi::costreport {
 
@@ -112,15 +114,21 @@ void PrintCostReport(const CostTable& table, const QString& parameters, CostChar
         table, parameters, Beall.Format,
         [&chart](QPainter& painter, const QRectF& target) { chart.paintInto(painter, target); });
     QString printer = QPrinterInfo::defaultPrinterName();
-    const int choice = NyomtatasValaszt(printer);
-    if (!printer.isEmpty() && QPrinterInfo::availablePrinterNames().contains(printer))
-        page.report().setPrinterName(printer);
+    const auto usePrinter = [&page](const QString& name) {
+        const bool installed =
+            !name.isEmpty() && QPrinterInfo::availablePrinterNames().contains(name);
+        page.report().setPrinterName(installed ? name : QString());
+    };
+    // Printed while the choice window is open: a refusal is reported over it.
+    const auto printOn = [&page, &usePrinter](const QString& chosen) {
+        usePrinter(chosen);
+        return Guarded(QApplication::activeWindow(), [&] { page.report().print(); });
+    };
+    const int choice = NyomtatasValaszt(printer, printOn);
+    usePrinter(printer);
     switch (choice) {
         case kNyomtatasiKep:
             page.report().preview(owner);
-            break;
-        case kNyomtatas:
-            page.report().print();
             break;
         case kExcelbe: {
             dbaccess::Query dataset(nullptr);
@@ -138,7 +146,7 @@ void PrintCostReport(const CostTable& table, const QString& parameters, CostChar
             InfoBox(shown(fileName) + QStringLiteral(" file kész."), owner);
             break;
         }
-        default:
+        default:  // printed already, or cancelled
             break;
     }
 }
