@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QToolTip>
 #include <QValueAxis>
+#include <algorithm>
 #include <cmath>
 
 #include "common/AmountFormat.h"
@@ -36,6 +37,7 @@ QColor stackColour(int index) {
 
 void formatAxis(QValueAxis* axis, const QString& amountPattern) {
     axis->setLabelFormat(QStringLiteral("%.0f"));
+    axis->setTickCount(4);
     axis->applyNiceNumbers();
     (void)amountPattern;
     axis->setTitleText(QStringLiteral("bruttó"));
@@ -95,6 +97,24 @@ QString CostChart::tip(int bar, int stack, const QString& amountPattern) const {
 }
 
 void CostChart::showBars(const QString& amountPattern) {
+    // An "Egyéb" of many groups would dwarf every bar: its figure goes into
+    // the title instead.
+    if (data_.bars.size() > 1 && data_.bars.back().rest) {
+        const auto sum = [](const ChartBar& b) {
+            double total = 0;
+            for (double part : b.parts) total += part;
+            return total;
+        };
+        double largest = 0;
+        for (size_t b = 0; b + 1 < data_.bars.size(); ++b)
+            largest = std::max(largest, sum(data_.bars[b]));
+        if (sum(data_.bars.back()) > 2 * largest) {
+            chart()->setTitle(QStringLiteral("A %1 legnagyobb csoport; a többi összesen: %2")
+                                  .arg(data_.bars.size() - 1)
+                                  .arg(FormatAmount(sum(data_.bars.back()), amountPattern)));
+            data_.bars.pop_back();
+        }
+    }
     const bool stacked = !data_.stackNames.empty();
     QAbstractBarSeries* series =
         stacked ? static_cast<QAbstractBarSeries*>(new QHorizontalStackedBarSeries())
