@@ -23,7 +23,8 @@ double rowHeight(double pointSize) { return pointSize * kMmPerPoint * 1.45; }
 // Rows that fit under the header with room for the totals row.
 int rowsThatFit(const CostTable& table) {
     const double h = rowHeight(tablePointSize(table.columns.size()));
-    const int fit = static_cast<int>(kTableHeight / h) - 3;
+    // The header takes two lines; the "more" line, the totals and the note one each.
+    const int fit = static_cast<int>(kTableHeight / h) - 6;
     return std::min(static_cast<int>(table.rows.size()), std::max(fit, 0));
 }
 
@@ -64,7 +65,9 @@ class TableItem : public report::Item {
                 if (header) {
                     p.drawText(r, align | Qt::TextWordWrap, text);
                 } else {
-                    p.drawText(r, align, metrics.elidedText(text, Qt::ElideRight, r.width()));
+                    // Only a name is shortened; a figure is never cut.
+                    p.drawText(r, align,
+                               c == 0 ? metrics.elidedText(text, Qt::ElideRight, r.width()) : text);
                 }
             }
             y += header ? h * 2 : h;
