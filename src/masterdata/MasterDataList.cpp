@@ -12,6 +12,7 @@
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
+#include "masterdata/WorkOrderUse.h"
 #include "ui/Boxes.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/ListSearch.h"
@@ -103,11 +104,22 @@ void MasterDataList::aSzerkesztExecute() {
 }
 
 void MasterDataList::aTorolExecute() {
-    if (!confirmDelete(hasCurrentRow())) return;
+    if (!hasCurrentRow()) {
+        confirmDelete(false);
+        return;
+    }
     Guarded(this, [this] {
+        const QString key = IdText(Qry->value(keyField()));
+        // A row that work orders use asks with their number, and No is the
+        // default: Enter must not leave them naming nobody.
+        const int used = WorkOrdersUsing(design_.table, key.toInt());
+        const bool confirmed = used == 0 ? confirmDelete(true)
+                                         : ConfirmBox(DeleteQuestion(design_.table, used),
+                                                      QStringLiteral("Megerősítés"), this,
+                                                      QMessageBox::Question, QMessageBox::No);
+        if (!confirmed) return;
         ExecSql(QStringLiteral("DELETE FROM ") + design_.table + QStringLiteral(" WHERE ") +
-                keyField() + QStringLiteral(" = ") + IdText(Qry->value(keyField())) +
-                QLatin1Char(';'));
+                keyField() + QStringLiteral(" = ") + key + QLatin1Char(';'));
         Qry->refresh();
     });
 }

@@ -38,14 +38,16 @@ class ActiveWindowKeeper {
     QPointer<QWidget> previous_;
 };
 
+// The responder's true is the box's Yes or OK, whichever button is the default.
 QMessageBox::StandardButton showBox(BoxRequest& request, QWidget* owner,
                                     QMessageBox::StandardButtons buttons,
-                                    QMessageBox::StandardButton defaultButton) {
+                                    QMessageBox::StandardButton yesButton) {
+    if (request.defaultButton == QMessageBox::NoButton) request.defaultButton = yesButton;
     if (responder()) {
-        return responder()(request) ? defaultButton : QMessageBox::No;
+        return responder()(request) ? yesButton : QMessageBox::No;
     }
     QMessageBox box(request.icon, request.caption, request.text, buttons, owner);
-    box.setDefaultButton(defaultButton);
+    box.setDefaultButton(request.defaultButton);
     // Modal to its owner only, as a box with an owner window is under Windows.
     box.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
     return static_cast<QMessageBox::StandardButton>(box.exec());
@@ -53,7 +55,7 @@ QMessageBox::StandardButton showBox(BoxRequest& request, QWidget* owner,
 
 void messageBox(BoxKind kind, const QString& caption, QMessageBox::Icon icon, const QString& text,
                 QWidget* owner) {
-    BoxRequest request{kind, caption, text, icon, QString(), QString()};
+    BoxRequest request{kind, caption, text, icon, QString(), QString(), QMessageBox::NoButton};
     showBox(request, owner, QMessageBox::Ok, QMessageBox::Ok);
 }
 
@@ -70,10 +72,10 @@ const QString kAlphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijkl
 
 void SetBoxResponder(BoxResponder newResponder) { responder() = std::move(newResponder); }
 
-bool ConfirmBox(const QString& text, const QString& caption, QWidget* owner,
-                QMessageBox::Icon icon) {
+bool ConfirmBox(const QString& text, const QString& caption, QWidget* owner, QMessageBox::Icon icon,
+                QMessageBox::StandardButton defaultButton) {
     ActiveWindowKeeper keeper;
-    BoxRequest request{BoxKind::Confirm, caption, text, icon, QString(), QString()};
+    BoxRequest request{BoxKind::Confirm, caption, text, icon, QString(), QString(), defaultButton};
     return showBox(request, owner, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
            QMessageBox::Yes;
 }
@@ -94,7 +96,8 @@ void InfoBox(const QString& text, QWidget* owner) {
 
 bool InputBox(const QString& caption, const QString& prompt, const QString& mask, QString& value) {
     if (responder()) {
-        BoxRequest request{BoxKind::Input, caption, prompt, QMessageBox::NoIcon, mask, value};
+        BoxRequest request{BoxKind::Input,       caption, prompt, QMessageBox::NoIcon, mask, value,
+                           QMessageBox::NoButton};
         if (!responder()(request)) return false;
         value = request.value;
         return true;

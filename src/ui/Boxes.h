@@ -23,6 +23,8 @@ struct BoxRequest {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString mask;
     QString value;
+    // The button that Enter presses: No for a question whose Yes loses data.
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
 // While a responder is installed no box is shown: the responder gets the
@@ -34,9 +36,11 @@ using BoxResponder = std::function<bool(BoxRequest&)>;
 void SetBoxResponder(BoxResponder responder);
 
 // Yes/No question; true for Yes. Every caller passes the caption
-// "Megerősítés" and the question icon.
+// "Megerősítés" and the question icon. Yes is the default button unless the
+// caller names No, for a question whose Yes loses more than the user may see.
 bool ConfirmBox(const QString& text, const QString& caption, QWidget* owner,
-                QMessageBox::Icon icon = QMessageBox::Question);
+                QMessageBox::Icon icon = QMessageBox::Question,
+                QMessageBox::StandardButton defaultButton = QMessageBox::Yes);
 void ErrorBox(const QString& text, QWidget* owner);    // "Hiba"
 void WarningBox(const QString& text, QWidget* owner);  // "Figyelmeztetés"
 void InfoBox(const QString& text, QWidget* owner);     // "Üzenet"

@@ -263,21 +263,40 @@ class TorzsVallalkozoTest : public QObject {
 
     // --- maintenance from the list --------------------------------------
 
-    void deleteAsksFirstAndNoLeavesTheRow() {
+    void deleteOfAUsedContractorTellsTheWorkOrdersAndDefaultsToNo() {
+        // 15 work orders of the demo data name contractor 7.
         Tfrm_TorzsVallalkozo window(7, false);
         window.show();
         Activate(&window);
         fixture_->boxes.answers << false;
         QTest::keyClick(window.DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(fixture_->boxes.shown.size(), 1);
-        QCOMPARE(fixture_->boxes.shown[0].kind, BoxKind::Confirm);
-        QCOMPARE(fixture_->boxes.shown[0].caption, QStringLiteral("Megerősítés"));
-        QCOMPARE(fixture_->boxes.shown[0].text, QStringLiteral("Valóban töröljem a sort?"));
+        const BoxRequest asked = fixture_->boxes.shown[0];
+        QCOMPARE(asked.kind, BoxKind::Confirm);
+        QCOMPARE(asked.caption, QStringLiteral("Megerősítés"));
+        QVERIFY2(asked.text.startsWith(QStringLiteral("Ezt a vállalkozót 15 munkalap használja.")),
+                 qPrintable(asked.text));
+        QVERIFY(asked.text.contains(QStringLiteral("„<nincs megadva>”")));
+        QCOMPARE(asked.defaultButton, QMessageBox::No);
         QCOMPARE(nameOf(7), QStringLiteral("Érsek Tetőfedő Kft."));
         fixture_->boxes.answers << true;
         QTest::keyClick(window.DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(nameOf(7), QStringLiteral("<none>"));
         QVERIFY(!listedKeys(window).contains(7));
+    }
+
+    void deleteOfAnUnusedContractorAsksTheUsualQuestion() {
+        ExecSql(
+            QStringLiteral("INSERT INTO vallalkozo (vallalkozo, vallalkozo_nev) "
+                           "VALUES (77, 'Senki Kft.');"));
+        Tfrm_TorzsVallalkozo window(77, false);
+        window.show();
+        Activate(&window);
+        fixture_->boxes.answers << true;
+        QTest::keyClick(window.DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(fixture_->boxes.texts(), QStringList{QStringLiteral("Valóban töröljem a sort?")});
+        QCOMPARE(fixture_->boxes.shown[0].defaultButton, QMessageBox::Yes);
+        QCOMPARE(nameOf(77), QStringLiteral("<none>"));
     }
 
     void newContractorFromListIsStoredAndBecomesCurrent() {
