@@ -320,7 +320,7 @@ Digits roundFor(double magnitude, const Section& section) {
 }
 
 QString render(const Section& section, const Digits& d) {
-    const QString point = QLocale().decimalPoint();
+    const QChar point(kDecimalComma);
     QString out;
     const auto integerLength = static_cast<int>(d.integer.size());
     int slot = 0;     // integer slots passed
@@ -404,7 +404,8 @@ QString FormatAmount(double value, const QString& pattern) {
     if (std::isinf(value)) return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
     if (pattern.isEmpty()) {
         return value == 0 ? QStringLiteral("0")
-                          : QString::number(value, 'f', QLocale::FloatingPointShortest);
+                          : QString::number(value, 'f', QLocale::FloatingPointShortest)
+                                .replace(QLatin1Char('.'), QChar(kDecimalComma));
     }
     const Pattern& p = parsed(pattern);
     const auto usable = [&](size_t n) { return p.sections.size() > n && !p.sections[n].empty; };
@@ -428,7 +429,9 @@ QString RemoveBlanks(const QString& pattern) {
     return out;
 }
 
-QString GeneralNumberText(double value) {
+QString GeneralNumberText(double value) { return GeneralNumberText(value, QChar(kDecimalComma)); }
+
+QString GeneralNumberText(double value, const QString& decimalSeparator) {
     QString text = QString::number(value, 'g', 15);
     const qsizetype e = text.indexOf(QLatin1Char('e'));
     if (e >= 0) {
@@ -439,8 +442,7 @@ QString GeneralNumberText(double value) {
         text = text.left(e) + QLatin1Char('E') + (negative ? QStringLiteral("-") : QString()) +
                exponent;
     }
-    const QString point = QLocale().decimalPoint();
-    if (point != QLatin1String(".")) text.replace(QLatin1Char('.'), point);
+    if (decimalSeparator != QLatin1String(".")) text.replace(QLatin1Char('.'), decimalSeparator);
     return text;
 }
 

@@ -27,8 +27,10 @@
 // The value is rounded half away from zero at the last decimal, as its shortest
 // decimal form reads (so 2.675 shows as 2.68 with two decimals). A negative
 // value in the first section gets "-" in front, unless it rounds to zero. The
-// decimal point shows as the workstation's decimal separator, digit groups are
-// separated by a blank. An empty pattern shows the value with all its digits.
+// decimal point shows as the Hungarian decimal comma whatever the machine's
+// locale, as the Windows clients show it on the Hungarian systems they run on;
+// digit groups are separated by a blank. An empty pattern shows the value with
+// all its digits.
 
 #include <QString>
 #include <optional>
@@ -55,11 +57,17 @@ void CheckAmountPattern(const QString& pattern);
 // The compact form of a pattern: the same without the grouping blanks.
 QString RemoveBlanks(const QString& pattern);
 
+// The decimal separator of every number Zomi shows.
+inline constexpr char16_t kDecimalComma = u',';
+
 // A floating value without a pattern, as the desktop's own float text shows
-// it: at most fifteen significant digits, the workstation's decimal separator,
-// no digit groups, an exponent only for very large or very small values
-// ("1E20", "1,5E-7"). So 26999.999999999996 shows as "27000".
+// it: at most fifteen significant digits, the decimal comma, no digit groups,
+// an exponent only for very large or very small values ("1E20", "1,5E-7").
+// So 26999.999999999996 shows as "27000".
 QString GeneralNumberText(double value);
+// The same with another decimal separator: the exports, which other programs
+// read, write the workstation's.
+QString GeneralNumberText(double value, const QString& decimalSeparator);
 
 // Reads an amount as a Hungarian user types it: the comma is the decimal
 // separator; a full stop followed by exactly three digits groups thousands

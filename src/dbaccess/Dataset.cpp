@@ -361,6 +361,10 @@ QString Dataset::formatted(int row, int column, bool withFormat) const {
             // ("26999.999999999996"); shown, it reads as the desktop shows floats.
             if (withFormat && f.kind == FieldKind::Float)
                 return GeneralNumberText(decode(f, p, n).toDouble());
+            // An exact decimal keeps every digit the server sent.
+            if (withFormat && f.kind == FieldKind::Decimal)
+                return QString::fromLatin1(p, static_cast<qsizetype>(n))
+                    .replace(QLatin1Char('.'), QChar(kDecimalComma));
             return QString::fromLatin1(p, static_cast<qsizetype>(n));
         case FieldKind::Date: {
             const QDate d = parseDate(p, n);

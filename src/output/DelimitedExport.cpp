@@ -92,7 +92,8 @@ QString PlainValueText(const Dataset& dataset, int row, int column) {
     switch (field.kind) {
         case FieldKind::Float: {
             if (dataset.isNullAt(row, column)) return QString();
-            return GeneralNumberText(dataset.valueAt(row, column).toDouble());
+            return GeneralNumberText(dataset.valueAt(row, column).toDouble(),
+                                     QLocale().decimalPoint());
         }
         case FieldKind::Decimal:
             return decimalNumber(dataset.textAt(row, column), QLocale().decimalPoint());

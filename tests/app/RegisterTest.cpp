@@ -432,7 +432,7 @@ class RegisterTest : public QObject {
         const QString third =
             c->scalar(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 3")).text;
         QCOMPARE(window.summaryText(),
-                 QStringLiteral("%1 (2) : 150.5; %2 (1) : ; ").arg(first, third));
+                 QStringLiteral("%1 (2) : 150,5; %2 (1) : ; ").arg(first, third));
     }
 
     void deleteAsksFirstAndNoKeepsTheRow() {

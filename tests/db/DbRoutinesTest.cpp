@@ -161,11 +161,11 @@ TEST_F(DbRoutinesTest, AmountFormatsFollowTheFieldTags) {
         SetAmountFormats(q, compact);
         if (!compact) {
             EXPECT_EQ(q.displayText(0, 0), QStringLiteral("1 234 568"));
-            EXPECT_EQ(q.displayText(0, 1), QStringLiteral("1 234 567.89"));
-            EXPECT_EQ(q.displayText(0, 2), QStringLiteral("1 234 567.891"));
+            EXPECT_EQ(q.displayText(0, 1), QStringLiteral("1 234 567,89"));
+            EXPECT_EQ(q.displayText(0, 2), QStringLiteral("1 234 567,891"));
         } else {
             EXPECT_EQ(q.displayText(0, 0), QStringLiteral("1234568"));
-            EXPECT_EQ(q.displayText(0, 2), QStringLiteral("1234567.891"));
+            EXPECT_EQ(q.displayText(0, 2), QStringLiteral("1234567,891"));
         }
         EXPECT_EQ(q.field(3).displayFormat, QString());  // other tags unchanged
         EXPECT_EQ(q.field(4).displayFormat, QString());  // integers untouched

@@ -159,7 +159,7 @@ TEST_F(DatasetTest, InsertedRowComesBackWithItsKeyServerDefaultsAndExactValues) 
     // A double without a pattern shows fifteen digits, not the server's seventeen.
     EXPECT_EQ(q.textAt(0, q.fieldIndex(QStringLiteral("osszeg"))),
               QStringLiteral("0.30000000000000004"));
-    EXPECT_EQ(q.displayText(0, q.fieldIndex(QStringLiteral("osszeg"))), QStringLiteral("0.3"));
+    EXPECT_EQ(q.displayText(0, q.fieldIndex(QStringLiteral("osszeg"))), QStringLiteral("0,3"));
 }
 
 TEST_F(DatasetTest, RefusedCharacterNamesItselfAndLeavesTheRowInEditing) {

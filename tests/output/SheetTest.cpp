@@ -257,9 +257,9 @@ class SheetTest : public QObject {
         const QList<PdfWord> words =
             ReadPdfWords(render(kDemoKey, QStringLiteral("ket-tizedes.pdf")));
         Beall.Format = QStringLiteral("### ### ##0");
-        QCOMPARE(fieldText(words, 93.9, 152.1, 21.4), QStringLiteral("7 086.61"));
-        QCOMPARE(fieldText(words, 132.3, 174.6, 21.4), QStringLiteral("202 488.19"));
-        QCOMPARE(fieldText(words, 122.0, 194.5, 60.9), QStringLiteral("257 160.00"));
+        QCOMPARE(fieldText(words, 93.9, 152.1, 21.4), QStringLiteral("7 086,61"));
+        QCOMPARE(fieldText(words, 132.3, 174.6, 21.4), QStringLiteral("202 488,19"));
+        QCOMPARE(fieldText(words, 122.0, 194.5, 60.9), QStringLiteral("257 160,00"));
     }
 
     // Hours and call-outs read as a Hungarian reads numbers, whatever the
