@@ -18,6 +18,36 @@
 
 namespace zomi {
 
+namespace {
+
+// Gives the dataset's fields the window's labels for as long as it lives,
+// then the labels they had.
+class FieldLabels {
+  public:
+    FieldLabels(dbaccess::Dataset* dataset, const QList<QPair<QString, QString>>& labels)
+        : dataset_(dataset) {
+        if (!dataset_) return;
+        for (const auto& [field, caption] : labels) {
+            const int index = dataset_->fieldIndex(field);
+            if (index < 0) continue;
+            QString& label = dataset_->field(index).label;
+            kept_.append({index, label});
+            label = caption;
+        }
+    }
+    ~FieldLabels() {
+        for (const auto& [index, label] : kept_) dataset_->field(index).label = label;
+    }
+    FieldLabels(const FieldLabels&) = delete;
+    FieldLabels& operator=(const FieldLabels&) = delete;
+
+  private:
+    dbaccess::Dataset* dataset_;
+    QList<QPair<int, QString>> kept_;
+};
+
+}  // namespace
+
 void EditRowOfKey(dbaccess::Table& table, const QString& keyField, int key) {
     if (!table.locate(keyField, key))
         throw dbaccess::DbError(dbaccess::DbError::kRowChanged,
@@ -97,18 +127,21 @@ bool EditWindow::storeRow() {
 }
 
 void EditWindow::btnOKClick() {
-    if (dataset_) {
-        for (const auto& [field, caption] : labels_) {
-            const int index = dataset_->fieldIndex(field);
-            if (index >= 0) dataset_->field(index).label = caption;
+    QString refusal;
+    {
+        // A refusal names the field as this window labels it; the dataset may
+        // be a list's, whose column titles are its labels and stay as they were.
+        const FieldLabels labels(dataset_, labels_);
+        try {
+            if (!storeRow()) return;
+        } catch (const std::exception& error) {
+            refusal = dbaccess::RefusalText(error, dataset_);
         }
     }
-    try {
-        if (!storeRow()) return;
-    } catch (const std::exception& error) {
+    if (!refusal.isNull()) {
         // The row stays in editing and the controls keep what was typed, so
         // the user can put it right or cancel.
-        ErrorBox(failText_ + QLatin1Char('\n') + dbaccess::RefusalText(error, dataset_), this);
+        ErrorBox(failText_ + QLatin1Char('\n') + refusal, this);
         return;
     }
     accept();

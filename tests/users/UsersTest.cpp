@@ -31,6 +31,15 @@ QString userColumn(const QString& column, const QString& login) {
 
 int userCount() { return QueryInt(QStringLiteral("SELECT COUNT(*) FROM felhasznalo;"), -1); }
 
+QStringList columnTitles(Tfrm_Felhasznalo& window) {
+    QStringList titles;
+    for (int c = 0; c < window.TblModel->columnCount(); ++c)
+        titles << window.TblModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    return titles;
+}
+
+const QStringList kColumnTitles{"Kód", "Felhasználó", "Rendszergazda", "Törzs.szerk."};
+
 bool selectUser(Tfrm_Felhasznalo& window, const QString& login) {
     return window.Tbl->locate(QStringLiteral("felhasznalo"), login);
 }
@@ -67,10 +76,7 @@ class UsersTest : public QObject {
                           ->valueAt(row, window.Tbl->fieldIndex(QStringLiteral("felhasznalo")))
                           .toString();
         QCOMPARE(logins, (QStringList{"admin", "kovacs.eva", "vendeg"}));
-        QStringList titles;
-        for (int c = 0; c < window.TblModel->columnCount(); ++c)
-            titles << window.TblModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-        QCOMPARE(titles, (QStringList{"Kód", "Felhasználó", "Rendszergazda", "Törzs.szerk."}));
+        QCOMPARE(columnTitles(window), kColumnTitles);
         QCOMPARE(window.StatusPanel1->text(), QStringLiteral("3: 1"));
         QTest::keyClick(window.DBGrid1, Qt::Key_Down);
         QCOMPARE(window.StatusPanel1->text(), QStringLiteral("3: 2"));
@@ -122,6 +128,8 @@ class UsersTest : public QObject {
             QCOMPARE(list->Tbl->value(QStringLiteral("felhasznalo")).toString(),
                      QStringLiteral("balogh.p"));
             QCOMPARE(list->Tbl->currentRow(), 1);  // in login-name order at once
+            // The edit window's labels named the fields only while it stored.
+            QCOMPARE(columnTitles(*list), kColumnTitles);
             QTest::keyClick(list->DBGrid1, Qt::Key_Escape);
         });
         ShowUsers();
@@ -180,6 +188,7 @@ class UsersTest : public QObject {
         QCOMPARE(fixture_->boxes.shown[0].kind, BoxKind::Error);
         QCOMPARE(fixture_->boxes.lastText().section(QLatin1Char('\n'), 0, 0),
                  QStringLiteral("Hiányos adat megadás"));
+        QCOMPARE(columnTitles(window), kColumnTitles);
         // Cancelled afterwards: nothing stored, the existing user unchanged.
         QCOMPARE(userCount(), 3);
         QCOMPARE(userColumn(QStringLiteral("felhasznalo_nev"), QStringLiteral("vendeg")),
