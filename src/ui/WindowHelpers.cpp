@@ -19,10 +19,14 @@
 #include <QWindow>
 
 #include "common/Settings.h"
+#include "common/TitleBar.h"
 
 namespace zomi {
 
 namespace {
+
+// What the title bar is taken to be before a window manager tells.
+constexpr int kAssumedTitleBarHeight = 30;
 
 bool isEditBox(QObject* object) {
     return qobject_cast<QLineEdit*>(object) || qobject_cast<QPlainTextEdit*>(object) ||
@@ -88,31 +92,33 @@ class EnterFilter : public QObject {
     QWidget* window_;
 };
 
-// Keeps a fresh window's frame on the rectangle while a window manager
-// frames and places it, and no longer, so that it never fights the user.
-// The frame may arrive without any event to the window, so it looks now
-// and then.
-class FrameFitter : public QObject {
-  public:
-    static constexpr const char* kName = "FrameFitter";
-
-    FrameFitter(QWidget* window, const QRect& frame)
-        : QObject(window), window_(window), frame_(frame) {
-        setObjectName(kName);
-        // A window's position is its frame's: the window manager puts the
-        // frame's corner there, whatever the frame turns out to be.
-        window->move(frame.topLeft());
-        window->resize(frame.size());
+// Looks after a fresh window's frame while a window manager frames and
+// places it, and no longer, so that it never fights the user. The frame may
+// arrive without any event to the window, so it looks now and then; a second
+// watch of the same kind replaces the first.
+class FrameWatch : public QObject {
+  protected:
+    FrameWatch(QWidget* window, const char* name) : QObject(window), window_(window) {
+        const QString kind = QString::fromLatin1(name);
+        for (QObject* earlier : window->findChildren<QObject*>(kind, Qt::FindDirectChildrenOnly))
+            delete earlier;
+        setObjectName(kind);
         clock_.start();
-        connect(&timer_, &QTimer::timeout, this, &FrameFitter::fit);
+        connect(&timer_, &QTimer::timeout, this, &FrameWatch::tick);
         timer_.start(kLookMs);
     }
+    // Called while the window is on the screen; the platform window's own
+    // frame, as QWidget's copy of it is not kept up to date under every
+    // window manager.
+    virtual void look(const QWindow& handle) = 0;
+
+    QWidget* window_;
 
   private:
     static constexpr int kLookMs = 50;
     static constexpr int kSettleMs = 2000;
 
-    void fit() {
+    void tick() {
         // Not done at the first match: a window manager may still carry out
         // a request from before it knew the frame, and undo it.
         if (clock_.elapsed() > kSettleMs) {
@@ -120,19 +126,52 @@ class FrameFitter : public QObject {
             deleteLater();
             return;
         }
-        // The platform window's own frame: QWidget's copy of it is not kept
-        // up to date under every window manager.
         const QWindow* handle = window_->windowHandle();
-        if (!handle || !window_->isVisible()) return;
-        const QSize size = frame_.size().shrunkBy(handle->frameMargins());
-        if (window_->size() != size) window_->resize(size);
-        if (handle->framePosition() != frame_.topLeft()) window_->move(frame_.topLeft());
+        if (handle && window_->isVisible()) look(*handle);
     }
 
-    QWidget* window_;
-    QRect frame_;
     QElapsedTimer clock_;
     QTimer timer_;
+};
+
+// Keeps a fresh window's frame on the rectangle.
+class FrameFitter : public FrameWatch {
+  public:
+    static constexpr const char* kName = "FrameFitter";
+
+    FrameFitter(QWidget* window, const QRect& frame) : FrameWatch(window, kName), frame_(frame) {
+        // A window's position is its frame's: the window manager puts the
+        // frame's corner there, whatever the frame turns out to be.
+        window->move(frame.topLeft());
+        window->resize(frame.size());
+    }
+
+  private:
+    void look(const QWindow& handle) override {
+        const QSize size = frame_.size().shrunkBy(handle.frameMargins());
+        if (window_->size() != size) window_->resize(size);
+        if (handle.framePosition() != frame_.topLeft()) window_->move(frame_.topLeft());
+    }
+
+    QRect frame_;
+};
+
+// Puts the frame of a fresh window back where it was placed when a window
+// manager put the client area there instead: a native window that existed
+// at the move, or a size set after it, leaves Qt placing the client area.
+// Only that mistake is undone, so a window the user moves stays moved.
+class FramePlacer : public FrameWatch {
+  public:
+    FramePlacer(QWidget* window, const QPoint& place)
+        : FrameWatch(window, "FramePlacer"), place_(place) {}
+
+  private:
+    void look(const QWindow& handle) override {
+        if (handle.frameMargins().isNull()) return;
+        if (handle.framePosition() != place_ && handle.position() == place_) window_->move(place_);
+    }
+
+    QPoint place_;
 };
 
 void installOnChildren(QWidget* window, QObject* filter, bool (*wanted)(QObject*)) {
@@ -151,14 +190,31 @@ void ApplyFontSize(QWidget* window, int pointSize) {
     window->setFont(font);
 }
 
+void PlaceFrameAt(QWidget* window, const QPoint& topLeft) {
+    const QWindow* handle = window->windowHandle();
+    const QMargins margins = handle ? handle->frameMargins() : QMargins();
+    const QSize frameSize = window->size().grownBy(margins);
+    const int titleBar = margins.top() > 0 ? margins.top() : kAssumedTitleBarHeight;
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) screens << screen->availableGeometry();
+    const QPoint place = KeepTitleBarOnScreen(QRect(topLeft, frameSize), titleBar, screens);
+    window->move(place);
+    // Once the native window exists (as in a show event), the move alone
+    // puts the client area there under a window manager, and the window
+    // would creep by its frame at every opening; its frame is what is placed.
+    if (QWindow* created = window->windowHandle()) created->setFramePosition(place);
+    new FramePlacer(window, place);
+}
+
 void RestoreWindowPos(QWidget* window, const QString& section) {
     int left = 10;
     int top = 10;
     LoadWindowPos(section, left, top);
-    window->move(left, top);
+    PlaceFrameAt(window, QPoint(left, top));
 }
 
 void StoreWindowPos(QWidget* window, const QString& section) {
+    // The frame's corner, as it was placed.
     SaveWindowPos(section, window->x(), window->y());
 }
 
@@ -168,8 +224,8 @@ void RestoreWindowPlacement(QWidget* window, const QString& section) {
     int width = window->width();
     int height = window->height();
     LoadWindowPlacement(section, left, top, width, height);
-    window->move(left, top);
     window->resize(width, height);
+    PlaceFrameAt(window, QPoint(left, top));
 }
 
 void StoreWindowPlacement(QWidget* window, const QString& section) {
@@ -195,9 +251,6 @@ void FitOnFirstShow(QWidget* window, int fontSize, const QSize& designSize,
 
 void CoverWithFrame(QWidget* window, const QRect& frame) {
     // A second call (a new work area) replaces the first one's fitting.
-    const QString name = QString::fromLatin1(FrameFitter::kName);
-    for (QObject* earlier : window->findChildren<QObject*>(name, Qt::FindDirectChildrenOnly))
-        delete earlier;
     new FrameFitter(window, frame);
 }
 

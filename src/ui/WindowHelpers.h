@@ -21,11 +21,17 @@ QColor FocusColor();
 void ApplyFontSize(QWidget* window, int pointSize);
 
 // Fixed-size dialogs keep their position, resizable windows also their size,
-// in the settings-file section named after the window.
+// in the settings-file section named after the window. The position is the
+// outer frame's top-left corner, the size the client area's, so that what is
+// stored comes back exactly; a position whose title bar would be on no screen
+// is pulled onto the nearest one.
 void RestoreWindowPos(QWidget* window, const QString& section);
 void StoreWindowPos(QWidget* window, const QString& section);  // failures ignored
 void RestoreWindowPlacement(QWidget* window, const QString& section);
 void StoreWindowPlacement(QWidget* window, const QString& section);  // failures reach the caller
+// Puts the window's outer frame's top-left corner at the point, or onto the
+// nearest screen when its title bar would be on none.
+void PlaceFrameAt(QWidget* window, const QPoint& topLeft);
 
 // What a fixed-size window does when it first shows: it takes the font size,
 // grows from its design size to what its controls need at that font (a
