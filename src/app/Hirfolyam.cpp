@@ -89,15 +89,20 @@ void Tfrm_Hirfolyam::BitBtn1Click() {
 }
 
 void CheckNews(QWidget* owner, std::function<void(const QString& link)> openLink) {
+    WatchTyping();
     int last = 0;
     if (!Guarded(owner, [&] { last = AcknowledgedNews(); })) return;
     FetchReply(NewsRequestUrl(last), NewsReplyFile(), owner,
                [owner, openLink = std::move(openLink)](const QString& reply) {
                    const std::optional<NewsItem> item = NewsToShow(reply);
                    if (!item) return;
-                   auto* frm = new Tfrm_Hirfolyam(*item, owner);
-                   QObject::connect(frm, &Tfrm_Hirfolyam::linkClicked, owner, openLink);
-                   frm->show();
+                   // In front and active, as a notice must be to be seen; not
+                   // while the user types elsewhere, whose keys it would take.
+                   WhenTypingPauses(owner, [owner, openLink, item = *item] {
+                       auto* frm = new Tfrm_Hirfolyam(item, owner);
+                       QObject::connect(frm, &Tfrm_Hirfolyam::linkClicked, owner, openLink);
+                       BringToFront(frm);
+                   });
                });
 }
 

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 #include "app/NoticeLook.h"
 #include "notify/VendorServer.h"
@@ -33,6 +34,8 @@ void Tfrm_Verziokovetes::showEvent(QShowEvent* event) {
     if (!shownBefore_) {
         shownBefore_ = true;
         RestoreWindowPos(this, kSection);
+        // A notice comes to the front where the window manager lets it.
+        QTimer::singleShot(0, this, [this] { BringToFront(this); });
     }
     QDialog::showEvent(event);
 }
@@ -56,13 +59,17 @@ void Tfrm_Verziokovetes::BitBtn1Click() {
 }
 
 void CheckVersion(QWidget* owner) {
+    WatchTyping();
     FetchReply(VersionRequestUrl(), VersionReplyFile(), owner, [owner](const QString& reply) {
-        Guarded(owner, [&] {
-            if (const std::optional<VersionNotice> notice =
-                    VersionToShow(reply, AcknowledgedVersion())) {
-                Tfrm_Verziokovetes frm(*notice, owner);
+        std::optional<VersionNotice> notice;
+        Guarded(owner, [&] { notice = VersionToShow(reply, AcknowledgedVersion()); });
+        if (!notice) return;
+        // Not while the user types elsewhere: the window would take the keys.
+        WhenTypingPauses(owner, [owner, notice = *notice] {
+            Guarded(owner, [&] {
+                Tfrm_Verziokovetes frm(notice, owner);
                 frm.exec();
-            }
+            });
         });
     });
 }

@@ -10,6 +10,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextEdit>
@@ -17,6 +18,7 @@
 #include <QToolButton>
 #include <QWidget>
 #include <QWindow>
+#include <limits>
 
 #include "common/Settings.h"
 #include "common/TitleBar.h"
@@ -91,6 +93,31 @@ class EnterFilter : public QObject {
   private:
     QWidget* window_;
 };
+
+// The time of the last key pressed in any window of the program.
+class TypingWatch : public QObject {
+  public:
+    TypingWatch() : QObject(QCoreApplication::instance()) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    qint64 msSinceTyping() const { return typed_.isValid() ? typed_.elapsed() : kNever; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) typed_.start();
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    static constexpr qint64 kNever = std::numeric_limits<qint64>::max();
+    QElapsedTimer typed_;
+};
+
+TypingWatch* typingWatch() {
+    static QPointer<TypingWatch> watch;
+    if (!watch && QCoreApplication::instance()) watch = new TypingWatch;
+    return watch;
+}
 
 // Looks after a fresh window's frame while a window manager frames and
 // places it, and no longer, so that it never fights the user. The frame may
@@ -262,6 +289,21 @@ void BringToFront(QWidget* window) {
     }
     window->raise();
     window->activateWindow();
+}
+
+void WatchTyping() { typingWatch(); }
+
+void WhenTypingPauses(QObject* context, std::function<void()> step) {
+    const TypingWatch* watch = typingWatch();
+    const qint64 since = watch ? watch->msSinceTyping() : kTypingPauseMs;
+    if (since >= kTypingPauseMs) {
+        step();
+        return;
+    }
+    QTimer::singleShot(static_cast<int>(kTypingPauseMs - since) + 50, context,
+                       [context, step = std::move(step)]() mutable {
+                           WhenTypingPauses(context, std::move(step));
+                       });
 }
 
 void EnableFocusColor(QWidget* window) {

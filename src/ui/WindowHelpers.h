@@ -9,7 +9,9 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <functional>
 
+class QObject;
 class QWidget;
 
 namespace zomi {
@@ -46,6 +48,15 @@ void CoverWithFrame(QWidget* window, const QRect& frame);
 
 // Shows the window again if it was minimised, raises it and activates it.
 void BringToFront(QWidget* window);
+
+// A notice must not take the keyboard from a user who is typing in another
+// window of the program: it waits until the typing pauses for this long.
+inline constexpr int kTypingPauseMs = 1500;
+// Notes from now on when a key was last pressed in any window of the program.
+void WatchTyping();
+// Runs the step at once when no key was pressed for kTypingPauseMs, else as
+// soon as the typing pauses that long; dropped when the context goes first.
+void WhenTypingPauses(QObject* context, std::function<void()> step);
 
 // Paints the focused edit box (line edits, text boxes, combo and spin boxes)
 // of the window in FocusColor.

@@ -16,6 +16,7 @@
 #include "support/LocalHttpServer.h"
 #include "support/Loopback.h"
 #include "support/WindowTestSupport.h"
+#include "ui/WindowHelpers.h"
 
 using namespace zomi;
 using test::As;
@@ -121,6 +122,31 @@ class NoticeWindowsTest : public QObject {
         QTest::mouseClick(frm->BitBtn1, Qt::LeftButton);
         QVERIFY(!newsWindow());
         QCOMPARE(stored("hirelfogadva"), QStringLiteral("12"));
+    }
+
+    void newsWaitsWhileTheUserTypesThenComesToTheFront() {
+        server.answerOk("/hirfolyam.php?prg=55&hir=0", "13|Hír|Szöveg");
+        QLineEdit typing;
+        typing.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&typing));
+        typing.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &typing);
+        CheckNews(&owner, [](const QString&) {});
+        // A key every 300 ms for longer than the reply takes: the window waits.
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 2500) {
+            QTest::keyClick(&typing, Qt::Key_A);
+            QTest::qWait(300);
+            QVERIFY(!newsWindow());
+        }
+        QCOMPARE(QApplication::activeWindow(), &typing);
+        QCOMPARE(typing.text().size(), typing.text().count(QLatin1Char('a')));
+        // The pause: it shows, in front and active.
+        QTRY_VERIFY_WITH_TIMEOUT(newsWindow(), kTypingPauseMs + 2000);
+        QPointer<Tfrm_Hirfolyam> frm = newsWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), frm.data());
+        frm->close();
     }
 
     void aServerThatNeverAnswersLeavesTheRegisterResponsive() {
