@@ -3,7 +3,10 @@
 // Every picture of the application. They are painted at run time rather than
 // shipped as image files, so that the program stays one file and the
 // pictures stay sharp at any size. The large pictures of the windows are in
-// Pictures.cpp, the icons of tool bars, buttons, grids and tabs in Icons.cpp.
+// Pictures.cpp (start-up windows and settings), SplashPictures.cpp and
+// DialogPictures.cpp (the working windows), what they share in
+// PictureDrawing.cpp; the icons of tool bars, buttons and grids in Icons.cpp,
+// those of the year tabs in YearTabIcons.cpp.
 
 #include <QIcon>
 #include <QList>
