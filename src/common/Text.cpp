@@ -1,5 +1,6 @@
 #include "common/Text.h"
 
+#include <QCryptographicHash>
 #include <QDate>
 #include <QDateTime>
 #include <QLocale>
@@ -239,6 +240,11 @@ int TextToInt(const QString& text) {
     bool ok = false;
     const int n = TrimBlanks(CleanNumberText(text)).toInt(&ok, 10);
     return ok ? n : 0;
+}
+
+QString PasswordDigest(const QString& password) {
+    return QString::fromLatin1(
+        QCryptographicHash::hash(ToCp1250(password), QCryptographicHash::Md5).toHex());
 }
 
 }  // namespace zomi

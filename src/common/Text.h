@@ -69,4 +69,11 @@ QString CleanNumberText(const QString& text);
 // The cleaned text as an integer, 0 when it is not a whole number.
 int TextToInt(const QString& text);
 
+// The MD5 digest of the password's code-page-1250 bytes as 32 lower-case
+// hexadecimal digits: what the server's MD5() gives for the same text on the
+// latin2 session, so the digests stored in felhasznalo stay valid. Computed
+// here so that no password ever reaches the server. Throws EncodingError for a
+// letter the code page lacks, as sending it would.
+QString PasswordDigest(const QString& password);
+
 }  // namespace zomi

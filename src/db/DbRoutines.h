@@ -39,6 +39,8 @@ double QueryFloat(const QString& sql, double defaultValue);
 QDateTime QueryDate(const QString& sql, const QDateTime& defaultValue);
 QDateTime ServerDate();
 void FillFromQuery(QStringList& list, const QString& sql);
+// The server's MD5() of the text. Never for passwords: PasswordDigest
+// (common/Text.h) gives the same digest without sending them anywhere.
 QString ServerMd5(const QString& text);
 
 // Reads "yyyy-mm-dd hh:nn:ss", its date part or its time part by position.

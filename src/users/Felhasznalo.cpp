@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <algorithm>
 
+#include "common/Text.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
@@ -96,8 +97,9 @@ void Tfrm_Felhasznalo::editCurrent() {
 
 void Tfrm_Felhasznalo::aUjExecute() {
     Guarded(this, [this] {
-        // Asked before the row exists, so that a lost connection leaves nothing half made.
-        const QString initial = ServerMd5(InitialPassword());
+        // The digest of the initial password is computed here; the password is
+        // never sent to the server.
+        const QString initial = PasswordDigest(InitialPassword());
         Tbl->append();
         Tbl->setValue(QStringLiteral("rendszergazda"), QStringLiteral("N"));
         Tbl->setValue(QStringLiteral("torzsszerkeszt"), QStringLiteral("N"));

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/Text.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
 #include "ui/DbControls.h"
@@ -102,7 +103,7 @@ Tfrm_FelhasznaloSzerkeszt::~Tfrm_FelhasznaloSzerkeszt() = default;
 
 void Tfrm_FelhasznaloSzerkeszt::btnVisszaallitClick() {
     Guarded(this, [this] {
-        dataset()->setValue(QStringLiteral("jelszomd5"), ServerMd5(InitialPassword()));
+        dataset()->setValue(QStringLiteral("jelszomd5"), PasswordDigest(InitialPassword()));
     });
 }
 

@@ -126,9 +126,10 @@ void Tfrm_Login::btnUjJelszoClick() {
             ErrorBox(QStringLiteral("A megadott jelszavak nem egyezőek"), this);
             return;
         }
-        ExecSql(QStringLiteral("UPDATE felhasznalo SET jelszomd5 = MD5(") + SqlQuote(password) +
-                QStringLiteral(") WHERE felhasznalo = ") + SqlQuote(Edit1->text()) +
-                QStringLiteral(";"));
+        // Only the digest travels; the server never sees the password itself.
+        ExecSql(QStringLiteral("UPDATE felhasznalo SET jelszomd5 = ") +
+                SqlQuote(PasswordDigest(password)) + QStringLiteral(" WHERE felhasznalo = ") +
+                SqlQuote(Edit1->text()) + QStringLiteral(";"));
         InfoBox(QStringLiteral("Jelszó változtatás kész."), this);
     });
 }
@@ -149,7 +150,9 @@ bool CheckCredentials(const QString& login, const QString& password, QWidget* ow
                   kNoSuchUser);
     // The server found the row regardless of letter case; the name must
     // still be typed as it is stored.
-    if (stored != login + ServerMd5(password)) {
+    // The digest is computed here: a server the profile was pointed at never
+    // sees the password typed.
+    if (stored != login + PasswordDigest(password)) {
         ErrorBox(kInvalidLogin, owner);
         return false;
     }

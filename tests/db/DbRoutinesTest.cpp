@@ -5,6 +5,7 @@
 
 #include "common/Beall.h"
 #include "common/Codepage.h"
+#include "common/Text.h"
 #include "db/DbRoutines.h"
 #include "support/TestDatabase.h"
 
@@ -106,6 +107,17 @@ TEST_F(DbRoutinesTest, ServerMd5DigestsTheSessionBytesOfAnAccentedPassword) {
         QCryptographicHash::hash(ToCp1250(password), QCryptographicHash::Md5).toHex();
     EXPECT_EQ(ServerMd5(password), QString::fromLatin1(expected));
     EXPECT_EQ(ServerMd5(QString()), QStringLiteral("d41d8cd98f00b204e9800998ecf8427e"));
+}
+
+// The login computes the digest itself; the digests stored by the server's
+// MD5() must keep matching, for every letter and punctuation mark of the code page.
+TEST_F(DbRoutinesTest, PasswordDigestIsTheServersMd5OfTheSessionBytes) {
+    for (const QString& password :
+         {QString(), QStringLiteral("admin"), QStringLiteral("ÁRVÍZTŰRŐ tükörfúrógép"),
+          QStringLiteral("árvíztűrő TÜKÖRFÚRÓGÉP äÄß"), QStringLiteral("„idézet” ‚egy’ “két”"),
+          QStringLiteral("– — … • € ‰ † ‡ ™ § ° ¤"), QStringLiteral("it's a\\b \"x\" %_;\t")}) {
+        EXPECT_EQ(PasswordDigest(password), ServerMd5(password)) << password.toStdString();
+    }
 }
 
 TEST_F(DbRoutinesTest, FillFromQueryAppendsFirstColumnsInServerOrder) {

@@ -11,8 +11,10 @@
 #include <memory>
 
 #include "common/Beall.h"
+#include "common/Text.h"
 #include "db/DbRoutines.h"
 #include "support/BoxRecorder.h"
+#include "support/ServerLog.h"
 #include "support/TestDatabase.h"
 #include "support/WindowTestSupport.h"
 #include "ui/Boxes.h"
@@ -280,6 +282,30 @@ class LoginTest : public QObject {
         QCOMPARE(boxes.texts(), expectedBoxes);
         QCOMPARE(digestOf(QStringLiteral("admin")), before);
         QVERIFY(w.isVisible());
+    }
+
+    // Neither the password typed at the login nor a new one reaches the
+    // server: a server a profile was pointed at would see every one of them.
+    void passwordsAreNeverSentToTheServer() {
+        ExecSql(QStringLiteral("UPDATE felhasznalo SET jelszomd5 = %1 WHERE felhasznalo = 'admin';")
+                    .arg(SqlQuote(PasswordDigest(QStringLiteral("régi-titok")))));
+        BoxRecorder boxes;
+        boxes.defaultAnswer = true;
+        boxes.inputs << QStringLiteral("új-titok") << QStringLiteral("új-titok");
+        test::ServerLog log;
+        Tfrm_Login w;
+        w.show();
+        typeLogin(w, QStringLiteral("admin"), QStringLiteral("régi-titok"));
+        QTest::mouseClick(w.btnUjJelszo, Qt::LeftButton);
+        QCOMPARE(boxes.shown.size(), 3);
+        w.Edit2->clear();
+        typeText(w.Edit2, QStringLiteral("új-titok"));
+        QTest::mouseClick(w.btnOK, Qt::LeftButton);
+        QVERIFY(w.LoginOK());
+        QVERIFY(!log.received(QStringLiteral("-titok")));
+        // The stored digest is still the server's own for the new password.
+        QCOMPARE(digestOf(QStringLiteral("admin")),
+                 QueryText(QStringLiteral("SELECT MD5('új-titok');"), QString()));
     }
 
     void passwordChangeWithWrongPasswordAsksNothing() {
