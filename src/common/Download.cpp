@@ -9,8 +9,8 @@
 namespace zomi {
 
 FileDownload::FileDownload(const QString& url, const QString& fileName, int timeoutMs,
-                           QObject* parent)
-    : QObject(parent), url_(url), file_(fileName), timeoutMs_(timeoutMs) {
+                           QObject* parent, qint64 maxBytes)
+    : QObject(parent), url_(url), file_(fileName), timeoutMs_(timeoutMs), maxBytes_(maxBytes) {
     deadline_.setSingleShot(true);
     connect(&deadline_, &QTimer::timeout, this, [this] {
         timedOut_ = true;
@@ -45,21 +45,40 @@ void FileDownload::start() {
 
     QNetworkRequest request(target);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
+                         QNetworkRequest::SameOriginRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
 
     reply_ = manager_.get(request);
-    connect(reply_, &QNetworkReply::readyRead, this, [this] {
-        const QByteArray chunk = reply_->readAll();
-        if (writeError_.isEmpty() && file_.write(chunk) != chunk.size()) {
-            writeError_ = file_.errorString();
-            reply_->abort();
-        }
-    });
+    // Qt keeps no more than this unread, however fast the server sends.
+    reply_->setReadBufferSize(maxBytes_ + 1);
+    connect(reply_, &QNetworkReply::metaDataChanged, this, &FileDownload::checkAnnouncedSize);
+    connect(reply_, &QNetworkReply::readyRead, this, [this] { takeBytes(reply_->readAll()); });
     connect(reply_, &QNetworkReply::finished, this, &FileDownload::replyFinished);
     deadline_.start(timeoutMs_);
+}
+
+void FileDownload::checkAnnouncedSize() {
+    const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && length.toLongLong() > maxBytes_) {
+        tooLarge_ = true;
+        reply_->abort();
+    }
+}
+
+void FileDownload::takeBytes(const QByteArray& chunk) {
+    if (tooLarge_ || !writeError_.isEmpty()) return;
+    received_ += chunk.size();
+    if (received_ > maxBytes_) {
+        tooLarge_ = true;
+        if (reply_) reply_->abort();
+        return;
+    }
+    if (file_.write(chunk) != chunk.size()) {
+        writeError_ = file_.errorString();
+        if (reply_) reply_->abort();
+    }
 }
 
 void FileDownload::replyFinished() {
@@ -69,13 +88,13 @@ void FileDownload::replyFinished() {
     reply->deleteLater();
 
     // An aborted reply is closed and has nothing left to read.
-    const QByteArray rest = reply->isOpen() ? reply->readAll() : QByteArray();
-    if (writeError_.isEmpty() && file_.write(rest) != rest.size())
-        writeError_ = file_.errorString();
+    if (reply->isOpen()) takeBytes(reply->readAll());
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
 
     QString reason;
-    if (!writeError_.isEmpty()) {
+    if (tooLarge_) {
+        reason = QStringLiteral("the reply is longer than %1 bytes").arg(maxBytes_);
+    } else if (!writeError_.isEmpty()) {
         reason = QStringLiteral("cannot write \"%1\": %2").arg(file_.fileName(), writeError_);
     } else if (timedOut_) {
         reason = QStringLiteral("no complete reply within %1 ms").arg(timeoutMs_);

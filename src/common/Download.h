@@ -14,20 +14,26 @@ class QNetworkReply;
 
 namespace zomi {
 
+// The most a reply may hold: the vendor's replies are a few lines of text, and
+// a larger one is no reply of theirs.
+inline constexpr qint64 kMaxDownloadBytes = 64 * 1024;
+
 // One transfer of a URL into a local file, run by the event loop of the
-// thread that creates it; start() returns at once. Redirects are followed
-// unless they lead from HTTPS to plain HTTP. Caches are bypassed, so the
-// reply is always the current one. The file is replaced only by a complete
-// download: a failed one leaves what was there before. A transfer that has
-// not ended within timeoutMs milliseconds fails. finished() comes exactly
-// once, always after start() has returned; an HTTP error status counts as a
-// failure. Deleting the object aborts the transfer without finished().
+// thread that creates it; start() returns at once. A redirect is followed
+// only to the same scheme, host and port: never to another server, nor from
+// HTTPS to plain HTTP. Caches are bypassed, so the reply is always the
+// current one. A reply longer than maxBytes fails as soon as it says so or
+// its bytes pass the bound. The file is replaced only by a complete download:
+// a failed one leaves what was there before. A transfer that has not ended
+// within timeoutMs milliseconds fails. finished() comes exactly once, always
+// after start() has returned; an HTTP error status counts as a failure.
+// Deleting the object aborts the transfer without finished().
 class FileDownload : public QObject {
     Q_OBJECT
 
   public:
     FileDownload(const QString& url, const QString& fileName, int timeoutMs,
-                 QObject* parent = nullptr);
+                 QObject* parent = nullptr, qint64 maxBytes = kMaxDownloadBytes);
     ~FileDownload() override;
 
     void start();
@@ -41,10 +47,15 @@ class FileDownload : public QObject {
   private:
     void fail(const QString& reason);
     void replyFinished();
+    void takeBytes(const QByteArray& chunk);
+    void checkAnnouncedSize();
 
     QString url_;
     QSaveFile file_;
     int timeoutMs_;
+    qint64 maxBytes_;
+    qint64 received_ = 0;
+    bool tooLarge_ = false;
     QNetworkAccessManager manager_;
     QPointer<QNetworkReply> reply_;
     QTimer deadline_;

@@ -51,7 +51,10 @@ void FetchReply(const QString& url, const QString& fileName, QObject* context,
 std::optional<QString> ReadReplyFile(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray bytes = file.readAll();
+    // Only a download that stayed within the bound becomes a reply file; a
+    // larger file lying there is no reply and is not read into memory.
+    const QByteArray bytes = file.read(kMaxDownloadBytes + 1);
+    if (bytes.size() > kMaxDownloadBytes) return std::nullopt;
     QString text;
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         text = QString::fromUtf8(bytes.mid(3));

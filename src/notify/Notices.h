@@ -33,7 +33,7 @@ void FetchReply(const QString& url, const QString& fileName, QObject* context,
 // The reply file as one text: its lines joined with CR LF, and the UTF-8
 // Hungarian letters repaired (RepairUtf8Text) from the bytes read in code
 // page 1250. A file that starts with a UTF-8 byte-order mark is read as UTF-8.
-// No value when the file cannot be read.
+// No value when the file cannot be read or is longer than a download may be.
 std::optional<QString> ReadReplyFile(const QString& fileName);
 
 struct VersionNotice {

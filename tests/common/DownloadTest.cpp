@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include "common/Download.h"
 #include "support/LocalHttpServer.h"
@@ -36,12 +37,43 @@ TEST_F(Download, FetchesTheReplyBodyIntoTheFile) {
     EXPECT_EQ(contents(file("Verkov.txt")), reply);
 }
 
-TEST_F(Download, FollowsRedirects) {
+TEST_F(Download, FollowsRedirectsOnTheSameServerOnly) {
     server_.answer("/old", "302 Found", QByteArray(),
                    "Location: " + server_.url("/new").toLatin1() + "\r\n");
     server_.answer("/new", "200 OK", "moved");
     EXPECT_TRUE(DownloadFile(server_.url("/old"), file("r.txt")));
     EXPECT_EQ(contents(file("r.txt")), QByteArray("moved"));
+
+    test::LocalHttpServer other;
+    other.answer("/elsewhere", "200 OK", "not ours");
+    const QString away[] = {
+        other.url("/elsewhere"),
+        QStringLiteral("http://localhost:%1/new").arg(QUrl(server_.url("/")).port())};
+    for (const QString& target : away) {
+        server_.answer("/away", "301 Moved Permanently", QByteArray(),
+                       "Location: " + target.toLatin1() + "\r\n");
+        EXPECT_FALSE(DownloadFile(server_.url("/away"), file("away.txt"))) << target.toStdString();
+        EXPECT_EQ(contents(file("away.txt")), QByteArray("<missing>"));
+    }
+    EXPECT_TRUE(other.requests.isEmpty());
+}
+
+TEST_F(Download, AReplyLongerThanTheBoundFailsAndLeavesNoFile) {
+    const QByteArray fits(kMaxDownloadBytes, 'x');
+    server_.answerOk("/fits", fits);
+    EXPECT_TRUE(DownloadFile(server_.url("/fits"), file("fits.txt")));
+    EXPECT_EQ(contents(file("fits.txt")), fits);
+
+    server_.answerOk("/big", QByteArray(kMaxDownloadBytes + 1, 'x'));
+    // Without a length the bytes themselves must stop it.
+    server_.answerRaw("/endless", "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n" +
+                                      QByteArray(4 * kMaxDownloadBytes, 'y'));
+    for (const char* path : {"/big", "/endless"}) {
+        QString error;
+        EXPECT_FALSE(DownloadFile(server_.url(path), file("hirkov.txt"), &error)) << path;
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(contents(file("hirkov.txt")), QByteArray("<missing>")) << path;
+    }
 }
 
 TEST_F(Download, AnErrorStatusFailsAndLeavesTheOldFileAlone) {

@@ -35,6 +35,10 @@ class LocalHttpServer {
                                   "\r\nConnection: close\r\n\r\n" + body);
     }
     void answerOk(const QByteArray& path, const QByteArray& body) { answer(path, "200 OK", body); }
+    // The whole reply as given, status line and headers included.
+    void answerRaw(const QByteArray& path, const QByteArray& reply) {
+        replies_.insert(path, reply);
+    }
     void setSilent(bool silent) { silent_ = silent; }
 
     QList<QByteArray> requests;
