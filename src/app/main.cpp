@@ -75,7 +75,21 @@ int main(int argc, char** argv) {
     const QString programName =
         QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUpper();
     zomi::SingleInstance instance(programName);
-    if (!instance.claim()) return 0;
+    switch (instance.claim()) {
+        case zomi::SingleInstance::Claim::Claimed:
+            break;
+        case zomi::SingleInstance::Claim::AskedRunning:
+            // The running one comes to the front; this one ends, as asked.
+            std::fprintf(stderr, "%s; az ablaka előtérbe került.\n",
+                         qUtf8Printable(instance.heldMessage()));
+            return 0;
+        case zomi::SingleInstance::Claim::Unanswered:
+            zomi::WarningBox(instance.heldMessage() +
+                                 QStringLiteral(", de nem válaszol. Zárja be a futó Zomit, vagy "
+                                                "várjon, amíg elindul."),
+                             nullptr);
+            return 1;
+    }
 
     QString dir = line.dataDir;
     if (dir.isEmpty()) dir = qEnvironmentVariable("ZOMI_DATA_DIR");
