@@ -213,6 +213,13 @@ int StoreProfileOnce(const QString& profile) {
 
 StartUpOutcome RunStartUp(dbaccess::Connection& connection, QWidget* owner) {
     StartUpOutcome outcome;
+    // Before anything of the file is believed: its profiles name the servers
+    // the passwords go to.
+    if (const QString refusal = SettingsRefusal(); !refusal.isEmpty()) {
+        ErrorBox(refusal, owner);
+        outcome.failed = true;
+        return outcome;
+    }
     QString settingsProblem;
     outcome.failed = !ReadSettings(outcome.bounds, settingsProblem);
     // Once, here: every amount on screen would otherwise fail on its own.

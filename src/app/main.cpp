@@ -16,6 +16,7 @@
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "app/WheelAsArrowKeys.h"
+#include "common/Settings.h"
 #include "ui/Boxes.h"
 #include "ui/Pictures.h"
 
@@ -24,6 +25,10 @@ namespace {
 int writeProfile(const zomi::CommandLine& line) {
     QDir().mkpath(line.profileDir);
     zomi::SettleDataDir(line.profileDir);
+    if (const QString refusal = zomi::SettingsRefusal(); !refusal.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(refusal));
+        return 1;
+    }
     try {
         const int n = zomi::StoreProfileOnce(line.profile);
         std::printf(

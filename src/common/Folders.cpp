@@ -5,6 +5,10 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace zomi {
 
 namespace {
@@ -49,17 +53,28 @@ QString CommonAppDataDir() { return SpecialFolder(SpecialFolderId::CommonAppData
 QString DocumentsDir() { return SpecialFolder(SpecialFolderId::Documents); }
 
 bool ShareLikeItsFolder(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) return false;
-    const QFileInfo folder(info.absolutePath());
-    if (!folder.permission(QFileDevice::WriteOther)) return true;
-    QFileDevice::Permissions shared = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
-                                      QFileDevice::ReadOther | QFileDevice::WriteOther;
-    if (info.isDir()) shared |= QFileDevice::ExeGroup | QFileDevice::ExeOther;
-    const QFileDevice::Permissions now = QFile::permissions(path);
-    if ((now & shared) == shared) return true;
-    return QFile::setPermissions(path, now | shared);
+#ifdef Q_OS_UNIX
+    // Through the system's own calls: Qt's would drop the set-group-id bit
+    // that a folder made inside the shared one takes from it, and with it the
+    // group of everything written there later.
+    const QByteArray name = QFile::encodeName(path);
+    struct stat file {};
+    struct stat folder {};
+    if (::stat(name.constData(), &file) != 0) return false;
+    if (::stat(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &folder) != 0)
+        return false;
+    mode_t wanted = file.st_mode & ~S_IWOTH;
+    if (folder.st_mode & S_IWGRP) {
+        wanted |= S_IRGRP | S_IWGRP;
+        if (S_ISDIR(file.st_mode)) wanted |= S_IXGRP;
+    }
+    return wanted == file.st_mode || ::chmod(name.constData(), wanted & 07777) == 0;
+#else
+    return QFileInfo::exists(path);
+#endif
 }
+
+QString OwnDataDir() { return ownDataDir() + kAppFolder; }
 
 QString AllUsersDataDir() { return AllUsersDataDir(QString::fromLatin1(kLinuxAllUsersDir)); }
 

@@ -22,8 +22,9 @@ QString SpecialFolder(SpecialFolderId id);
 QString CommonAppDataDir();
 QString DocumentsDir();
 
-// The folder the package creates on Linux, writable for every local user, so
-// that the profiles an administrator sets up reach every user of a workstation.
+// The folder the package creates on Linux, owned by root and the group zomi
+// (mode 2775), so that the profiles an administrator sets up reach every user
+// of a workstation and the members of that group may change them.
 inline constexpr char kLinuxAllUsersDir[] = "/var/lib/zomi";
 
 // Where the settings live when none lie beside the program. On Windows the
@@ -34,11 +35,16 @@ inline constexpr char kLinuxAllUsersDir[] = "/var/lib/zomi";
 QString AllUsersDataDir();
 QString AllUsersDataDir(const QString& linuxDir);
 
-// A file or folder written into a folder that every user may change (the
-// package's all-users folder) is made changeable for every user too; without
-// this the first user to write Zomi.ini would own it alone, with the umask's
-// permissions. Anywhere else the path keeps the permissions it was made with.
-// False when the permissions should have changed and could not be.
+// The user's own data folder + "/Zomi.Net", which no other user can change.
+QString OwnDataDir();
+
+// A file or folder written into a folder its group may change (the package's
+// all-users folder) is made readable and changeable for that group too;
+// without this the first user to write Zomi.ini would own it alone, with the
+// umask's permissions. Nothing is ever made writable for every user: that
+// permission is taken away. Anywhere else the path keeps the permissions it
+// was made with. False when the permissions should have changed and could
+// not be.
 bool ShareLikeItsFolder(const QString& path);
 
 }  // namespace zomi

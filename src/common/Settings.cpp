@@ -1,11 +1,14 @@
 #include "common/Settings.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QtGlobal>
 
 #include "common/Codepage.h"
+#include "common/FileRights.h"
+#include "common/Folders.h"
 #include "common/IniFile.h"
 #include "common/Scramble.h"
 #include "common/Text.h"
@@ -58,6 +61,28 @@ QString DataDir() { return state().dataDir; }
 void SetDataDir(const QString& dir) { state().dataDir = dir; }
 QString SettingsPath() { return state().settingsPath; }
 void SetSettingsPath(const QString& path) { state().settingsPath = path; }
+
+QString SettingsRefusal() {
+    const QString path = SettingsPath();
+    for (const QString& candidate : {QFileInfo(path).absolutePath(), path}) {
+        if (WritableByEveryone(candidate))
+            return QStringLiteral(
+                       "A(z) „%1” %2 bárki módosíthatja, ezért a Zomi nem használja: más "
+                       "kiszolgálóra irányíthatná a tárhelyeket. A rendszergazda vegye el a "
+                       "többiek írási jogát (chmod o-w), vagy telepítse újra a csomagot.")
+                .arg(QDir::toNativeSeparators(candidate), QFileInfo(candidate).isDir()
+                                                              ? QStringLiteral("mappát")
+                                                              : QStringLiteral("fájlt"));
+    }
+    return QString();
+}
+
+QString OwnSettingsPath() {
+    const QString path = SettingsPath();
+    if (!path.isEmpty() && ChangeableByOthers(path).isEmpty()) return path;
+    return QDir(OwnDataDir()).filePath(QStringLiteral("Zomi.ini"));
+}
+
 QRect WorkArea() { return state().workArea; }
 void SetWorkArea(const QRect& area) { state().workArea = area; }
 

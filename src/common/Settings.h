@@ -27,6 +27,17 @@ void SetDataDir(const QString& dir);
 QString SettingsPath();
 void SetSettingsPath(const QString& path);
 
+// Why the settings file may not be used, in Hungarian, or empty text: a
+// settings file, or its folder, that every user of the machine may change
+// could point everyone's profiles at another server.
+QString SettingsRefusal();
+
+// The settings file of the user alone: SettingsPath when nobody but the user
+// (or root) can change it or its folder, else Zomi.ini in the user's own data
+// folder (OwnDataDir). What names a program to run is kept there, never in a
+// file the other users share.
+QString OwnSettingsPath();
+
 // The desktop work area, set once at start from the primary screen. Only its
 // right (x + width) and bottom (y + height) edges are used. While it is null,
 // LoadWindowPlacement does not fit windows at all, since there is nothing to

@@ -10,12 +10,18 @@
 #include <system_error>
 
 #include "common/Codepage.h"
+#include "common/FileRights.h"
+#include "common/IniFile.h"
+#include "common/Settings.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/TlsPolicy.h"
 
 namespace zomi {
 
 namespace {
+
+// Where the system-wide file names the dump tool.
+const QString kSystemDumpSection = QStringLiteral("Mentes");
 
 // Option-file values in double quotes, with the escapes its reader knows.
 QByteArray optionValue(const QString& text) {
@@ -68,13 +74,70 @@ QByteArray tlsOptions() {
 
 }  // namespace
 
-QString FindDumpTool(const QString& configured) {
-    if (!configured.trimmed().isEmpty()) return configured.trimmed();
+QString DefaultDumpTool() {
     for (const QString& name : {QStringLiteral("mariadb-dump"), QStringLiteral("mysqldump")}) {
         const QString found = QStandardPaths::findExecutable(name);
         if (!found.isEmpty()) return found;
     }
     return QString();
+}
+
+QString FindDumpTool(const QString& configured) {
+    const QString tool = configured.trimmed();
+    if (tool.isEmpty()) return DefaultDumpTool();
+    if (tool.contains(QLatin1Char('/')) || tool.contains(QLatin1Char('\\'))) return tool;
+    const QString found = QStandardPaths::findExecutable(tool);
+    return found.isEmpty() ? tool : found;
+}
+
+QString DumpToolRefusal(const QString& tool) {
+    QStringList paths{QFileInfo(tool).absoluteFilePath()};
+    const QString target = QFileInfo(tool).canonicalFilePath();
+    if (!target.isEmpty() && target != paths.first()) paths << target;
+    for (const QString& path : paths) {
+        const QString problem = ChangeableByOthers(path);
+        if (!problem.isEmpty())
+            return QStringLiteral(
+                       "A(z) „%1” mentőprogramot a Zomi nem indítja el, mert megkapná "
+                       "az adatbázis jelszavát. %2")
+                .arg(QDir::toNativeSeparators(tool), problem);
+    }
+    return QString();
+}
+
+QString ConfiguredDumpTool() {
+    const QString own = OwnSettingsPath();
+    const QString system = dbaccess::SystemConfigPath();
+    const struct {
+        QString file;
+        QString section;
+    } sources[] = {{own, QString::fromLatin1(kMysqlDump.section)}, {system, kSystemDumpSection}};
+    for (const auto& source : sources) {
+        if (!QFileInfo::exists(source.file)) continue;
+        const QString path = IniReadString(source.file, source.section,
+                                           QString::fromLatin1(kMysqlDump.key), QString())
+                                 .trimmed();
+        if (path.isEmpty()) continue;
+        if (const QString problem = ChangeableByOthers(source.file); !problem.isEmpty())
+            throw FileError(
+                QStringLiteral("A teljes mentés programjának helyét a Zomi nem veszi át a(z) „%1” "
+                               "fájlból. %2")
+                    .arg(QDir::toNativeSeparators(source.file), problem));
+        return path;
+    }
+    return QString();
+}
+
+void StoreDumpTool(const QString& path) {
+    const QString own = OwnSettingsPath();
+    const QString folder = QFileInfo(own).absolutePath();
+    if (!QFileInfo::exists(folder) && PrivateFolder(folder).isEmpty())
+        throw SettingsError(
+            QStringLiteral("cannot make the folder \"%1\"").arg(folder).toStdString());
+    if (const QString problem = ChangeableByOthers(own); !problem.isEmpty())
+        throw FileError(problem);
+    IniWriteString(own, QString::fromLatin1(kMysqlDump.section),
+                   QString::fromLatin1(kMysqlDump.key), path);
 }
 
 QByteArray DumpOptionText(const ConnectionProfile& profile) {
@@ -140,6 +203,8 @@ void FullBackup::start(const QString& tool, const ConnectionProfile& profile,
     if (tool_.isEmpty())
         throw FileError(QStringLiteral(
             "A mentőprogram (mariadb-dump vagy mysqldump) nem található; adja meg a helyét."));
+    if (const QString refusal = DumpToolRefusal(tool_); !refusal.isEmpty())
+        throw FileError(refusal);
     const QByteArray options = DumpOptionText(profile);
     resultFile_ = QFileInfo(resultFile).absoluteFilePath();
     stopped_ = false;

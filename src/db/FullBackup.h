@@ -18,9 +18,31 @@ class QTemporaryFile;
 
 namespace zomi {
 
-// The tool to run: the configured path when there is one, otherwise
-// mariadb-dump, then mysqldump, on the PATH; empty when none is found.
+// The tool to run: the configured path when there is one (a bare name is
+// looked up on the PATH), otherwise mariadb-dump, then mysqldump, on the
+// PATH; empty when none is found.
 QString FindDumpTool(const QString& configured);
+
+// The tool the full backup runs when nothing is configured: mariadb-dump, or
+// mysqldump, on the PATH; empty when neither is there.
+QString DefaultDumpTool();
+
+// Why the tool must not run, in Hungarian, or empty text: it receives the
+// database password, so neither the program nor its folder (nor those of
+// the file a link leads to) may be changeable by anyone but root or the user.
+QString DumpToolRefusal(const QString& tool);
+
+// The configured path of the dump tool: key "MysqlDump" of section
+// "frm_Adatbazis" in the user's own settings file (OwnSettingsPath), else
+// key "MysqlDump" of section "Mentes" in the system-wide file
+// (SystemConfigPath); empty when neither names one. Never from the settings
+// file the users share, which any of them may change. A settings file that
+// someone else could change is refused: FileError names it.
+QString ConfiguredDumpTool();
+// Into the user's own settings file, whose folder is made when missing.
+// Throws SettingsError when it cannot be written, FileError when it is one
+// others can change.
+void StoreDumpTool(const QString& path);
 
 // The [client] group with user, password, host and port, each value quoted
 // and escaped as the option-file reader expects.

@@ -46,6 +46,12 @@ constexpr int kBackupPanelHeight = 106;
 constexpr qint64 kRepaintMilliseconds = 100;
 
 const QString kSaveTitle = QStringLiteral("Biztonsági mentés készítés");
+// The tool the full backup really runs on each system.
+#ifdef Q_OS_WIN
+const QString kDumpToolLabel = QStringLiteral("MySQLDump.exe program helye");
+#else
+const QString kDumpToolLabel = QStringLiteral("mariadb-dump program helye");
+#endif
 const QString kSqlFilter = QStringLiteral("SQL file (*.sql)");
 const QString kZipFilter = QStringLiteral("Tömörített SQL file (*.zip)");
 
@@ -196,11 +202,18 @@ void Tfrm_Adatbazis::buildBackupPanel() {
     panelLayout->addWidget(titleBar);
     panelLayout->addStretch(1);
 
-    Label2 = new QLabel(QStringLiteral("MySQLDump.exe program helye"), pMysqlDump);
+    Label2 = new QLabel(kDumpToolLabel, pMysqlDump);
     Label2->setObjectName(QStringLiteral("Label2"));
     Edit1 = new QLineEdit(pMysqlDump);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setText(ReadSetting(kMysqlDump));
+    try {
+        storedDumpTool_ = ConfiguredDumpTool();
+    } catch (const FileError& refusal) {
+        dumpToolRefusal_ = refusal.message();
+    }
+    Edit1->setText(storedDumpTool_);
+    // What an empty box runs.
+    Edit1->setPlaceholderText(QDir::toNativeSeparators(DefaultDumpTool()));
     Label2->setBuddy(Edit1);
     btnTallozas = new QToolButton(pMysqlDump);
     btnTallozas->setObjectName(QStringLiteral("btnTallozas"));
@@ -420,6 +433,10 @@ void Tfrm_Adatbazis::aTeljesMentesExecute() {
 
 void Tfrm_Adatbazis::FullBackupTo(const QString& fileName) {
     if (!requireRow() || Mentes->isRunning()) return;
+    if (!dumpToolRefusal_.isEmpty()) {
+        ErrorBox(dumpToolRefusal_, this);
+        return;
+    }
     Guarded(this, [&] {
         Mentes->start(Edit1->text(), TblModel->profile(currentRow()), fileName);
         aTeljesMentes->setEnabled(false);
@@ -515,7 +532,7 @@ void ShowProfiles(QWidget* parent) {
     Tfrm_Adatbazis window(parent);
     window.setProfiles(ReadStoredProfiles());
     window.exec();
-    WriteSetting(kMysqlDump, window.Edit1->text());
+    if (window.Edit1->text() != window.storedDumpTool()) StoreDumpTool(window.Edit1->text());
     WriteStoredProfiles(window.profiles());
 }
 

@@ -36,8 +36,8 @@ class Tfrm_Adatbazis : public ListWindow {
     dbaccess::Connection* Db1 = nullptr;  // the profile connection
     QProgressBar* ProgressBar1 = nullptr;
     QFrame* pMysqlDump = nullptr;  // the full-backup panel
-    QLabel* Label2 = nullptr;      // "MySQLDump.exe program helye"
-    QLineEdit* Edit1 = nullptr;    // the dump tool's path
+    QLabel* Label2 = nullptr;      // the dump tool's name + " program helye"
+    QLineEdit* Edit1 = nullptr;    // the dump tool's path; empty: the one on the PATH
     QToolButton* btnTallozas = nullptr;
     QToolButton* btnPanelBezar = nullptr;
     QPushButton* btnTeljesMentes = nullptr;
@@ -71,6 +71,8 @@ class Tfrm_Adatbazis : public ListWindow {
     const QList<ConnectionProfile>& profiles() const;
     int currentRow() const;
     void selectRow(int row);
+    // The dump tool's path as the user's own settings gave it.
+    const QString& storedDumpTool() const { return storedDumpTool_; }
 
   protected:
     void layoutColumns() override;
@@ -94,10 +96,15 @@ class Tfrm_Adatbazis : public ListWindow {
     QString chooseSaveFile(const QStringList& filters);
 
     bool busy_ = false;
+    QString storedDumpTool_;
+    // Why the settings that name the dump tool were refused; the full backup
+    // says it rather than run.
+    QString dumpToolRefusal_;
 };
 
 // Opens "Tárhelyek" over the stored profiles, shows it modally and, once it
-// has closed, writes the dump tool's path and the whole list back.
+// has closed, writes the dump tool's path (into the user's own settings, when
+// it changed) and the whole list back.
 void ShowProfiles(QWidget* parent = nullptr);
 
 }  // namespace zomi

@@ -201,19 +201,29 @@ TEST_F(IniFile, AnUnwritableFileIsAnErrorNamingThePath) {
 
 // In the package's all-users folder the next user must be able to change
 // the file that the first one wrote, whatever their umask was.
-TEST_F(IniFile, AFileInASharedFolderStaysWritableForTheOtherUsers) {
-    const auto everyone = QFileDevice::ReadOther | QFileDevice::WriteOther |
-                          QFileDevice::ReadGroup | QFileDevice::WriteGroup;
+TEST_F(IniFile, AFileInASharedFolderIsTheGroupsToChangeAndNeverEveryones) {
+    const auto group = QFileDevice::ReadGroup | QFileDevice::WriteGroup;
     IniWriteString(path(), QStringLiteral("Defaults"), QStringLiteral("Format"),
                    QStringLiteral("0"));
-    EXPECT_NE(QFile::permissions(path()) & everyone, everyone) << "a private folder stays private";
+    EXPECT_NE(QFile::permissions(path()) & group, group) << "a private folder stays private";
 
+    ASSERT_TRUE(QFile::setPermissions(dir_.path(), QFile::permissions(dir_.path()) |
+                                                       QFileDevice::WriteGroup |
+                                                       QFileDevice::ExeGroup));
+    IniWriteString(path(), QStringLiteral("Defaults"), QStringLiteral("Format"),
+                   QStringLiteral("1"));
+    EXPECT_EQ(QFile::permissions(path()) & group, group);
+
+    // Not even in a folder everyone may write (as earlier versions of the
+    // package made it): a settings file anyone may change is refused.
+    ASSERT_TRUE(
+        QFile::setPermissions(path(), QFile::permissions(path()) | QFileDevice::WriteOther));
     ASSERT_TRUE(QFile::setPermissions(dir_.path(), QFile::permissions(dir_.path()) |
                                                        QFileDevice::WriteOther |
                                                        QFileDevice::ExeOther));
     IniWriteString(path(), QStringLiteral("Defaults"), QStringLiteral("Format"),
-                   QStringLiteral("1"));
-    EXPECT_EQ(QFile::permissions(path()) & everyone, everyone);
+                   QStringLiteral("2"));
+    EXPECT_FALSE(QFile::permissions(path()) & QFileDevice::WriteOther);
 }
 
 TEST_F(IniFile, TheFirstOfDuplicateKeysCounts) {

@@ -10,8 +10,11 @@
 
 #include "common/Codepage.h"
 #include "common/IniFile.h"
+#include "common/Settings.h"
+#include "db/DbRoutines.h"
 #include "db/FullBackup.h"
 #include "support/LaxServer.h"
+#include "support/SharedFolder.h"
 #include "support/TestDatabase.h"
 
 namespace zomi {
@@ -214,6 +217,113 @@ TEST_F(TlsRequiredTest, TheToolTooTrustsOnlyTheInstallationsCertificates) {
     EXPECT_TRUE(message.contains(QStringLiteral("certificate"), Qt::CaseInsensitive) ||
                 message.contains(QStringLiteral("TLS")) || message.contains(QStringLiteral("SSL")))
         << message.toStdString();
+}
+
+// Which settings may name the dump tool, and which tools may receive the
+// password: only what nobody but the user or root can change.
+class DumpToolSource : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(path(QStringLiteral("own"))));
+        qputenv("ZOMI_SYSTEM_CONFIG", QFile::encodeName(system));
+        SetSettingsPath(path(QStringLiteral("Zomi.ini")));
+    }
+    void TearDown() override {
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("ZOMI_SYSTEM_CONFIG");
+        SetSettingsPath(QString());
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    static void name(const QString& file, const QString& section, const QString& tool) {
+        IniWriteString(file, section, QStringLiteral("MysqlDump"), tool);
+    }
+    QString script(const QString& name) const {
+        const QString tool = path(name);
+        QFile file(tool);
+        file.open(QIODevice::WriteOnly);
+        file.write("#!/bin/sh\ntouch \"$0.ran\"\n");
+        file.close();
+        test::SetMode(tool, 0700);
+        return tool;
+    }
+
+    QTemporaryDir dir;
+    const QString system = dir.filePath(QStringLiteral("zomi.conf"));
+    const QString frm = QStringLiteral("frm_Adatbazis");
+};
+
+TEST_F(DumpToolSource, TheUsersOwnSettingsThenTheSystemWideFileNeverTheSharedOne) {
+    EXPECT_EQ(ConfiguredDumpTool(), QString());
+    name(system, QStringLiteral("Mentes"), QStringLiteral("/opt/rendszer-dump"));
+    EXPECT_EQ(ConfiguredDumpTool(), QStringLiteral("/opt/rendszer-dump"));
+    name(SettingsPath(), frm, QStringLiteral("/opt/sajat-dump"));
+    EXPECT_EQ(ConfiguredDumpTool(), QStringLiteral("/opt/sajat-dump"));
+
+    const QString shared = path(QStringLiteral("zomi"));
+    if (!test::MakeGroupShared(shared)) GTEST_SKIP() << "no folder of the group users can be made";
+    SetSettingsPath(shared + QStringLiteral("/Zomi.ini"));
+    name(SettingsPath(), frm, script(QStringLiteral("masoke")));
+    EXPECT_EQ(ConfiguredDumpTool(), QStringLiteral("/opt/rendszer-dump"));
+    // What the user sets is kept apart, in the user's own file.
+    StoreDumpTool(QStringLiteral("/usr/bin/mysqldump"));
+    EXPECT_EQ(ConfiguredDumpTool(), QStringLiteral("/usr/bin/mysqldump"));
+    EXPECT_EQ(IniReadString(SettingsPath(), frm, QStringLiteral("MysqlDump"), QString()),
+              path(QStringLiteral("masoke")));
+    EXPECT_EQ(IniReadString(path(QStringLiteral("own/Zomi.Net/Zomi.ini")), frm,
+                            QStringLiteral("MysqlDump"), QString()),
+              QStringLiteral("/usr/bin/mysqldump"));
+}
+
+TEST_F(DumpToolSource, ASettingsFileOthersMayChangeIsRefusedByName) {
+    SetSettingsPath(QString());
+    const QString own = path(QStringLiteral("own/Zomi.Net/Zomi.ini"));
+    ASSERT_EQ(OwnSettingsPath(), own);
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("own/Zomi.Net"))));
+    name(own, frm, QStringLiteral("/opt/sajat-dump"));
+    test::SetMode(own, 0666);
+    try {
+        ConfiguredDumpTool();
+        FAIL() << "a file anyone may change named the tool";
+    } catch (const FileError& refusal) {
+        EXPECT_TRUE(refusal.message().contains(QStringLiteral("„%1”").arg(own)))
+            << refusal.message().toStdString();
+    }
+    EXPECT_THROW(StoreDumpTool(QStringLiteral("/opt/masik")), FileError);
+    test::SetMode(own, 0644);
+    IniDeleteKey(own, frm, QStringLiteral("MysqlDump"));
+    name(system, QStringLiteral("Mentes"), QStringLiteral("/opt/rendszer-dump"));
+    test::SetMode(system, 0666);
+    EXPECT_THROW(ConfiguredDumpTool(), FileError);
+}
+
+TEST_F(DumpToolSource, AToolOthersMayChangeIsRefusedAndNotRun) {
+    EXPECT_EQ(DumpToolRefusal(script(QStringLiteral("jo-dump"))), QString());
+    EXPECT_EQ(DumpToolRefusal(DefaultDumpTool()), QString());
+
+    const QString open = script(QStringLiteral("nyitott-dump"));
+    test::SetMode(open, 0777);
+    const QString folder = path(QStringLiteral("kozos"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    test::SetMode(folder, 01777);
+    const QString inOpenFolder = folder + QStringLiteral("/dump");
+    ASSERT_TRUE(QFile::copy(path(QStringLiteral("jo-dump")), inOpenFolder));
+    // A link of the user's own leading into a folder anyone may write.
+    const QString link = path(QStringLiteral("link-dump"));
+    ASSERT_TRUE(QFile::link(inOpenFolder, link));
+
+    ConnectionProfile profile;
+    profile.adatbazis = QStringLiteral("x");
+    for (const QString& tool : {open, inOpenFolder, link}) {
+        EXPECT_TRUE(DumpToolRefusal(tool).contains(QStringLiteral("nem indítja el")))
+            << tool.toStdString();
+        FullBackup backup;
+        EXPECT_THROW(backup.start(tool, profile, path(QStringLiteral("teljes.sql"))), FileError);
+        EXPECT_FALSE(backup.isRunning());
+    }
+    EXPECT_FALSE(QFile::exists(open + QStringLiteral(".ran")));
+    EXPECT_FALSE(QFile::exists(inOpenFolder + QStringLiteral(".ran")));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("teljes.sql"))));
 }
 
 }  // namespace

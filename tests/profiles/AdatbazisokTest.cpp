@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QToolButton>
 #include <QtTest/QtTest>
@@ -19,6 +20,7 @@
 #include "profiles/Adatbazisok.h"
 #include "profiles/Adatbazisok_Szerkeszt.h"
 #include "profiles/ProfileModel.h"
+#include "support/SharedFolder.h"
 #include "support/WindowTestSupport.h"
 #include "ui/Boxes.h"
 #include "ui/WindowHelpers.h"
@@ -371,6 +373,60 @@ class AdatbazisokTest : public QObject {
         QVERIFY(!QFile::exists(partial));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("lassu-dump")});
+    }
+
+    // The box names the tool that really runs, and an empty box shows which
+    // one that is.
+    void theDumpToolIsNamedAsItRunsAndFoundOnThePath() {
+        Tfrm_Adatbazis window;
+        QCOMPARE(window.Label2->text(), QStringLiteral("mariadb-dump program helye"));
+        QCOMPARE(window.Edit1->text(), QString());
+        QCOMPARE(window.Edit1->placeholderText(),
+                 QStandardPaths::findExecutable(QStringLiteral("mariadb-dump")));
+    }
+
+    // The shared settings file is one every member of its group may change:
+    // a dump tool it names would get the password of whoever makes the next
+    // full backup. ZOMI_TEST_SHARED_DIR names the installed package's folder.
+    void aDumpToolNamedInTheSharedSettingsFileIsNotRun() {
+        QTemporaryDir scratch;
+        QString shared = qEnvironmentVariable("ZOMI_TEST_SHARED_DIR");
+        if (shared.isEmpty()) {
+            shared = scratch.filePath(QStringLiteral("zomi"));
+            if (!MakeGroupShared(shared)) QSKIP("no folder of the group users can be made");
+        }
+        const QString marker = scratch.filePath(QStringLiteral("lefutott"));
+        const QString tool = scratch.filePath(QStringLiteral("masok-dump"));
+        {
+            QFile script(tool);
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write("#!/bin/sh\ncat > '" + QFile::encodeName(marker) + "'\n");
+        }
+        SetMode(tool, 0700);
+        const QString sharedIni = QDir(shared).filePath(QStringLiteral("Zomi.ini"));
+        IniWriteString(sharedIni, QString::fromLatin1(kMysqlDump.section),
+                       QString::fromLatin1(kMysqlDump.key), tool);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(scratch.filePath(QStringLiteral("own"))));
+        SetSettingsPath(sharedIni);
+
+        Tfrm_Adatbazis window;
+        window.setProfiles({ProfileFromText(profileText(fixture_->db, QStringLiteral("Demó")))});
+        window.show();
+        Activate(&window);
+        const QString shown = window.Edit1->text();
+        QSignalSpy finished(window.Mentes, &FullBackup::finished);
+        window.FullBackupTo(scratch.filePath(QStringLiteral("teljes.sql")));
+        const bool ended = finished.wait(120000);
+        QFile::remove(sharedIni);
+        qunsetenv("XDG_DATA_HOME");
+        SetSettingsPath(fixture_->settingsDir.filePath(QStringLiteral("Zomi.ini")));
+
+        QCOMPARE(shown, QString());
+        QVERIFY(ended);
+        QVERIFY(!QFile::exists(marker));
+        // The tool on the PATH made it instead.
+        QVERIFY2(fixture_->boxes.lastText().startsWith(QStringLiteral("A teljes mentés elkészült")),
+                 qPrintable(fixture_->boxes.lastText()));
     }
 
   private:
