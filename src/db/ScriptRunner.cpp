@@ -192,8 +192,18 @@ void failWith(ScriptResult& result, int line, unsigned code, const QString& mess
     result.errorMessage = message;
 }
 
+SqlQuoting quotingOf(const Connection& connection) {
+    SqlQuoting quoting;
+    quoting.backslashEscapes = connection.backslashEscapes();
+    quoting.ansiQuotes = connection.ansiQuotes();
+    return quoting;
+}
+
 // Cuts the script on a thread of its own, a few statements ahead, while the
 // server runs those already cut: a long restore waits for the server alone.
+// After a statement that may change the session's SQL mode the cut waits
+// until the server has run it and said how the session now reads quotes, as
+// the stock client cuts what follows by the session's mode of that moment.
 class StatementFeed {
   public:
     explicit StatementFeed(SqlScript& script) : script_(script), worker_([this] { produce(); }) {}
@@ -223,6 +233,17 @@ class StatementFeed {
         return true;
     }
 
+    // After the server has run a statement: how the session reads quotes now.
+    void ran(const SqlStatement& statement, SqlQuoting quoting) {
+        if (!MayChangeQuoting(statement.text)) return;
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            quoting_ = quoting;
+            awaitingQuoting_ = false;
+        }
+        changed_.notify_all();
+    }
+
   private:
     static constexpr size_t kAhead = 32;
 
@@ -230,12 +251,15 @@ class StatementFeed {
         try {
             SqlStatement statement;
             while (script_.next(statement)) {
+                const bool decidesQuoting = MayChangeQuoting(statement.text);
                 std::unique_lock<std::mutex> lock(mutex_);
                 changed_.wait(lock, [this] { return queue_.size() < kAhead || cancelled_; });
                 if (cancelled_) return;
                 queue_.push_back(std::move(statement));
+                awaitingQuoting_ = decidesQuoting;
                 lock.unlock();
                 changed_.notify_all();
+                if (decidesQuoting && !awaitQuoting()) return;
             }
         } catch (const SqlScriptError&) {
             const std::lock_guard<std::mutex> lock(mutex_);
@@ -248,11 +272,22 @@ class StatementFeed {
         changed_.notify_all();
     }
 
+    // False when the run ended first.
+    bool awaitQuoting() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return !awaitingQuoting_ || cancelled_; });
+        if (cancelled_) return false;
+        script_.setQuoting(quoting_);
+        return true;
+    }
+
     SqlScript& script_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<SqlStatement> queue_;
     std::exception_ptr error_;
+    SqlQuoting quoting_;
+    bool awaitingQuoting_ = false;
     bool finished_ = false;
     bool cancelled_ = false;
     std::thread worker_;  // last: it starts once everything above is ready
@@ -280,6 +315,7 @@ void runStatements(Connection& connection, SqlScript& script, ScriptEncoding sou
         try {
             connection.execEncoded(encoding.convert(statement.text, source));
             ++result.statements;
+            feed.ran(statement, quotingOf(connection));
             if (mayChangeCharacterSet(statement.text))
                 encoding.set(sessionCharacterSet(connection));
         } catch (const DbError& e) {
@@ -307,7 +343,7 @@ ScriptResult RunScript(Connection& connection, const QString& text, const Script
 ScriptResult RunScript(Connection& connection, const QByteArray& bytes, ScriptEncoding encoding,
                        const ScriptControl& control) {
     const bool bom = encoding == ScriptEncoding::Utf8 && bytes.startsWith("\xEF\xBB\xBF");
-    SqlScript script(bom ? bytes.mid(3) : bytes);
+    SqlScript script(bom ? bytes.mid(3) : bytes, quotingOf(connection));
     if (control.progress.setMaximum) control.progress.setMaximum(script.lineCount());
     if (control.progress.setPosition) control.progress.setPosition(0);
 

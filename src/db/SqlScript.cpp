@@ -39,20 +39,28 @@ bool startsWithNoCase(QByteArrayView text, QByteArrayView word) {
 
 }  // namespace
 
-SqlScript::SqlScript(QByteArray text) : text_(std::move(text)), lineCount_(countLines(text_)) {}
+bool MayChangeQuoting(const QByteArray& statement) {
+    return statement.toLower().contains("sql_mode");
+}
+
+SqlScript::SqlScript(QByteArray text, SqlQuoting quoting)
+    : text_(std::move(text)), quoting_(quoting), lineCount_(countLines(text_)) {}
 
 bool SqlScript::atTerminator() const {
     return text_.at(pos_) == terminator_.at(0) &&
            slice(text_, pos_, terminator_.size()) == terminator_;
 }
 
-// "-- " needs the blank (or a control character) after the dashes, as the
-// server reads it; "--1" is arithmetic.
-bool SqlScript::atLineComment() const {
+// Inside a statement "-- " needs the blank (or a control character) after
+// the dashes, as the server reads it: "SELECT 5--1" is arithmetic. Before a
+// statement's text the stock client takes any "--" as a comment, so that a
+// dash banner or "--note" is dropped instead of being joined to the
+// statement after it.
+bool SqlScript::atLineComment(bool inStatement) const {
     const char c = text_.at(pos_);
     if (c == '#') return true;
     if (c != '-' || pos_ + 1 >= text_.size() || text_.at(pos_ + 1) != '-') return false;
-    return pos_ + 2 >= text_.size() || isBlank(text_.at(pos_ + 2));
+    return !inStatement || pos_ + 2 >= text_.size() || isBlank(text_.at(pos_ + 2));
 }
 
 // "/*!" and "/*M!" hold statement text for the server, so they are read as
@@ -63,7 +71,8 @@ bool SqlScript::atConditionalComment() const {
 }
 
 void SqlScript::skipQuoted(char quote) {
-    const bool escapes = quote != '`';
+    const bool escapes =
+        quote != '`' && quoting_.backslashEscapes && !(quote == '"' && quoting_.ansiQuotes);
     for (++pos_; pos_ < text_.size(); ++pos_) {
         const char c = text_.at(pos_);
         if (c == '\n') {
@@ -146,7 +155,7 @@ bool SqlScript::next(SqlStatement& statement) {
         } else if (c == '\'' || c == '"' || c == '`') {
             startContent();
             skipQuoted(c);
-        } else if (atLineComment()) {
+        } else if (atLineComment(contentStart >= 0)) {
             skipToLineEnd();
         } else if (c == '/' && pos_ + 1 < text_.size() && text_.at(pos_ + 1) == '*') {
             if (atConditionalComment()) {
@@ -177,8 +186,8 @@ bool IsQueryText(const QString& text) {
     return head.startsWith(QLatin1String("SELECT")) || head.startsWith(QLatin1String("SHOW"));
 }
 
-QString FirstStatement(const QString& text) {
-    SqlScript script(text.toUtf8());
+QString FirstStatement(const QString& text, SqlQuoting quoting) {
+    SqlScript script(text.toUtf8(), quoting);
     SqlStatement first;
     return script.next(first) ? QString::fromUtf8(first.text) : text;
 }

@@ -5,6 +5,10 @@
 // (";" at first) wherever it stands outside quotes and comments, a line
 // "DELIMITER x" (any letter case) at the start of a statement changes the
 // terminator, and a last statement without a terminator still counts.
+// Before a statement's text begins, "--" starts a comment whatever follows it
+// (a dash banner, "--note"); inside a statement only "-- " does, as the
+// server reads it. Where a quoted text ends depends on the session's SQL
+// mode, which the caller hands over as the script changes it.
 //
 // It reads bytes: every character that matters to the cut is ASCII, which
 // UTF-8 and the single-byte code pages share, so a file is cut as it stands
@@ -37,9 +41,26 @@ class SqlScriptError : public std::runtime_error {
     QString message_;
 };
 
+// How the session reads quoted text, which decides where a literal ends:
+// the server's status flags SERVER_STATUS_NO_BACKSLASH_ESCAPES and
+// SERVER_STATUS_ANSI_QUOTES.
+struct SqlQuoting {
+    bool backslashEscapes = true;  // off under NO_BACKSLASH_ESCAPES: '\' is a letter
+    bool ansiQuotes = false;       // "..." names something, and '\' escapes nothing in it
+};
+
+// The quoting a statement leaves behind can differ from the one before it
+// only when it names the session's SQL mode (SET sql_mode, the dump tools'
+// /*!50003 SET sql_mode = ... */ around routines).
+bool MayChangeQuoting(const QByteArray& statement);
+
 class SqlScript {
   public:
-    explicit SqlScript(QByteArray text);
+    explicit SqlScript(QByteArray text, SqlQuoting quoting = {});
+
+    // For the statements after the one cut last.
+    void setQuoting(SqlQuoting quoting) { quoting_ = quoting; }
+    SqlQuoting quoting() const { return quoting_; }
 
     // The next statement; false when the text holds no more. Statements made
     // only of comments and blanks are passed over. Throws SqlScriptError.
@@ -56,11 +77,12 @@ class SqlScript {
     void skipToLineEnd();
     void skipBlockComment();
     bool atTerminator() const;
-    bool atLineComment() const;
+    bool atLineComment(bool inStatement) const;
     bool atConditionalComment() const;
 
     QByteArray text_;
     QByteArray terminator_ = ";";
+    SqlQuoting quoting_;
     qsizetype pos_ = 0;
     int line_ = 1;
     int lineCount_ = 0;
@@ -77,6 +99,6 @@ bool IsQueryText(const QString& text);
 // The text of the first statement under the script rules (all of it when it
 // has no terminator), so that a ";" inside a literal does not cut it short.
 // Throws SqlScriptError.
-QString FirstStatement(const QString& text);
+QString FirstStatement(const QString& text, SqlQuoting quoting = {});
 
 }  // namespace zomi

@@ -2,15 +2,21 @@
 
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QUuid>
+#include <string>
+#include <vector>
 
 #include "common/Codepage.h"
+#include "common/Text.h"
 #include "db/ScriptRunner.h"
+#include "support/StatementLog.h"
 #include "support/TestDatabase.h"
 
 namespace zomi {
 namespace {
 
 using dbaccess::Connection;
+using test::StatementLog;
 using test::TableDigests;
 using test::TestDatabase;
 
@@ -164,6 +170,100 @@ TEST_F(ScriptRunnerTest, AFullDumpWithRoutinesRestoresIntoAnEmptyDatabase) {
         QString::number(from->scalar(QStringLiteral("SELECT COUNT(*) FROM zomi")).text.toInt()));
     EXPECT_EQ(text(QStringLiteral("SELECT fn_sorszamstr(7, 2024)")), QStringLiteral("2024/00007"));
     c->exec(QStringLiteral("CALL sp_setstatusz()"));
+}
+
+// What reached the server from one session between the runner's reading of
+// the session and its putting it back.
+using Statements = std::vector<std::string>;
+
+Statements scriptStatements(const QList<QByteArray>& logged) {
+    Statements statements;
+    bool inScript = false;
+    for (const QByteArray& statement : logged) {
+        if (statement.startsWith("SELECT @@SESSION.character_set_client, ")) {
+            inScript = true;
+            statements.clear();
+        } else if (statement == "UNLOCK TABLES") {
+            inScript = false;
+        } else if (inScript) {
+            statements.push_back(statement.trimmed().toStdString());
+        }
+    }
+    return statements;
+}
+
+// The same script through the stock command-line client, which every
+// script and dump written for these servers is made for.
+Statements clientStatements(const TestDatabase& db, const StatementLog& log,
+                            const QByteArray& script) {
+    const dbaccess::ConnectionParams p = db.params();
+    const QString marker = QStringLiteral("SET @cut = '%1'").arg(QUuid::createUuid().toString());
+    QProcess client;
+    client.start(QStringLiteral("mariadb"),
+                 {QStringLiteral("--no-defaults"), QStringLiteral("--protocol=tcp"),
+                  QStringLiteral("-h") + p.host, QStringLiteral("-P") + QString::number(p.port),
+                  QStringLiteral("-u") + p.user, QStringLiteral("-p") + p.password,
+                  QStringLiteral("--batch"), QStringLiteral("--force"),
+                  QStringLiteral("--init-command=") + marker, p.database});
+    client.write(script);
+    client.closeWriteChannel();
+    if (!client.waitForFinished(30000)) return {};
+    auto finder = db.connect();
+    const unsigned long thread =
+        finder
+            ->scalar(QStringLiteral("SELECT thread_id FROM mysql.general_log WHERE argument = %1")
+                         .arg(SqlQuote(marker)))
+            .text.toULong();
+    Statements statements;
+    for (const QByteArray& statement : log.statementsOf(thread))
+        if (statement != marker.toUtf8()) statements.push_back(statement.trimmed().toStdString());
+    return statements;
+}
+
+struct ClientCut {
+    const char* name;
+    const char* script;
+    Statements statements;
+};
+
+TEST_F(ScriptRunnerTest, StatementsReachTheServerAsTheStockClientSendsThem) {
+    StatementLog serverLog(TestDatabase::serverParams());
+    if (!serverLog.available()) GTEST_SKIP() << "the server's general log cannot be switched on";
+    const ClientCut cuts[] = {
+        {"a dash banner", "------------\nselect 1;\n", {"select 1"}},
+        {"dashes without a blank before a statement",
+         "--comment\nselect 2;--c\nselect 3;",
+         {"select 2", "select 3"}},
+        {"NO_BACKSLASH_ESCAPES set by the script",
+         "SET SESSION sql_mode='NO_BACKSLASH_ESCAPES';\nSELECT 'C:\\temp\\';\nSELECT 2;",
+         {"SET SESSION sql_mode='NO_BACKSLASH_ESCAPES'", "SELECT 'C:\\temp\\'", "SELECT 2"}},
+        {"a dumped routine created under NO_BACKSLASH_ESCAPES",
+         "/*!50003 SET @saved_sql_mode = @@sql_mode */ ;\n"
+         "/*!50003 SET sql_mode = 'STRICT_TRANS_TABLES,NO_BACKSLASH_ESCAPES' */ ;\n"
+         "DELIMITER ;;\n"
+         "CREATE FUNCTION f() RETURNS VARCHAR(10) RETURN 'a\\';;\n"
+         "DELIMITER ;\n"
+         "/*!50003 SET sql_mode = @saved_sql_mode */ ;\n"
+         "SELECT 'it\\'s;', f();",
+         {"/*!50003 SET @saved_sql_mode = @@sql_mode */",
+          "/*!50003 SET sql_mode = 'STRICT_TRANS_TABLES,NO_BACKSLASH_ESCAPES' */",
+          "CREATE FUNCTION f() RETURNS VARCHAR(10) RETURN 'a\\'",
+          "/*!50003 SET sql_mode = @saved_sql_mode */", "SELECT 'it\\'s;', f()"}},
+        {"ANSI_QUOTES",
+         "SET sql_mode = 'ANSI_QUOTES';\nSELECT 'x\\';' AS \"a\\\";\nSELECT 2;",
+         {"SET sql_mode = 'ANSI_QUOTES'", "SELECT 'x\\';' AS \"a\\\"", "SELECT 2"}},
+    };
+    const QString modeBefore = text(QStringLiteral("SELECT @@SESSION.sql_mode"));
+    for (const ClientCut& cut : cuts) {
+        SCOPED_TRACE(cut.name);
+        c->exec(QStringLiteral("DROP FUNCTION IF EXISTS f"));
+        const ScriptResult result = RunScript(*c, QString::fromUtf8(cut.script));
+        EXPECT_TRUE(result.completed()) << result.errorMessage.toStdString();
+        EXPECT_EQ(scriptStatements(serverLog.statementsOf(c->threadId())), cut.statements);
+        EXPECT_EQ(text(QStringLiteral("SELECT @@SESSION.sql_mode")), modeBefore);
+        c->exec(QStringLiteral("DROP FUNCTION IF EXISTS f"));
+        EXPECT_EQ(clientStatements(db, serverLog, cut.script), cut.statements);
+    }
 }
 
 TEST(ScriptTextTest, FilesAreReadAsUtf8WhenTheyAreElseAsCodePage1250) {

@@ -12,6 +12,7 @@ struct Cut {
     const char* name;
     const char* text;
     std::vector<std::pair<const char*, int>> statements;  // text and first line
+    SqlQuoting quoting = {};
 };
 
 void PrintTo(const Cut& cut, std::ostream* os) { *os << cut.name; }
@@ -20,7 +21,7 @@ class SqlScriptCut : public ::testing::TestWithParam<Cut> {};
 
 TEST_P(SqlScriptCut, GivesTheStatementsTheServerShouldSee) {
     const Cut& cut = GetParam();
-    SqlScript script(cut.text);
+    SqlScript script(cut.text, cut.quoting);
     SqlStatement statement;
     size_t i = 0;
     while (script.next(statement)) {
@@ -66,6 +67,17 @@ INSTANTIATE_TEST_SUITE_P(
             "/*M!999999\\- enable the sandbox mode */ \n/*!999999\\- enable the sandbox mode */\n"
             "/*!40101 SET NAMES utf8mb4 */;\n/*!50003 SET a = 1 */ ;",
             {{"/*!40101 SET NAMES utf8mb4 */", 3}, {"/*!50003 SET a = 1 */", 4}}},
+        Cut{"DashesBeforeAStatementAreACommentWithoutTheBlank",
+            "------------\nselect 1;\n  --comment\nselect 2;--c\nselect 3\n--x\n;",
+            {{"select 1", 2}, {"select 2", 4}, {"select 3\n--x", 5}}},
+        Cut{"NoBackslashEscapesLeavesBackslashesInLiterals",
+            "SELECT 'C:\\temp\\';\nSELECT \"a\\\";\nSELECT 2;",
+            {{"SELECT 'C:\\temp\\'", 1}, {"SELECT \"a\\\"", 2}, {"SELECT 2", 3}},
+            SqlQuoting{false, false}},
+        Cut{"AnsiQuotesLeaveBackslashesInNamesOnly",
+            "SELECT \"a\\\";\nSELECT 'b\\';';",
+            {{"SELECT \"a\\\"", 1}, {"SELECT 'b\\';'", 2}},
+            SqlQuoting{true, true}},
         Cut{"EmptyStatementsAndBlankTextGiveNothing", ";;\r\n  ;\r\n-- only a comment", {}}));
 
 TEST(SqlScriptTest, DelimiterWithoutNewTerminatorIsReportedWithItsLine) {
@@ -78,6 +90,19 @@ TEST(SqlScriptTest, DelimiterWithoutNewTerminatorIsReportedWithItsLine) {
     } catch (const SqlScriptError& e) {
         EXPECT_EQ(e.line(), 2);
     }
+}
+
+TEST(SqlScriptTest, QuotingChangedBetweenStatementsCutsTheRestByTheNewMode) {
+    SqlScript script("SET sql_mode = 'NO_BACKSLASH_ESCAPES';\nSELECT '\\';\nSELECT 2;");
+    SqlStatement statement;
+    ASSERT_TRUE(script.next(statement));
+    EXPECT_TRUE(MayChangeQuoting(statement.text));
+    script.setQuoting(SqlQuoting{false, false});
+    ASSERT_TRUE(script.next(statement));
+    EXPECT_EQ(statement.text, QByteArray("SELECT '\\'"));
+    EXPECT_FALSE(MayChangeQuoting(statement.text));
+    ASSERT_TRUE(script.next(statement));
+    EXPECT_EQ(statement.text, QByteArray("SELECT 2"));
 }
 
 TEST(SqlScriptTest, CountsLinesAndTracksTheLineReached) {
