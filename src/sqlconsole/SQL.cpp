@@ -42,6 +42,9 @@ const QString kSection = QStringLiteral("frm_SQL");
 constexpr int kColumnWidth = 100;
 // A running script lets the window repaint and take keys this often.
 constexpr int kEventsEveryMs = 30;
+const QString kNothingToRun = QStringLiteral(
+    "Nem volt mit futtatni: a szöveg (vagy a kijelölés) üres, vagy csak "
+    "megjegyzést tartalmaz.");
 
 }  // namespace
 
@@ -306,7 +309,7 @@ void Tfrm_SQL::aEredmenyExecute() {
     DBGrid1->ShowDataset(Qry);
     Qry->close();
     const QString text =
-        Memo1->hasSelectedText() ? Memo1->selectedText() : FirstStatement(Memo1->text());
+        Memo1->HasSelection() ? Memo1->selectedText() : FirstStatement(Memo1->text());
     if (!OpenQuery(text)) return;
     ShowPage(tsEredmeny);
     DBGrid1->NarrowColumns(kColumnWidth);
@@ -358,6 +361,9 @@ void Tfrm_SQL::RunScriptText(const QString& text, int firstLine) {
         ProgressBar1->hide();
         throw;
     }
+    // A click on "Bezár" or a key during the last statement is answered as
+    // during the run; after it the result's box would swallow it unseen.
+    QCoreApplication::processEvents();
     SetRunning(false);
     ReportScriptResult(result, firstLine);
     if (closeAfterRun_) {
@@ -367,20 +373,20 @@ void Tfrm_SQL::RunScriptText(const QString& text, int firstLine) {
 }
 
 void Tfrm_SQL::ReportScriptResult(const ScriptResult& result, int firstLine) {
+    // The run is over however it ended; the caret shows a failed statement.
+    ProgressBar1->hide();
     switch (result.outcome) {
         case ScriptResult::Outcome::Completed:
-            InfoBox(QStringLiteral("SQL futtatás kész."), this);
-            ProgressBar1->hide();
+            InfoBox(result.statements > 0 ? QStringLiteral("SQL futtatás kész.") : kNothingToRun,
+                    this);
             break;
         case ScriptResult::Outcome::Failed:
-            // The progress bar stays where the run stopped; the caret shows the statement.
             ErrorBox(QStringLiteral("Hiba: ") + result.errorMessage, this);
             ShowPage(tsSQL);
             Memo1->SelectLine(firstLine + result.line - 1);
             Memo1->setFocus();
             break;
         case ScriptResult::Outcome::Stopped:
-            ProgressBar1->hide();
             if (!closeAfterRun_) InfoBox(QStringLiteral("SQL futtatás leállítva."), this);
             break;
     }

@@ -107,8 +107,10 @@ void TSqlEditor::releaseWindowKeys() {
     }
 }
 
+bool TSqlEditor::HasSelection() const { return SendScintilla(SCI_GETSELECTIONEMPTY) == 0; }
+
 QString TSqlEditor::TextToRun(int* firstLine) const {
-    if (!hasSelectedText()) {
+    if (!HasSelection()) {
         *firstLine = 0;
         return text();
     }

@@ -30,6 +30,10 @@ class TSqlEditor : public QsciScintilla {
 
     static const QColor kCurrentLineColor;
 
+    // Whether some text is selected now. QScintilla's own hasSelectedText()
+    // keeps answering yes after typing has replaced a selection, until the
+    // caret moves; the editor's selection itself says what is selected.
+    bool HasSelection() const;
     // The text to run: the selection when there is one, else all of it, and
     // the editor line (from 0) that text starts on.
     QString TextToRun(int* firstLine) const;

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QtTest/QtTest>
 
 #include "common/Codepage.h"
@@ -98,11 +99,36 @@ class SQLTest : public QObject {
         window_->Memo1->getCursorPosition(&line, &index);
         QCOMPARE(line, 2);
         QCOMPARE(window_->Memo1->selectedText(), QStringLiteral("INSERT INTO nincs"));
-        QVERIFY(window_->ProgressBar1->isVisible());
+        QVERIFY(!window_->ProgressBar1->isVisible());
         QCOMPARE(serverText(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 1")),
                  QStringLiteral("x"));
         QVERIFY(serverText(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz = 2")) !=
                 QStringLiteral("y"));
+    }
+
+    // Typing over a selection leaves no selection behind: what was typed runs.
+    void textTypedOverASelectionRunsAtOnce() {
+        window_->Memo1->setText(QStringLiteral("régi szöveg"));
+        window_->Memo1->selectAll();
+        QTest::keyClicks(window_->Memo1, QStringLiteral("select 1 as egy;"));
+        QTest::keyClick(window_->Memo1, Qt::Key_F5);
+        QVERIFY2(fixture_->boxes.shown.isEmpty(), qPrintable(fixture_->boxes.lastText()));
+        QVERIFY(window_->Qry->isOpen());
+        QCOMPARE(window_->Qry->fieldNames(), QStringList{QStringLiteral("egy")});
+    }
+
+    void aTextWithoutStatementsSaysThereWasNothingToRun_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("only comments") << "-- semmi\n/* még ez sem */\n#\n";
+        QTest::newRow("blank") << "  \n\n";
+    }
+    void aTextWithoutStatementsSaysThereWasNothingToRun() {
+        QFETCH(QString, text);
+        run(text);
+        QCOMPARE(fixture_->boxes.texts(),
+                 QStringList{QStringLiteral("Nem volt mit futtatni: a szöveg (vagy a kijelölés) "
+                                            "üres, vagy csak megjegyzést tartalmaz.")});
+        QVERIFY(!window_->ProgressBar1->isVisible());
     }
 
     void resultShowsTheFirstOfTwoQueries() {
@@ -284,6 +310,20 @@ class SQLTest : public QObject {
         QVERIFY2(ran > 0 && ran < 30, qPrintable(QString::number(ran)));
         QVERIFY(window_->aFuttat->isEnabled());
         QVERIFY(window_->isVisible());
+    }
+
+    // The tool bar's "Bezár" asks as the window's close box does.
+    void bezarDuringARunAsksAndClosesOnceTheRunStopped() {
+        window_->Memo1->setText(slowScript(30));
+        QTimer::singleShot(150, [&] {
+            fixture_->boxes.answers << true;
+            QTest::mouseClick(window_->ToolBar1->widgetForAction(window_->aBezar), Qt::LeftButton);
+        });
+        QTest::keyClick(window_->Memo1, Qt::Key_F5);
+        QCOMPARE(fixture_->boxes.texts(),
+                 QStringList{
+                     QStringLiteral("Fut egy SQL szkript. Leállítsam a most futó utasítás után?")});
+        QVERIFY(!window_->isVisible());
     }
 
     void closingDuringARunClosesOnceTheRunStopped() {
