@@ -8,6 +8,10 @@
 #include "common/Codepage.h"
 #include "common/Folders.h"
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace zomi {
 
 namespace {
@@ -145,16 +149,36 @@ QByteArray readFile(const QString& path, bool* exists) {
     return bytes;
 }
 
+// A folder that other users write to as well: one writable for everyone, or
+// a group's folder whose new files take its group (set-group-ID).
+bool inSharedFolder(const QString& path) {
+#ifdef Q_OS_UNIX
+    struct stat folder {};
+    if (::stat(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &folder) != 0)
+        return false;
+    return (folder.st_mode & S_IWOTH) != 0 ||
+           ((folder.st_mode & S_IWGRP) != 0 && (folder.st_mode & S_ISGID) != 0);
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
 void writeFile(const QString& path, const QByteArray& bytes) {
     if (path.isEmpty()) fail(QStringLiteral("no settings file name given"));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         fail(QStringLiteral("cannot write %1: %2").arg(describe(path), file.errorString()));
+    const bool shared = inSharedFolder(path);
+    // A user's own settings file holds the profiles' passwords in a form any
+    // reader undoes: its owner alone may read it, from the first byte on.
+    if (!shared && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        fail(QStringLiteral("cannot keep %1 private: %2").arg(describe(path), file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.commit())
         fail(QStringLiteral("cannot write %1: %2").arg(describe(path), file.errorString()));
     // The file was written; only another user's later change is at stake, so
     // a refusal is told, not hidden, yet does not undo the write.
-    if (!ShareLikeItsFolder(path))
+    if (shared && !ShareLikeItsFolder(path))
         qWarning("cannot share %s with the other users of its folder", qPrintable(path));
 }
 

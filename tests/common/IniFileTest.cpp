@@ -226,6 +226,24 @@ TEST_F(IniFile, AFileInASharedFolderIsTheGroupsToChangeAndNeverEveryones) {
     EXPECT_FALSE(QFile::permissions(path()) & QFileDevice::WriteOther);
 }
 
+// A user's own file holds the scrambled passwords: nobody else may read it,
+// whether it is new or was readable for everyone before.
+TEST_F(IniFile, AUsersOwnFileIsReadableByItsOwnerAlone) {
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    const auto permissions = [&] {
+        return QFile::permissions(path()) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser);
+    };
+    IniWriteString(path(), QStringLiteral("Adatbazis"), QStringLiteral("ConStr1"),
+                   QStringLiteral("x"));
+    EXPECT_EQ(permissions(), ownerOnly);
+    ASSERT_TRUE(
+        QFile::setPermissions(path(), ownerOnly | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    IniWriteString(path(), QStringLiteral("Adatbazis"), QStringLiteral("ConStr1"),
+                   QStringLiteral("y"));
+    EXPECT_EQ(permissions(), ownerOnly);
+    EXPECT_EQ(read("Adatbazis", "ConStr1"), QStringLiteral("y"));
+}
+
 TEST_F(IniFile, TheFirstOfDuplicateKeysCounts) {
     put("[S]\r\nk=1\r\nK=2\r\n[S]\r\nk=3\r\n");
     EXPECT_EQ(read("S", "k"), QStringLiteral("1"));
