@@ -1,6 +1,7 @@
 #include "app/ConnectionTest.h"
 
 #include "common/Text.h"
+#include "db/ConnectionProfiles.h"
 #include "dbaccess/Connection.h"
 #include "dbaccess/DbError.h"
 #include "ui/Boxes.h"
@@ -17,27 +18,28 @@ bool TryTestConnection(dbaccess::Connection& db, const QString& database, const 
                        const QString& port, const QString& user, const QString& password,
                        QWidget* owner) {
     db.close();
+    bool isNumber = false;
+    const int portNumber = port.trimmed().toInt(&isNumber);
+    if (!isNumber || portNumber < 0 || portNumber > 65535) {
+        ErrorBox(QStringLiteral("Hiba: A port nem érvényes szám: \"%1\"").arg(port), owner);
+        return false;
+    }
+    dbaccess::ConnectionParams params;
+    params.database = database;
+    params.host = host;
+    params.port = static_cast<unsigned>(portNumber);
+    params.user = user;
+    params.password = password;
+    params.connectTimeoutSeconds = 30;
+    params.compress = true;
+    // Only whether the server lets us in matters here; the session is
+    // never used for data.
+    params.setUpSession = false;
+    db.setParams(params);
     try {
-        bool isNumber = false;
-        const int portNumber = port.trimmed().toInt(&isNumber);
-        if (!isNumber || portNumber < 0 || portNumber > 65535)
-            throw dbaccess::DbError(dbaccess::DbError::kInvalidArgument,
-                                    QStringLiteral("A port nem érvényes szám: \"%1\"").arg(port));
-        dbaccess::ConnectionParams params;
-        params.database = database;
-        params.host = host;
-        params.port = static_cast<unsigned>(portNumber);
-        params.user = user;
-        params.password = password;
-        params.connectTimeoutSeconds = 30;
-        params.compress = true;
-        // Only whether the server lets us in matters here; the session is
-        // never used for data.
-        params.setUpSession = false;
-        db.setParams(params);
         db.open();
     } catch (const dbaccess::DbError& error) {
-        ErrorBox(QStringLiteral("Hiba: ") + error.message(), owner);
+        ErrorBox(ConnectionFailureText(params, error.message()), owner);
     }
     const bool connected = db.isOpen();
     db.close();

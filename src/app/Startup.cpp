@@ -12,6 +12,7 @@
 #include "common/IniFile.h"
 #include "common/Settings.h"
 #include "common/Text.h"
+#include "db/ConnectionProfiles.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
 #include "ui/Boxes.h"
@@ -107,10 +108,11 @@ void SettleDataDir(const QString& overrideDir) {
 ProfileList ListProfiles() {
     ProfileList list;
     for (int n = 1; n <= 25; ++n) {
-        const QString profile =
+        const QString stored =
             ReadScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(n));
-        const QString name = FieldOf(QStringLiteral(";"), profile, 6);
+        const QString name = FieldOf(QStringLiteral(";"), stored, 6);
         if (name.isEmpty()) continue;
+        const QString profile = PlainProfileText(stored);
         list.lines << QString::number(n) + QStringLiteral("; ") + name;
         list.profiles << profile;
     }

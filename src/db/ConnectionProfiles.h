@@ -24,6 +24,12 @@ struct ConnectionProfile {
     QString jelszo;
     // The structure version the last successful test read; never stored.
     QString verzio;
+    // Not empty when the desktop's keyring keeps the password: the settings
+    // file then holds an empty password and this id as a seventh field.
+    QString keyringId;
+    // The keyring gave no password when the profile was read: stored again
+    // unchanged, the profile keeps its marker rather than an empty password.
+    bool keyringUnanswered = false;
 };
 
 // The grid's columns, in the grid's order (the password is never shown).
@@ -33,18 +39,30 @@ enum class ProfileColumn { AdatbazisNev, Adatbazis, Kiszolgalo, Port, Felhasznal
 QString ProfileColumnText(const ConnectionProfile& profile, ProfileColumn column);
 
 // A profile text's fields by position; missing fields are empty, a port
-// that is not a whole number is 0.
+// that is not a whole number is 0. A seventh field "kulcstarto:" + id marks
+// a password kept in the keyring (the password itself is not looked up here).
 ConnectionProfile ProfileFromText(const QString& text);
-// Every field followed by ";", an empty port as "0".
+// Every field followed by ";", an empty port as "0"; for a password kept in
+// the keyring an empty password and the marker as a seventh field, which the
+// Windows clients, reading six fields, pass over.
 QString ProfileText(const ConnectionProfile& profile);
+// A stored profile text as a connection needs it: with the keyring's
+// password in field 5 and without the marker. A keyring that does not answer
+// leaves the password empty.
+QString PlainProfileText(const QString& stored);
 
 // Profiles "ConStr1" to "ConStr100" that are not empty, in number order,
-// those without a display name included.
+// those without a display name included, passwords kept in the keyring
+// looked up there.
 QList<ConnectionProfile> ReadStoredProfiles();
 // Stores the list under "ConStr1", "ConStr2" ... in list order and removes
 // every other number up to 100, so that nothing stored earlier under a
-// higher number is listed again. Throws SettingsError.
-void WriteStoredProfiles(const QList<ConnectionProfile>& profiles);
+// higher number is listed again. A password meant for the keyring goes
+// there; when no keyring takes it, it is kept scrambled in the file as
+// before and the profile's display name is in the result. The keyring
+// forgets the passwords of profiles that no longer keep theirs there.
+// Throws SettingsError.
+QStringList WriteStoredProfiles(const QList<ConnectionProfile>& profiles);
 
 // Ascending by the column, stable, text in Hungarian alphabetical order
 // without regard to letter case.
@@ -63,6 +81,10 @@ dbaccess::ConnectionParams ProfileConnectionParams(const ConnectionProfile& prof
 // refuses it, naming the field by its caption.
 int FieldWithSeparator(const QStringList& texts);
 QString SeparatorMessage(const QString& caption);
+
+// A connection that could not be opened, in the user's words: which server
+// and port it tried, then the server's (or the client library's) own text.
+QString ConnectionFailureText(const dbaccess::ConnectionParams& params, const QString& reason);
 
 // The port as typed: empty for none, else a whole number from 0 to 65535.
 // False for anything else.

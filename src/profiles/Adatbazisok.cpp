@@ -324,7 +324,7 @@ bool Tfrm_Adatbazis::openProfileConnection() {
     try {
         Db1->open();
     } catch (const dbaccess::DbError& error) {
-        ErrorBox(QStringLiteral("Hiba: ") + error.message(), this);
+        ErrorBox(ConnectionFailureText(Db1->params(), error.message()), this);
         return false;
     }
     return true;
@@ -533,7 +533,12 @@ void ShowProfiles(QWidget* parent) {
     window.setProfiles(ReadStoredProfiles());
     window.exec();
     if (window.Edit1->text() != window.storedDumpTool()) StoreDumpTool(window.Edit1->text());
-    WriteStoredProfiles(window.profiles());
+    const QStringList inFile = WriteStoredProfiles(window.profiles());
+    if (!inFile.isEmpty())
+        WarningBox(QStringLiteral("A rendszer kulcstartója nem vette át a jelszót, ezért a "
+                                  "beállítások fájlja őrzi, mint eddig: %1")
+                       .arg(inFile.join(QStringLiteral(", "))),
+                   parent);
 }
 
 }  // namespace zomi

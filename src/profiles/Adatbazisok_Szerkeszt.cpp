@@ -1,14 +1,18 @@
 #include "profiles/Adatbazisok_Szerkeszt.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <QUuid>
 #include <stdexcept>
 
+#include "db/ProfilePasswords.h"
 #include "ui/AsteriskStyle.h"
+#include "ui/Boxes.h"
 #include "ui/Pictures.h"
 
 namespace zomi {
@@ -50,6 +54,18 @@ Tfrm_Adatbazis_Szerkeszt::Tfrm_Adatbazis_Szerkeszt(const ConnectionProfile& prof
     connect(SpeedButton1, &QToolButton::clicked, this,
             &Tfrm_Adatbazis_Szerkeszt::SpeedButton1Click);
 
+    CheckBox1 = new QCheckBox(QStringLiteral("Jelszó a rendszer kulcstartójában"), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    if (KeyringAvailable()) {
+        // A new profile is offered the keyring; a stored one keeps its choice.
+        const bool isNew = ProfileText(profile) == ProfileText(ConnectionProfile{});
+        CheckBox1->setChecked(!profile.keyringId.isEmpty() || isNew);
+    } else {
+        CheckBox1->setEnabled(false);
+        CheckBox1->setToolTip(
+            QStringLiteral("Nincs elérhető kulcstartó: a jelszót a beállítások fájlja őrzi."));
+    }
+
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setPixmap(SetUpPicture(48));
@@ -76,8 +92,9 @@ Tfrm_Adatbazis_Szerkeszt::Tfrm_Adatbazis_Szerkeszt(const ConnectionProfile& prof
     grid->addWidget(DBEdit5, 5, 1);
     grid->addWidget(DBEdit6, 5, 2);
     for (int row : {2, 4}) grid->setRowMinimumHeight(row, 26);
-    grid->setRowMinimumHeight(6, 10);
-    grid->addLayout(buttonRow(), 7, 0, 1, 3);
+    grid->addWidget(CheckBox1, 6, 1, 1, 2);
+    grid->setRowMinimumHeight(7, 10);
+    grid->addLayout(buttonRow(), 8, 0, 1, 3);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
 
@@ -89,7 +106,8 @@ Tfrm_Adatbazis_Szerkeszt::Tfrm_Adatbazis_Szerkeszt(const ConnectionProfile& prof
     setTabOrder(DBEdit6, btnOK);
     setTabOrder(btnOK, btnMegsem);
     setTabOrder(btnMegsem, SpeedButton1);
-    finishControls(QSize(430, 200));
+    setTabOrder(SpeedButton1, CheckBox1);
+    finishControls(QSize(430, 225));
     DBEdit1->setFocus();
 }
 
@@ -122,11 +140,27 @@ bool Tfrm_Adatbazis_Szerkeszt::storeRow() {
             QStringLiteral("A(z) \"Port\" mezőbe 0 és 65535 közötti egész számot kell írni.")
                 .toStdString());
     }
+    // The start-up chooser lists profiles by their name: one without a name
+    // is kept here, for its backups, but never offered at start.
+    if (DBEdit1->text().trimmed().isEmpty() &&
+        !ConfirmBox(QStringLiteral("A \"Megjelenített név\" üres: az indításkor a program név "
+                                   "nélküli kapcsolatot nem kínál fel. Így is tároljam?"),
+                    QStringLiteral("Megerősítés"), this)) {
+        DBEdit1->setFocus();
+        return false;
+    }
     edited.adatbazisnev = DBEdit1->text();
     edited.kiszolgalo = DBEdit2->text();
     edited.felhasznalo = DBEdit3->text();
     edited.jelszo = DBEdit4->text();
     edited.adatbazis = DBEdit5->text();
+    if (!CheckBox1->isEnabled()) {
+        // Without a keyring the choice stays as it was stored.
+    } else if (!CheckBox1->isChecked()) {
+        edited.keyringId.clear();
+    } else if (edited.keyringId.isEmpty()) {
+        edited.keyringId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    }
     profile_ = edited;
     return true;
 }

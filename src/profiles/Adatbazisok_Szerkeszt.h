@@ -3,6 +3,7 @@
 #include "db/ConnectionProfiles.h"
 #include "ui/EditWindow.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QToolButton;
@@ -27,6 +28,8 @@ class Tfrm_Adatbazis_Szerkeszt : public EditWindow {
     QLineEdit* DBEdit5 = nullptr;         // adatbazis
     QLineEdit* DBEdit6 = nullptr;         // port
     QToolButton* SpeedButton1 = nullptr;  // shows or masks the password
+    // Keep the password in the desktop's keyring; enabled only when one answers.
+    QCheckBox* CheckBox1 = nullptr;
     QLabel* Image1 = nullptr;
 
     void SpeedButton1Click();

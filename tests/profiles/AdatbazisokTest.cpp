@@ -180,6 +180,29 @@ class AdatbazisokTest : public QObject {
                  QStringLiteral("zomi;db.example.hu;3306;eva;titok;Audit;"));
     }
 
+    void aProfileWithoutANameIsStoredOnlyOnceTheUserAgrees() {
+        Tfrm_Adatbazis window;
+        window.setProfiles({ProfileFromText(QStringLiteral("a;h;3306;u;p;Név"))});
+        window.show();
+        Activate(&window);
+        OnModal([&](QWidget* modal) {
+            auto* edit = As<Tfrm_Adatbazis_Szerkeszt>(modal);
+            edit->DBEdit1->setText(QStringLiteral("  "));
+            fixture_->boxes.answers << false;
+            edit->btnOK->click();
+            QVERIFY(edit->isVisible());
+            QVERIFY2(fixture_->boxes.lastText().contains(QStringLiteral("nem kínál fel")),
+                     qPrintable(fixture_->boxes.lastText()));
+            QCOMPARE(QApplication::focusWidget(), edit->DBEdit1);
+            fixture_->boxes.answers << true;
+            edit->btnOK->click();
+            QVERIFY(!edit->isVisible());
+        });
+        QTest::keyClick(window.DBGrid1, Qt::Key_F2);
+        QCOMPARE(fixture_->boxes.shown.size(), 2);
+        QCOMPARE(gridColumn(window, ProfileColumn::AdatbazisNev), QStringList{"  "});
+    }
+
     void editAndDeleteWorkOnTheSelectedRow() {
         Tfrm_Adatbazis window;
         window.setProfiles({ProfileFromText(QStringLiteral("a;h;1;u;p;Első")),
@@ -220,12 +243,13 @@ class AdatbazisokTest : public QObject {
         Tfrm_Adatbazis window;
         window.setProfiles(
             {ProfileFromText(profileText(db, QStringLiteral("Jó"))),
-             ProfileFromText(profileText(db, QStringLiteral("Rossz"), QStringLiteral("nem jó")))});
+             ProfileFromText(profileText(db, QStringLiteral("Rossz"), QStringLiteral("nem jó"))),
+             ProfileFromText(QStringLiteral("zomi;127.0.0.1;9;zomi;zomi;Zárt port"))});
         window.show();
         Activate(&window);
         QTest::keyClick(window.DBGrid1, Qt::Key_T, Qt::ControlModifier);
         QCOMPARE(fixture_->boxes.lastText(), QStringLiteral("Kapcsolat vizsgálata sikeres"));
-        QCOMPARE(gridColumn(window, ProfileColumn::Verzio), (QStringList{"1", ""}));
+        QCOMPARE(gridColumn(window, ProfileColumn::Verzio), (QStringList{"1", "", ""}));
         QVERIFY(!window.Db1->isOpen());
 
         // An empty version table: success, and the version shown stays.
@@ -233,7 +257,7 @@ class AdatbazisokTest : public QObject {
         QTest::keyClick(window.DBGrid1, Qt::Key_T, Qt::ControlModifier);
         QCOMPARE(fixture_->boxes.shown.size(), 2);
         QCOMPARE(fixture_->boxes.lastText(), QStringLiteral("Kapcsolat vizsgálata sikeres"));
-        QCOMPARE(gridColumn(window, ProfileColumn::Verzio), (QStringList{"1", ""}));
+        QCOMPARE(gridColumn(window, ProfileColumn::Verzio), (QStringList{"1", "", ""}));
 
         // No version table: the server's message, no success.
         fixture_->connection->exec(QStringLiteral("DROP TABLE verzio"));
@@ -241,10 +265,20 @@ class AdatbazisokTest : public QObject {
         QCOMPARE(fixture_->boxes.shown.last().kind, BoxKind::Error);
         QVERIFY(fixture_->boxes.lastText().contains(QStringLiteral("verzio")));
 
+        // A failure names the server and port in Hungarian, then gives the server's text.
         window.selectRow(1);
         QTest::keyClick(window.DBGrid1, Qt::Key_T, Qt::ControlModifier);
-        QVERIFY(fixture_->boxes.lastText().startsWith(QStringLiteral("Hiba: ")));
+        QVERIFY(fixture_->boxes.lastText().startsWith(
+            QStringLiteral("Hiba: nem sikerült kapcsolódni a kiszolgálóhoz (gép: %1, port: %2).\n")
+                .arg(db.params().host)
+                .arg(db.params().port)));
         QVERIFY(fixture_->boxes.lastText().contains(QStringLiteral("Access denied")));
+        window.selectRow(2);
+        QTest::keyClick(window.DBGrid1, Qt::Key_T, Qt::ControlModifier);
+        QVERIFY2(fixture_->boxes.lastText().startsWith(
+                     QStringLiteral("Hiba: nem sikerült kapcsolódni a kiszolgálóhoz (gép: "
+                                    "127.0.0.1, port: 9).\nCan't connect")),
+                 qPrintable(fixture_->boxes.lastText()));
 
         // What is written back holds six fields and no version.
         for (const ConnectionProfile& p : window.profiles())
