@@ -1,6 +1,8 @@
-// libsecret (through GLib) first: Qt's keyword macros would spoil its headers.
 #include "db/ProfilePasswords.h"
 
+// GLib's headers name a member "signals", which Qt defines as a keyword; this
+// file uses none of Qt's keywords.
+#undef signals
 #include <libsecret/secret.h>
 
 namespace zomi {

@@ -139,6 +139,7 @@ class SessionSnapshot {
     }
 
     const QString& characterSet() const { return values_.at(0); }
+    const QString& sqlMode() const { return values_.at(4); }
 
     void restore(const SessionEncoding& current) {
         // Table locks would keep the register from every other table; taken
@@ -192,11 +193,17 @@ void failWith(ScriptResult& result, int line, unsigned code, const QString& mess
     result.errorMessage = message;
 }
 
-SqlQuoting quotingOf(const Connection& connection) {
+// How a session with this SQL mode reads quotes ("ANSI" shows as its parts).
+SqlQuoting quotingOf(const QString& sqlMode) {
+    const QStringList flags = sqlMode.toUpper().split(QLatin1Char(','));
     SqlQuoting quoting;
-    quoting.backslashEscapes = connection.backslashEscapes();
-    quoting.ansiQuotes = connection.ansiQuotes();
+    quoting.backslashEscapes = !flags.contains(QLatin1String("NO_BACKSLASH_ESCAPES"));
+    quoting.ansiQuotes = flags.contains(QLatin1String("ANSI_QUOTES"));
     return quoting;
+}
+
+SqlQuoting sessionQuoting(Connection& connection) {
+    return quotingOf(connection.scalar(QStringLiteral("SELECT @@SESSION.sql_mode")).text);
 }
 
 // Cuts the script on a thread of its own, a few statements ahead, while the
@@ -233,9 +240,9 @@ class StatementFeed {
         return true;
     }
 
-    // After the server has run a statement: how the session reads quotes now.
-    void ran(const SqlStatement& statement, SqlQuoting quoting) {
-        if (!MayChangeQuoting(statement.text)) return;
+    // After the server has run a statement that may change the session's
+    // quoting: how the session reads quotes now.
+    void ran(SqlQuoting quoting) {
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             quoting_ = quoting;
@@ -315,7 +322,7 @@ void runStatements(Connection& connection, SqlScript& script, ScriptEncoding sou
         try {
             connection.execEncoded(encoding.convert(statement.text, source));
             ++result.statements;
-            feed.ran(statement, quotingOf(connection));
+            if (MayChangeQuoting(statement.text)) feed.ran(sessionQuoting(connection));
             if (mayChangeCharacterSet(statement.text))
                 encoding.set(sessionCharacterSet(connection));
         } catch (const DbError& e) {
@@ -343,11 +350,11 @@ ScriptResult RunScript(Connection& connection, const QString& text, const Script
 ScriptResult RunScript(Connection& connection, const QByteArray& bytes, ScriptEncoding encoding,
                        const ScriptControl& control) {
     const bool bom = encoding == ScriptEncoding::Utf8 && bytes.startsWith("\xEF\xBB\xBF");
-    SqlScript script(bom ? bytes.mid(3) : bytes, quotingOf(connection));
+    SessionSnapshot session(connection);
+    SqlScript script(bom ? bytes.mid(3) : bytes, quotingOf(session.sqlMode()));
     if (control.progress.setMaximum) control.progress.setMaximum(script.lineCount());
     if (control.progress.setPosition) control.progress.setPosition(0);
 
-    SessionSnapshot session(connection);
     SessionEncoding sessionEncoding(session.characterSet());
     ScriptResult result;
     try {

@@ -198,24 +198,6 @@ void Connection::close() {
 
 unsigned long Connection::threadId() const { return mysql_ ? mysql_thread_id(mysql_) : 0; }
 
-namespace {
-
-unsigned serverStatus(st_mysql* mysql) {
-    unsigned int status = 0;
-    if (mysql) mariadb_get_infov(mysql, MARIADB_CONNECTION_SERVER_STATUS, &status);
-    return status;
-}
-
-}  // namespace
-
-bool Connection::backslashEscapes() const {
-    return !(serverStatus(mysql_) & SERVER_STATUS_NO_BACKSLASH_ESCAPES);
-}
-
-bool Connection::ansiQuotes() const {
-    return (serverStatus(mysql_) & SERVER_STATUS_ANSI_QUOTES) != 0;
-}
-
 QString Connection::tlsCipher() const {
     const char* cipher = mysql_ ? mysql_get_ssl_cipher(mysql_) : nullptr;
     return cipher ? QString::fromLatin1(cipher) : QString();

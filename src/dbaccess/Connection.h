@@ -86,10 +86,6 @@ class Connection : public QObject {
     // With found-rows counting: the rows an UPDATE matched, changed or not.
     quint64 affectedRows() const { return affectedRows_; }
     unsigned long threadId() const;
-    // How the session reads quoted text, as the server reported it after the
-    // last statement: false under NO_BACKSLASH_ESCAPES, true under ANSI_QUOTES.
-    bool backslashEscapes() const;
-    bool ansiQuotes() const;
     // The session's socket, -1 when closed: another thread may shut it down
     // to end a statement that is no longer wanted.
     int socketDescriptor() const;
