@@ -33,6 +33,7 @@
 #include "app/Verziokovetes.h"
 #include "app/logo.h"
 #include "common/Beall.h"
+#include "common/Links.h"
 #include "common/Settings.h"
 #include "common/Text.h"
 #include "db/DbRoutines.h"
@@ -306,6 +307,8 @@ void Tfrm_Main::buildLayout() {
         statusPanels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
         statusPanels_[i]->setFixedWidth(widths[i]);
         statusPanels_[i]->setFrameShape(QFrame::StyledPanel);
+        // The totals name the statuses as the database holds them.
+        statusPanels_[i]->setTextFormat(Qt::PlainText);
         if (i == 0) statusPanels_[i]->setAlignment(Qt::AlignCenter);
         statusBar()->addWidget(statusPanels_[i], i == 2 ? 1 : 0);
     }
@@ -616,8 +619,16 @@ void Tfrm_Main::aBeallitExecute() {
 }
 
 void Tfrm_Main::OpenLink(const QString& target) {
-    if (!QDesktopServices::openUrl(QUrl(target)))
+    // Links come from the database and the vendor's server; the desktop's
+    // opener would run a local program as readily as it opens a web page.
+    const QUrl url = OpenableLink(target);
+    if (!url.isValid()) {
+        ErrorBox(
+            QStringLiteral("Csak http, https és mailto hivatkozás nyitható meg, ez nem: ") + target,
+            this);
+    } else if (!QDesktopServices::openUrl(url)) {
         ErrorBox(QStringLiteral("A hivatkozás nem nyitható meg: ") + target, this);
+    }
 }
 
 // ---------------------------------------------------------------- messages
