@@ -13,10 +13,12 @@
 #include "common/Beall.h"
 #include "common/Settings.h"
 #include "support/BoxRecorder.h"
+#include "support/Installation.h"
 #include "support/TestDatabase.h"
 
 using namespace zomi;
 using test::BoxRecorder;
+using test::Installation;
 using test::TestDatabase;
 
 namespace {
@@ -33,19 +35,6 @@ class Opener : public QObject {
 
   public slots:
     void open(const QUrl& url) { opened << url; }
-};
-
-struct Installation {
-    explicit Installation(const TestDatabase& db) {
-        SettleDataDir(dir.path());
-        const dbaccess::ConnectionParams p = db.params();
-        WriteScrambledSetting(QString::fromLatin1(kProfileSection), ProfileKey(1),
-                              QStringList{p.database, p.host, QString::number(p.port), p.user,
-                                          p.password, QStringLiteral("Teszt")}
-                                  .join(QLatin1Char(';')));
-        WriteBoolSetting(kFullScreen, false);
-    }
-    QTemporaryDir dir;
 };
 
 // A status name holds 50 characters.
