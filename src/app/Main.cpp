@@ -48,6 +48,7 @@
 #include "ui/ErrorDisplay.h"
 #include "ui/ListSearch.h"
 #include "ui/Pictures.h"
+#include "ui/RightsGuard.h"
 #include "ui/WindowHelpers.h"
 #include "users/Felhasznalo.h"
 #include "workorders/Szerkeszt.h"
@@ -343,7 +344,15 @@ bool Tfrm_Main::startUp() {
         return false;
     }
     startedUp_ = true;
+    applyRights();
     return true;
+}
+
+void Tfrm_Main::applyRights() {
+    for (const char* name : {"aFelhasznalo", "aAdatbazis", "aSQL", "aBeallit"})
+        ApplyRight(action(QString::fromLatin1(name)), Right::Administrator);
+    for (const char* name : {"aNyomtat", "aExcelbe"})
+        ApplyRight(action(QString::fromLatin1(name)), Right::Print);
 }
 
 QString Tfrm_Main::applicationTitle() const { return QGuiApplication::applicationDisplayName(); }
@@ -616,6 +625,7 @@ void Tfrm_Main::aBetuCsokkentExecute() {
 void Tfrm_Main::aBeallitExecute() {
     ShowSettingsDialog(this);
     ReadLoginRequired();
+    applyRights();
 }
 
 void Tfrm_Main::OpenLink(const QString& target) {

@@ -16,6 +16,7 @@
 #include "ui/ErrorDisplay.h"
 #include "ui/ListSearch.h"
 #include "ui/Pictures.h"
+#include "ui/RightsGuard.h"
 
 namespace zomi {
 
@@ -63,6 +64,7 @@ MasterDataList::MasterDataList(const Design& design, bool choosing, QWidget* par
     aElfogad->setVisible(choosing);
     connect(aElfogad, &QAction::triggered, this, &MasterDataList::aElfogadExecute);
     setToolBarActions({aUj, aSzerkeszt, aTorol, nullptr, aElfogad, aBezar});
+    for (QAction* change : {aUj, aSzerkeszt, aTorol}) ApplyRight(change, Right::MasterData);
 
     Edit1->installEventFilter(this);
 }
@@ -85,6 +87,7 @@ void MasterDataList::refreshAndSelect(int key) {
 }
 
 void MasterDataList::aUjExecute() {
+    if (!CheckRight(Right::MasterData, this)) return;
     Guarded(this, [this] {
         const int key = editRow(-1);
         if (key != -1) refreshAndSelect(key);
@@ -92,6 +95,7 @@ void MasterDataList::aUjExecute() {
 }
 
 void MasterDataList::aSzerkesztExecute() {
+    if (!CheckRight(Right::MasterData, this)) return;
     if (!hasCurrentRow()) {
         ErrorBox(QStringLiteral("Nincs sor kiválasztva."), this);
         return;
@@ -103,6 +107,7 @@ void MasterDataList::aSzerkesztExecute() {
 }
 
 void MasterDataList::aTorolExecute() {
+    if (!CheckRight(Right::MasterData, this)) return;
     if (!confirmDelete(hasCurrentRow())) return;
     Guarded(this, [this] {
         ExecSql(QStringLiteral("DELETE FROM ") + design_.table + QStringLiteral(" WHERE ") +
