@@ -186,6 +186,18 @@ CREATE TABLE beallit (
 ) ENGINE=InnoDB DEFAULT CHARSET=latin2 COLLATE=latin2_hungarian_ci;
 
 -- ---------------------------------------------------------------------------
+-- Zomi's own: whether the users' rights guard what they name ('I'), or every
+-- user may do everything, as the Windows clients let ('N'). Exactly one row;
+-- a database without this table counts as 'N'. Only an administrator changes
+-- it, in the settings dialog.
+CREATE TABLE jogosultsag (
+  jogosultsag  TINYINT     NOT NULL DEFAULT 1,
+  kotelezo     VARCHAR(1)  NOT NULL DEFAULT 'N',
+  PRIMARY KEY (jogosultsag),
+  CONSTRAINT jogosultsag_egy_sor CHECK (jogosultsag = 1)
+) ENGINE=InnoDB DEFAULT CHARSET=latin2 COLLATE=latin2_hungarian_ci;
+
+-- ---------------------------------------------------------------------------
 -- Version of this structure; the program shows MAX(verzio). Add a row with
 -- the next number whenever the structure changes.
 CREATE TABLE verzio (
@@ -318,10 +330,14 @@ INSERT INTO statusz (statusz, statusz_nev) VALUES
 INSERT INTO beallit (beallit, vanbelep, verzioelfogadva, hirelfogadva)
 VALUES (1, 'N', '23.0.0.44', 0);
 
+-- A database made from this structure guards the rights from the start.
+INSERT INTO jogosultsag (jogosultsag, kotelezo) VALUES (1, 'I');
+
 INSERT INTO tulajdonos (tulajdonos, cim, telefon)
 VALUES ('Kiállító szervezet', '', '');
 
 INSERT INTO verzio (verzio, leiras) VALUES (1, 'Kezdeti adatbázis-szerkezet');
+INSERT INTO verzio (verzio, leiras) VALUES (2, 'Jogosultságok érvényesítése');
 
 -- Default administrator, password "admin"; the digest is the server's MD5()
 -- of the latin2 text, the same the login computes.

@@ -7,10 +7,13 @@
 #include <QVBoxLayout>
 
 #include "common/Beall.h"
+#include "common/Rights.h"
 #include "db/DbRoutines.h"
+#include "db/RightsSetting.h"
 #include "dbaccess/Dataset.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/Pictures.h"
+#include "ui/RightsGuard.h"
 #include "ui/WindowHelpers.h"
 
 namespace zomi {
@@ -38,6 +41,11 @@ Tfrm_Beallit::Tfrm_Beallit(QWidget* parent) : QDialog(parent) {
 
     DBCheckBox1 = new QCheckBox(QStringLiteral("Belépésnél jelszót kér"), this);
     DBCheckBox1->setObjectName(QStringLiteral("DBCheckBox1"));
+    chkJogosultsag = new QCheckBox(QStringLiteral("Jogosultságok érvényesítése"), this);
+    chkJogosultsag->setObjectName(QStringLiteral("chkJogosultsag"));
+    chkJogosultsag->setToolTip(QStringLiteral(
+        "A felhasználók kezelése, az adatbázisok, a mentések, az SQL és a beállítások a "
+        "rendszergazdáé, a törzsadatok módosítása és a nyomtatás a saját jogosultságához kötött"));
 
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -48,7 +56,10 @@ Tfrm_Beallit::Tfrm_Beallit(QWidget* parent) : QDialog(parent) {
     auto* top = new QHBoxLayout;
     top->setSpacing(24);
     top->addWidget(Image1, 0, Qt::AlignTop);
-    top->addWidget(DBCheckBox1, 0, Qt::AlignVCenter);
+    auto* boxes = new QVBoxLayout;
+    boxes->addWidget(DBCheckBox1);
+    boxes->addWidget(chkJogosultsag);
+    top->addLayout(boxes);
     top->addStretch(1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -83,6 +94,14 @@ Tfrm_Beallit::Tfrm_Beallit(QWidget* parent) : QDialog(parent) {
         Guarded(this, [&] { Tbl->setValue(QStringLiteral("vanbelep"), checked ? kYes : kNo); });
     });
 
+    rightsEnforced_ = ReadRightsEnforced();
+    chkJogosultsag->setChecked(rightsEnforced_);
+    // Only an administrator decides what the rights guard.
+    const bool administrator = Beall.Rendszergazda;
+    chkJogosultsag->setEnabled(administrator);
+    if (!administrator)
+        chkJogosultsag->setToolTip(RightHint(chkJogosultsag->toolTip(), Right::Administrator));
+
     EnableEnterMovesFocus(this);
 }
 
@@ -92,7 +111,11 @@ void Tfrm_Beallit::done(int r) {
     if (r == Accepted) {
         // A refused post abandons the edit, as leaving the dialog any other
         // way does; the user has seen why.
-        if (!Guarded(this, [&] { Tbl->post(); })) Tbl->cancel();
+        if (!Guarded(this, [&] { Tbl->post(); })) {
+            Tbl->cancel();
+        } else if (chkJogosultsag->isChecked() != rightsEnforced_ && Beall.Rendszergazda) {
+            Guarded(this, [&] { StoreRightsEnforced(chkJogosultsag->isChecked()); });
+        }
     } else {
         Tbl->cancel();
     }
@@ -110,6 +133,8 @@ void Tfrm_Beallit::showEvent(QShowEvent* event) {
 }
 
 void ShowSettingsDialog(QWidget* owner) {
+    // Whoever may change the settings may switch the login off.
+    if (!CheckRight(Right::Administrator, owner)) return;
     Guarded(owner, [&] {
         Tfrm_Beallit frm(owner);
         frm.exec();

@@ -1,7 +1,9 @@
 #pragma once
 
 // The settings dialog over the database-wide settings row (table beallit):
-// whether the start-up asks for a login with password.
+// whether the start-up asks for a login with password; and whether the
+// users' rights guard what they name (Zomi's own table, db/RightsSetting.h),
+// which only an administrator may change.
 
 #include <QDialog>
 
@@ -25,8 +27,9 @@ class Tfrm_Beallit : public QDialog {
     ~Tfrm_Beallit() override;
 
     QCheckBox* DBCheckBox1;
-    QPushButton* Button1;  // "OK"
-    QPushButton* Button2;  // "Mégsem"
+    QCheckBox* chkJogosultsag;  // "Jogosultságok érvényesítése"
+    QPushButton* Button1;       // "OK"
+    QPushButton* Button2;       // "Mégsem"
     QLabel* Image1;
     dbaccess::Table* Tbl;
 
@@ -39,6 +42,7 @@ class Tfrm_Beallit : public QDialog {
 
   private:
     bool shownBefore_ = false;
+    bool rightsEnforced_ = false;  // as stored when the dialog opened
 };
 
 // Shows the settings dialog modally; errors are shown over owner.

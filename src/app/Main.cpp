@@ -33,6 +33,7 @@
 #include "app/Verziokovetes.h"
 #include "app/logo.h"
 #include "common/Beall.h"
+#include "common/Links.h"
 #include "common/Settings.h"
 #include "common/Text.h"
 #include "costreport/Koltsegkimutatas.h"
@@ -48,6 +49,7 @@
 #include "ui/ErrorDisplay.h"
 #include "ui/ListSearch.h"
 #include "ui/Pictures.h"
+#include "ui/RightsGuard.h"
 #include "ui/WindowHelpers.h"
 #include "users/Felhasznalo.h"
 #include "workorders/Szerkeszt.h"
@@ -310,6 +312,8 @@ void Tfrm_Main::buildLayout() {
         statusPanels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
         statusPanels_[i]->setFixedWidth(widths[i]);
         statusPanels_[i]->setFrameShape(QFrame::StyledPanel);
+        // The totals name the statuses as the database holds them.
+        statusPanels_[i]->setTextFormat(Qt::PlainText);
         if (i == 0) statusPanels_[i]->setAlignment(Qt::AlignCenter);
         statusBar()->addWidget(statusPanels_[i], i == 2 ? 1 : 0);
     }
@@ -344,7 +348,15 @@ bool Tfrm_Main::startUp() {
         return false;
     }
     startedUp_ = true;
+    applyRights();
     return true;
+}
+
+void Tfrm_Main::applyRights() {
+    for (const char* name : {"aFelhasznalo", "aAdatbazis", "aSQL", "aBeallit"})
+        ApplyRight(action(QString::fromLatin1(name)), Right::Administrator);
+    for (const char* name : {"aNyomtat", "aExcelbe"})
+        ApplyRight(action(QString::fromLatin1(name)), Right::Print);
 }
 
 QString Tfrm_Main::applicationTitle() const { return QGuiApplication::applicationDisplayName(); }
@@ -623,11 +635,20 @@ void Tfrm_Main::aBetuCsokkentExecute() {
 void Tfrm_Main::aBeallitExecute() {
     ShowSettingsDialog(this);
     ReadLoginRequired();
+    applyRights();
 }
 
 void Tfrm_Main::OpenLink(const QString& target) {
-    if (!QDesktopServices::openUrl(QUrl(target)))
+    // Links come from the database and the vendor's server; the desktop's
+    // opener would run a local program as readily as it opens a web page.
+    const QUrl url = OpenableLink(target);
+    if (!url.isValid()) {
+        ErrorBox(
+            QStringLiteral("Csak http, https és mailto hivatkozás nyitható meg, ez nem: ") + target,
+            this);
+    } else if (!QDesktopServices::openUrl(url)) {
         ErrorBox(QStringLiteral("A hivatkozás nem nyitható meg: ") + target, this);
+    }
 }
 
 // ---------------------------------------------------------------- messages

@@ -77,6 +77,8 @@ class Tfrm_Main : public QMainWindow {
     void initialLoad();
     void TabControl1Change(int index);
     void applyFontSize();
+    // What the user may not do shows disabled (the database's rights setting).
+    void applyRights();
     void resizeColumns();
     bool selectKey(int key);
     // The tab whose list holds the work order: its year's, or "Összes".

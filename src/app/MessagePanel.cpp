@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "common/Links.h"
 #include "common/Text.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
@@ -17,6 +18,9 @@ MessagePanel::MessagePanel(QWidget* parent) : QFrame(parent) {
     hide();
     LblUzenet = new QLabel(this);
     LblUzenet->setObjectName(QStringLiteral("LblUzenet"));
+    // A message is whatever someone wrote into the database: text, never
+    // markup (an image tag would make every workstation read its file).
+    LblUzenet->setTextFormat(Qt::PlainText);
     LblUzenet->setGeometry(20, 20, 533, 73);
     LblUzenet->setWordWrap(true);
     LblUzenet->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -26,12 +30,12 @@ MessagePanel::MessagePanel(QWidget* parent) : QFrame(parent) {
     LblUzenet->setFont(big);
     LblUzLink = new QLabel(this);
     LblUzLink->setObjectName(QStringLiteral("LblUzLink"));
+    LblUzLink->setTextFormat(Qt::PlainText);
     LblUzLink->setGeometry(20, 100, 533, 20);
     QFont link(QStringLiteral("Arial"));
     link.setPixelSize(12);
     link.setUnderline(true);
     LblUzLink->setFont(link);
-    LblUzLink->setCursor(Qt::PointingHandCursor);
     LblUzLink->installEventFilter(this);
     BtnUzenet1 = new QPushButton(QStringLiteral("Rendben"), this);
     BtnUzenet1->setObjectName(QStringLiteral("BtnUzenet1"));
@@ -65,6 +69,12 @@ void MessagePanel::LoadMessage() {
     link_ = NullToText(q.value(QStringLiteral("link")), QString());
     LblUzLink->setText(link_);
     LblUzLink->setVisible(!link_.isEmpty());
+    // A link that will not be opened is shown as text, not as a link.
+    const bool openable = OpenableLink(link_).isValid();
+    LblUzLink->setCursor(openable ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    QFont linkFont = LblUzLink->font();
+    linkFont.setUnderline(openable);
+    LblUzLink->setFont(linkFont);
     messageId_ = NullToInt(q.value(QStringLiteral("uzenet")), -1);
     // An unread message is worth showing: the panel comes up under the list.
     show();

@@ -14,6 +14,7 @@
 #include "common/Text.h"
 #include "db/ConnectionProfiles.h"
 #include "db/DbRoutines.h"
+#include "db/RightsSetting.h"
 #include "dbaccess/Dataset.h"
 #include "ui/Boxes.h"
 #include "ui/ErrorDisplay.h"
@@ -180,6 +181,7 @@ dbaccess::ConnectionParams ParamsFromProfile(const QString& profile) {
 void ReadLoginRequired() {
     Beall.VanBelep = QueryText(QStringLiteral("SELECT vanbelep FROM beallit;"), QString()) ==
                      QStringLiteral("I");
+    Beall.RightsEnforced = ReadRightsEnforced();
 }
 
 QString IssuerCaption() {

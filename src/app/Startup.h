@@ -40,7 +40,8 @@ void SaveSettings(const QRect& bounds);
 // number fails here, before any connection is tried.
 dbaccess::ConnectionParams ParamsFromProfile(const QString& profile);
 
-// VanBelep := whether beallit asks for a login.
+// VanBelep := whether beallit asks for a login; RightsEnforced := whether the
+// users' rights guard what they name.
 void ReadLoginRequired();
 
 // "Zomi: [issuer]" from the first row of the issuer table.

@@ -23,6 +23,9 @@ struct TBeall {
     bool TorzsSzerkeszt = false;
     bool Rendszergazda = false;
     bool Nyomtathat = false;
+    // The database's setting that the three rights above guard what they
+    // name; off, every user may do everything, as the Windows clients let.
+    bool RightsEnforced = false;
 };
 
 inline TBeall Beall;

@@ -18,6 +18,20 @@ bool beginsWith(const QString& line, QLatin1String word) {
 
 }  // namespace
 
+QString SubstringPattern(const QString& word) {
+    QString pattern;
+    pattern.reserve(word.size() + 2);
+    pattern += QLatin1Char('%');
+    for (const QChar c : word) {
+        // The server's LIKE escape character is the backslash.
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            pattern += QLatin1Char('\\');
+        pattern += c;
+    }
+    pattern += QLatin1Char('%');
+    return pattern;
+}
+
 QStringList SearchWords(const QString& searchText) {
     QString text = searchText;
     text.replace(QLatin1Char(','), QLatin1Char(' '));
@@ -52,7 +66,7 @@ QString BuildSearchFilter(const QString& fieldList, const QString& searchText,
     QStringList groups;
     for (const QString& word : words) {
         QStringList terms;
-        const QString literal = SqlQuote(QLatin1Char('%') + word + QLatin1Char('%'));
+        const QString literal = SqlQuote(SubstringPattern(word));
         for (const QString& field : fields)
             terms << QLatin1Char('(') + field + QLatin1String(" LIKE ") + literal +
                          QLatin1Char(')');

@@ -15,10 +15,15 @@ namespace zomi {
 // first four blank-separated fields of the text count, empty ones included.
 // fieldList holds the column names separated by ";" (at most 15 are used).
 // Empty text when there is no word; otherwise "(...)", or " AND (...)" with
-// withLeadingAnd, for appending to a base condition. The words are quoted but
-// not escaped for LIKE: "%" and "_" act as wildcards. Throws
+// withLeadingAnd, for appending to a base condition. Every character of a
+// word matches itself: "%", "_" and the backslash are escaped for LIKE before the
+// word is quoted, so that "50%" finds "50%" and not every row. Throws
 // std::invalid_argument when there is a word but fieldList names no column.
 QString BuildSearchFilter(const QString& fieldList, const QString& searchText, bool withLeadingAnd);
+
+// The LIKE pattern (before SQL quoting) that matches every text holding the
+// word as it was typed: "%" + the word with the backslash, "%" and "_" escaped + "%".
+QString SubstringPattern(const QString& word);
 
 // The words of a search text by the rule above, in order; empty when there
 // is nothing to search for. A list that narrows its rows itself uses them.

@@ -133,14 +133,24 @@ int Collation::compare(const char* a, unsigned long an, const char* b, unsigned 
 
 LikePattern::LikePattern(const Collation& collation, const QByteArray& pattern)
     : collation_(&collation), pattern_(pattern) {
-    const QByteArray middle = pattern.mid(1, pattern.size() - 2);
-    plain_ = pattern.size() >= 3 && pattern.startsWith('%') && pattern.endsWith('%') &&
-             !middle.contains('%') && !middle.contains('_') && !middle.contains('\\');
-    if (plain_) {
-        plainWord_.resize(middle.size());
-        for (qsizetype i = 0; i < middle.size(); ++i)
-            plainWord_[i] = static_cast<char>(collation.weight(middle.at(i)));
+    // "%word%" where the word has no wildcard of its own; an escaped "%",
+    // "_" or backslash is a letter of the word like any other.
+    if (pattern.size() < 3 || !pattern.startsWith('%') || !pattern.endsWith('%')) return;
+    const qsizetype end = pattern.size() - 1;
+    QByteArray word;
+    for (qsizetype i = 1; i < end; ++i) {
+        char c = pattern.at(i);
+        if (c == kAnyRun || c == kAnyOne) return;
+        if (c == kEscape) {
+            // An escape before the closing "%" makes that "%" a letter.
+            if (++i == end) return;
+            c = pattern.at(i);
+        }
+        word += static_cast<char>(collation.weight(c));
     }
+    if (word.isEmpty()) return;
+    plainWord_ = word;
+    plain_ = true;
 }
 
 bool LikePattern::narrows(const LikePattern& other) const {

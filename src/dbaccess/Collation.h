@@ -56,8 +56,9 @@ class LikePattern {
 
     const Collation* collation_;
     QByteArray pattern_;
-    // The weights of the word of a "%word%" pattern without wildcards or
-    // escapes, the search box's usual case, matched as a plain substring.
+    // The weights of the word of a "%word%" pattern whose word has no
+    // wildcard (escaped ones are letters), the search box's case, matched as
+    // a plain substring.
     QByteArray plainWord_;
     bool plain_ = false;
 };

@@ -136,7 +136,7 @@ void LiveList::prepareWords() {
     const QStringList words = SearchWords(searchText_);
     std::vector<LikePattern> patterns;
     for (const QString& word : words)
-        patterns.emplace_back(collation_, EncodeSql(QLatin1Char('%') + word + QLatin1Char('%')));
+        patterns.emplace_back(collation_, EncodeSql(SubstringPattern(word)));
     words_ = words;
     patterns_ = std::move(patterns);
 }

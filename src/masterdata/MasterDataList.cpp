@@ -17,6 +17,7 @@
 #include "ui/ErrorDisplay.h"
 #include "ui/ListSearch.h"
 #include "ui/Pictures.h"
+#include "ui/RightsGuard.h"
 
 namespace zomi {
 
@@ -64,6 +65,7 @@ MasterDataList::MasterDataList(const Design& design, bool choosing, QWidget* par
     aElfogad->setVisible(choosing);
     connect(aElfogad, &QAction::triggered, this, &MasterDataList::aElfogadExecute);
     setToolBarActions({aUj, aSzerkeszt, aTorol, nullptr, aElfogad, aBezar});
+    for (QAction* change : {aUj, aSzerkeszt, aTorol}) ApplyRight(change, Right::MasterData);
 
     Edit1->installEventFilter(this);
 }
@@ -86,6 +88,7 @@ void MasterDataList::refreshAndSelect(int key) {
 }
 
 void MasterDataList::aUjExecute() {
+    if (!CheckRight(Right::MasterData, this)) return;
     Guarded(this, [this] {
         const int key = editRow(-1);
         if (key != -1) refreshAndSelect(key);
@@ -93,6 +96,7 @@ void MasterDataList::aUjExecute() {
 }
 
 void MasterDataList::aSzerkesztExecute() {
+    if (!CheckRight(Right::MasterData, this)) return;
     if (!hasCurrentRow()) {
         ErrorBox(QStringLiteral("Nincs sor kiválasztva."), this);
         return;
@@ -104,6 +108,7 @@ void MasterDataList::aSzerkesztExecute() {
 }
 
 void MasterDataList::aTorolExecute() {
+    if (!CheckRight(Right::MasterData, this)) return;
     if (!hasCurrentRow()) {
         confirmDelete(false);
         return;

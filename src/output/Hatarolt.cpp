@@ -30,6 +30,7 @@
 #include "ui/Boxes.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/Pictures.h"
+#include "ui/RightsGuard.h"
 #include "ui/WindowHelpers.h"
 
 namespace zomi {
@@ -440,6 +441,7 @@ void Tfrm_Hatarolt::BitBtn1Click() {
 
 void HataroltExport(dbaccess::Dataset* dataset, const QString& fileName) {
     if (!dataset) throw std::invalid_argument("HataroltExport needs a dataset");
+    if (!CheckRight(Right::Print, QApplication::activeWindow())) return;
     QString name = fileName;
     if (name.isEmpty()) {
         // Without a documents folder the name stands alone, in the working folder.

@@ -13,6 +13,7 @@
 #include "output/NyomValaszt.h"
 #include "ui/Boxes.h"
 #include "ui/ErrorDisplay.h"
+#include "ui/RightsGuard.h"
 
 namespace zomi {
 
@@ -342,6 +343,7 @@ void usePrinter(report::Report& report, const QString& name) {
 
 void MunkalapNyomtat(int key) {
     QWidget* owner = QApplication::activeWindow();
+    if (!CheckRight(Right::Print, owner)) return;
     Guarded(owner, [&] {
         TqrZomi qrZomi(MainConnection());
         qrZomi.open(key);

@@ -35,6 +35,7 @@
 #include "ui/Boxes.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/Pictures.h"
+#include "ui/RightsGuard.h"
 
 namespace zomi {
 
@@ -529,6 +530,7 @@ void Tfrm_Adatbazis::done(int result) {
 }
 
 void ShowProfiles(QWidget* parent) {
+    if (!CheckRight(Right::Administrator, parent)) return;
     Tfrm_Adatbazis window(parent);
     window.setProfiles(ReadStoredProfiles());
     window.exec();

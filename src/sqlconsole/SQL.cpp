@@ -29,6 +29,7 @@
 #include "ui/ErrorDisplay.h"
 #include "ui/ListWindow.h"
 #include "ui/Pictures.h"
+#include "ui/RightsGuard.h"
 #include "ui/WindowHelpers.h"
 
 namespace zomi {
@@ -456,6 +457,7 @@ void Tfrm_SQL::aTabExecute() {
 }
 
 void SzabadLekerdezes() {
+    if (!CheckRight(Right::Administrator, QApplication::activeWindow())) return;
     Tfrm_SQL window;
     window.exec();
 }

@@ -47,6 +47,8 @@ QMessageBox::StandardButton showBox(BoxRequest& request, QWidget* owner,
         return responder()(request) ? yesButton : QMessageBox::No;
     }
     QMessageBox box(request.icon, request.caption, request.text, buttons, owner);
+    // Boxes echo server messages and stored values: text, never markup.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(request.defaultButton);
     // Modal to its owner only, as a box with an owner window is under Windows.
     box.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);

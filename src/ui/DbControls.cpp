@@ -90,7 +90,10 @@ void DbCheckBox::store(dbaccess::Dataset& dataset) const {
         dataset.setValue(fieldName_, wanted);
 }
 
-DbText::DbText(const QString& fieldName, QWidget* parent) : QLabel(parent), fieldName_(fieldName) {}
+DbText::DbText(const QString& fieldName, QWidget* parent) : QLabel(parent), fieldName_(fieldName) {
+    // A stored value, never markup.
+    setTextFormat(Qt::PlainText);
+}
 
 void DbText::load(const dbaccess::Dataset& dataset) {
     setText(NullToText(dataset.value(fieldName_), QString()));

@@ -34,6 +34,9 @@ QStatusBar* CreateListStatusBar(QWidget* window, QLabel** counter, QLabel** seco
     *second = new QLabel(bar);
     (*second)->setObjectName(QStringLiteral("StatusPanel2"));
     (*second)->setFixedWidth(50);
+    // Panels may show what the window read from the database.
+    (*counter)->setTextFormat(Qt::PlainText);
+    (*second)->setTextFormat(Qt::PlainText);
     bar->addWidget(*counter);
     bar->addWidget(*second);
     return bar;
@@ -89,6 +92,7 @@ ListWindow::ListWindow(const QString& name, const QString& caption, const QSize&
     Panel1->setFrameShape(QFrame::StyledPanel);
     Label1 = new QLabel(Panel1);
     Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setTextFormat(Qt::PlainText);
     QFont bold = Label1->font();
     bold.setBold(true);
     Label1->setFont(bold);

@@ -1,6 +1,7 @@
 #include "users/Felhasznalo.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -17,6 +18,7 @@
 #include "ui/ErrorDisplay.h"
 #include "ui/GridLink.h"
 #include "ui/Pictures.h"
+#include "ui/RightsGuard.h"
 #include "ui/YesNoDelegate.h"
 #include "users/FelhasznaloSzerkeszt.h"
 
@@ -139,6 +141,8 @@ bool Tfrm_Felhasznalo::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ShowUsers() {
+    // A user who could open this window could give himself every right.
+    if (!CheckRight(Right::Administrator, QApplication::activeWindow())) return;
     Tfrm_Felhasznalo window;
     window.exec();
     window.Tbl->close();

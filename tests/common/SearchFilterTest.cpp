@@ -36,10 +36,13 @@ TEST(SearchFilter, OnlyTheFirstFourFieldsCountEmptyOnesIncluded) {
               "(((n LIKE '%a%')) AND ((n LIKE '%b%')) AND ((n LIKE '%c%')))");
 }
 
-TEST(SearchFilter, WordsAreQuotedButKeepTheirCaseAndWildcards) {
+// "%", "_" and the backslash typed into the box are letters: escaped for
+// LIKE (backslash), then quoted (every backslash doubled once more).
+TEST(SearchFilter, WordsAreQuotedKeepTheirCaseAndMatchThemselves) {
     EXPECT_EQ(filter(QStringLiteral("n"), "O'Neil", false), "(((n LIKE '%O''Neil%')))");
-    EXPECT_EQ(filter(QStringLiteral("n"), "a\\b", false), "(((n LIKE '%a\\\\b%')))");
-    EXPECT_EQ(filter(QStringLiteral("n"), "50%_x", false), "(((n LIKE '%50%_x%')))");
+    EXPECT_EQ(filter(QStringLiteral("n"), "a\\b", false), "(((n LIKE '%a\\\\\\\\b%')))");
+    EXPECT_EQ(filter(QStringLiteral("n"), "50%_x", false), "(((n LIKE '%50\\\\%\\\\_x%')))");
+    EXPECT_EQ(filter(QStringLiteral("n"), "%", false), "(((n LIKE '%\\\\%%')))");
     EXPECT_EQ(filter(QStringLiteral("n"), "Árvíz", false), "(((n LIKE '%Árvíz%')))");
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QMap>
+#include <QSet>
 #include <QSignalSpy>
 #include <QThread>
 #include <cctype>
@@ -158,6 +159,34 @@ TEST_F(LiveListTest, SearchesGiveTheServersRowsForEveryCaseFormAndSeparator) {
                                  "z  ",  "2024/", "",       "a b c d xx", "    ő",     "ŐR ÖDÖN"};
     for (const char* text : texts) {
         live.setSearchText(QString::fromUtf8(text));
+        expectServerAnswer(QString::fromUtf8(text), QStringLiteral("cim"));
+    }
+}
+
+// "%", "_" and the backslash typed into the box are letters, from memory
+// (narrowing letter by letter) and from the server alike.
+TEST_F(LiveListTest, WildcardCharactersInTheSearchMatchOnlyThemselves) {
+    openAll();
+    const auto contractorsShown = [this] {
+        QSet<QString> names;
+        const int name = list.fieldIndex(QStringLiteral("vallalkozo_nev"));
+        for (int row = 0; row < list.recordCount(); ++row) names << list.textAt(row, name);
+        return names;
+    };
+    const QSet<QString> percent{QStringLiteral("Ezüst 50%")};
+    const QSet<QString> underscore{QStringLiteral("Alul_vonás")};
+    const QSet<QString> backslash{QStringLiteral("Back\\slash")};
+    const QSet<QString> none;
+    // "50" also finds serial numbers; "50%" then narrows those rows in memory.
+    const std::pair<const char*, const QSet<QString>*> cases[] = {
+        {"50", nullptr},        {"50%", &percent},    {"%", &percent},      {"_", &underscore},
+        {"alul_", &underscore}, {"l_v", &underscore}, {"k\\s", &backslash}, {"%_", &none}};
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text);
+        live.setSearchText(QString::fromUtf8(text));
+        if (expected) {
+            EXPECT_EQ(contractorsShown(), *expected);
+        }
         expectServerAnswer(QString::fromUtf8(text), QStringLiteral("cim"));
     }
 }

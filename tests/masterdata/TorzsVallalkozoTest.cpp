@@ -72,9 +72,10 @@ class TorzsVallalkozoTest : public QObject {
         Activate(&window);
         Type(window.Edit1, typed);
         QVERIFY(!listedKeys(window).contains(-1));
-        if (typed.trimmed().isEmpty() || typed == QLatin1String("%") ||
-            typed == QLatin1String(" ,; "))
+        // A "%" is a letter like any other: no contractor's name holds one.
+        if (typed.trimmed().isEmpty() || typed == QLatin1String(" ,; "))
             QCOMPARE(window.Qry->recordCount(), contractorCount() - 1);
+        if (typed == QLatin1String("%")) QCOMPARE(window.Qry->recordCount(), 0);
     }
 
     void searchNarrowsOnEveryKeystrokeAndPositions() {

@@ -60,6 +60,7 @@ class BoxesTest : public QObject {
     void responderAnswersTheInputBox();
     void confirmBoxAsksWithYesAndNo();
     void errorBoxGivesTheActiveWindowBack();
+    void everyBoxShowsMarkupAsText();
     void inputBoxReturnsTypedTextOnEnter();
     void inputBoxEscapeLeavesTheValueAlone();
     void inputBoxCancelButtonAndCloseLeaveTheValueAlone();
@@ -166,6 +167,34 @@ void BoxesTest::errorBoxGivesTheActiveWindowBack() {
     ErrorBox(QStringLiteral("Hiba történt"), &editor);
     QCOMPARE(title, QStringLiteral("Hiba"));
     QTRY_COMPARE(QApplication::activeWindow(), &editor);
+}
+
+// Boxes echo server messages and stored values; markup in them must reach
+// the user as the characters it is made of (an image tag would make the box
+// read the file it names).
+void BoxesTest::everyBoxShowsMarkupAsText() {
+    const QString hostile =
+        QStringLiteral("<b>Figyelem</b> <img src=/dev/zero> <a href=file:///tmp/evil.sh>katt</a>");
+    const std::function<void()> boxes[] = {
+        [&] { ErrorBox(hostile, nullptr); },
+        [&] { WarningBox(hostile, nullptr); },
+        [&] { InfoBox(hostile, nullptr); },
+        [&] { ConfirmBox(hostile, QStringLiteral("Megerősítés"), nullptr); },
+    };
+    for (const auto& show : boxes) {
+        Qt::TextFormat format = Qt::AutoText;
+        QString shown;
+        whenModal([&](QWidget* modal) {
+            auto* label = modal->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            QVERIFY(label);
+            format = label->textFormat();
+            shown = label->text();
+            QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        show();
+        QCOMPARE(format, Qt::PlainText);
+        QCOMPARE(shown, hostile);
+    }
 }
 
 void BoxesTest::inputBoxReturnsTypedTextOnEnter() {
