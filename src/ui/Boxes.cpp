@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include "common/Settings.h"
+#include "ui/QuestionBox.h"
 
 namespace zomi {
 
@@ -42,7 +43,9 @@ QMessageBox::StandardButton showBox(BoxRequest& request, QWidget* owner,
                                     QMessageBox::StandardButtons buttons,
                                     QMessageBox::StandardButton defaultButton) {
     if (responder()) {
-        return responder()(request) ? defaultButton : QMessageBox::No;
+        const QMessageBox::StandardButton affirmative =
+            buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : defaultButton;
+        return responder()(request) ? affirmative : QMessageBox::No;
     }
     QMessageBox box(request.icon, request.caption, request.text, buttons, owner);
     box.setDefaultButton(defaultButton);
@@ -75,6 +78,15 @@ bool ConfirmBox(const QString& text, const QString& caption, QWidget* owner,
     ActiveWindowKeeper keeper;
     BoxRequest request{BoxKind::Confirm, caption, text, icon, QString(), QString()};
     return showBox(request, owner, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+           QMessageBox::Yes;
+}
+
+bool ConfirmBoxDefaultNo(const QString& text, const QString& caption, QWidget* owner) {
+    ActiveWindowKeeper keeper;
+    BoxRequest request{BoxKind::Confirm,      caption,   text,
+                       QMessageBox::Question, QString(), QString()};
+    request.value = QStringLiteral("Nem");
+    return showBox(request, owner, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
 }
 

@@ -23,6 +23,7 @@ struct BoxRequest {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString mask;
     QString value;
+    bool defaultNo = false;  // a question whose Enter answers No
 };
 
 // While a responder is installed no box is shown: the responder gets the
@@ -37,6 +38,9 @@ void SetBoxResponder(BoxResponder responder);
 // "Megerősítés" and the question icon.
 bool ConfirmBox(const QString& text, const QString& caption, QWidget* owner,
                 QMessageBox::Icon icon = QMessageBox::Question);
+// The same with No as the default button, for a question whose Yes cannot be
+// undone.
+bool ConfirmBoxDefaultNo(const QString& text, const QString& caption, QWidget* owner);
 void ErrorBox(const QString& text, QWidget* owner);    // "Hiba"
 void WarningBox(const QString& text, QWidget* owner);  // "Figyelmeztetés"
 void InfoBox(const QString& text, QWidget* owner);     // "Üzenet"
