@@ -6,6 +6,7 @@
 #include <QSaveFile>
 
 #include "common/Codepage.h"
+#include "common/FileProblems.h"
 #include "common/Folders.h"
 
 namespace zomi {
@@ -148,10 +149,9 @@ QByteArray readFile(const QString& path, bool* exists) {
 void writeFile(const QString& path, const QByteArray& bytes) {
     if (path.isEmpty()) fail(QStringLiteral("no settings file name given"));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(QStringLiteral("cannot write %1: %2").arg(describe(path), file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        fail(QStringLiteral("cannot write %1: %2").arg(describe(path), file.errorString()));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        fail(QStringLiteral("A(z) \"%1\" beállításfájl nem írható: %2")
+                 .arg(path, WriteFailureReason(path, file.errorString())));
     // The file was written; only another user's later change is at stake, so
     // a refusal is told, not hidden, yet does not undo the write.
     if (!ShareLikeItsFolder(path))

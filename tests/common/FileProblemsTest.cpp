@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/FileProblems.h"
+#include "common/IniFile.h"
 #include "support/SmallDisk.h"
 
 namespace zomi {
@@ -60,6 +61,19 @@ TEST(FileProblemsTest, AFullOrReadOnlyFileSystemIsNamedAndTheTrialLeavesNothingB
     EXPECT_EQ(WriteFailureReason(readOnly.filePath(QStringLiteral("mentes.sql")),
                                  QStringLiteral("Unknown error")),
               QStringLiteral("a fájlrendszer csak olvasható"));
+
+    // The settings file says so too, naming itself.
+    const QString settings = full.filePath(QStringLiteral("Zomi.ini"));
+    try {
+        IniWriteString(settings, QStringLiteral("Defaults"), QStringLiteral("Format"),
+                       QString(200000, QLatin1Char('9')));
+        ADD_FAILURE() << "the settings file was written onto a full disk";
+    } catch (const SettingsError& e) {
+        const QString message = QString::fromStdString(e.what());
+        EXPECT_TRUE(message.contains(settings)) << e.what();
+        EXPECT_TRUE(message.contains(QStringLiteral("nincs több szabad hely a lemezen")))
+            << e.what();
+    }
 }
 
 }  // namespace
