@@ -6,6 +6,7 @@
 #include <QSaveFile>
 
 #include "common/Codepage.h"
+#include "common/FileProblems.h"
 #include "common/Folders.h"
 
 #ifdef Q_OS_UNIX
@@ -167,15 +168,17 @@ bool inSharedFolder(const QString& path) {
 void writeFile(const QString& path, const QByteArray& bytes) {
     if (path.isEmpty()) fail(QStringLiteral("no settings file name given"));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(QStringLiteral("cannot write %1: %2").arg(describe(path), file.errorString()));
+    const auto cannotWrite = [&] {
+        fail(QStringLiteral("A(z) \"%1\" beállításfájl nem írható: %2")
+                 .arg(path, WriteFailureReason(path, file.errorString())));
+    };
+    if (!file.open(QIODevice::WriteOnly)) cannotWrite();
     const bool shared = inSharedFolder(path);
     // A user's own settings file holds the profiles' passwords in a form any
     // reader undoes: its owner alone may read it, from the first byte on.
     if (!shared && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         fail(QStringLiteral("cannot keep %1 private: %2").arg(describe(path), file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        fail(QStringLiteral("cannot write %1: %2").arg(describe(path), file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.commit()) cannotWrite();
     // The file was written; only another user's later change is at stake, so
     // a refusal is told, not hidden, yet does not undo the write.
     if (shared && !ShareLikeItsFolder(path))

@@ -2,11 +2,15 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QIODevice>
 #include <QSaveFile>
+#include <algorithm>
+#include <numeric>
 #include <vector>
 
 #include "common/Codepage.h"
+#include "common/FileProblems.h"
 
 namespace zomi {
 
@@ -121,8 +125,9 @@ void appendValue(QByteArray& out, FieldKind kind, const char* cell, unsigned lon
 // large pieces.
 class ScriptWriter {
   public:
-    ScriptWriter(Connection& connection, std::function<void(QByteArray&)> flush)
-        : connection_(connection), flush_(std::move(flush)) {
+    ScriptWriter(Connection& connection, std::function<void(QByteArray&)> flush,
+                 std::function<void(qint64)> rowsWritten = {})
+        : connection_(connection), flush_(std::move(flush)), rowsWritten_(std::move(rowsWritten)) {
         out_.reserve(kFlushSize + (kFlushSize >> 2));
         repaint_.start();
     }
@@ -173,6 +178,7 @@ class ScriptWriter {
         out_ += ')';
         if (out_.size() >= kFlushSize) flush_(out_);
         if ((rows_ & 1023) == 0 && repaint_.elapsed() >= kRepaintMilliseconds) {
+            if (rowsWritten_) rowsWritten_(rows_);
             QCoreApplication::processEvents();
             repaint_.restart();
         }
@@ -180,6 +186,7 @@ class ScriptWriter {
 
     Connection& connection_;
     std::function<void(QByteArray&)> flush_;
+    std::function<void(qint64)> rowsWritten_;
     QByteArray out_;
     QByteArray head_;
     std::vector<FieldKind> kinds_;
@@ -203,13 +210,22 @@ void requireOneSession(const dbaccess::ReconnectWatch& watch) {
     throw DbError(code, text);
 }
 
-void writeTables(Connection& connection, const Progress& progress, ScriptWriter& writer,
-                 const dbaccess::ReconnectWatch& watch) {
+// Where the script has got to: the table being written (from 0, of how
+// many) and the rows of it written so far.
+struct ScriptProgress {
+    std::function<void(const QStringList& tables)> begin;
+    std::function<void(int table, qint64 rows)> at;
+    std::function<void()> end;
+};
+
+void writeTables(Connection& connection, const ScriptProgress& progress, ScriptWriter& writer,
+                 const dbaccess::ReconnectWatch& watch, int& table) {
     const QStringList tables = connection.baseTables();
     requireOneSession(watch);
-    if (progress.setMaximum) progress.setMaximum(static_cast<int>(tables.size()));
+    if (progress.begin) progress.begin(tables);
     for (int i = 0; i < tables.size(); ++i) {
-        if (progress.setPosition) progress.setPosition(i);
+        table = i;
+        if (progress.at) progress.at(i, 0);
         QCoreApplication::processEvents();
         try {
             writer.writeTable(tables[i]);
@@ -221,26 +237,31 @@ void writeTables(Connection& connection, const Progress& progress, ScriptWriter&
         }
     }
     writer.finish();
-    if (progress.setPosition) progress.setPosition(0);
+    if (progress.end) progress.end();
 }
 
-}  // namespace
-
-void WriteDataScript(Connection& connection, const Progress& progress, QIODevice& out,
-                     const QString& fileName) {
+void writeScript(Connection& connection, const ScriptProgress& progress, QIODevice& out,
+                 const QString& fileName) {
     dbaccess::ReconnectWatch watch(connection);
-    ScriptWriter writer(connection, [&](QByteArray& bytes) {
-        if (out.write(bytes) != bytes.size())
-            throw FileError(
-                QStringLiteral("A(z) %1 fájl nem írható: %2").arg(fileName, out.errorString()));
-        bytes.resize(0);  // keeps the buffer for the next piece
-    });
+    int table = 0;
+    ScriptWriter writer(
+        connection,
+        [&](QByteArray& bytes) {
+            if (out.write(bytes) != bytes.size())
+                throw FileError(
+                    QStringLiteral("A(z) %1 fájl nem írható: %2")
+                        .arg(fileName, WriteFailureReason(fileName, out.errorString())));
+            bytes.resize(0);  // keeps the buffer for the next piece
+        },
+        [&](qint64 rows) {
+            if (progress.at) progress.at(table, rows);
+        });
     // Every table from the same moment, while other workstations go on writing.
     connection.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"));
     connection.exec(QStringLiteral("START TRANSACTION WITH CONSISTENT SNAPSHOT, READ ONLY"));
     try {
         requireOneSession(watch);
-        writeTables(connection, progress, writer, watch);
+        writeTables(connection, progress, writer, watch, table);
     } catch (...) {
         try {
             if (connection.isOpen()) connection.exec(QStringLiteral("ROLLBACK"));
@@ -252,17 +273,77 @@ void WriteDataScript(Connection& connection, const Progress& progress, QIODevice
     connection.exec(QStringLiteral("COMMIT"));
 }
 
+// The server's estimate of each table's rows, for a progress that follows
+// the rows rather than the tables; at least 1 each.
+QList<double> estimatedRows(Connection& connection, const QStringList& tables) {
+    QHash<QString, double> estimates;
+    const dbaccess::ResultSetPtr result = connection.query(
+        QStringLiteral("SELECT TABLE_NAME, TABLE_ROWS FROM information_schema.TABLES "
+                       "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_TYPE = 'BASE TABLE'"));
+    for (int i = 0; result && i < result->rowCount(); ++i) {
+        const RowRef row = result->row(i);
+        if (row.cells[0] && row.cells[1])
+            estimates.insert(FromCp1250(QByteArray(row.cells[0])),
+                             QByteArray(row.cells[1]).toDouble());
+    }
+    QList<double> rows;
+    for (const QString& table : tables) rows << std::max(1.0, estimates.value(table));
+    return rows;
+}
+
+}  // namespace
+
+void WriteDataScript(Connection& connection, const Progress& progress, QIODevice& out,
+                     const QString& fileName) {
+    ScriptProgress steps;
+    steps.begin = [&](const QStringList& tables) {
+        if (progress.setMaximum) progress.setMaximum(static_cast<int>(tables.size()));
+    };
+    steps.at = [&](int table, qint64 rows) {
+        if (rows == 0 && progress.setPosition) progress.setPosition(table);
+    };
+    steps.end = [&] {
+        if (progress.setPosition) progress.setPosition(0);
+    };
+    writeScript(connection, steps, out, fileName);
+}
+
+void WriteDataScriptShare(Connection& connection, const std::function<void(double)>& done,
+                          QIODevice& out, const QString& fileName) {
+    QList<double> weights;
+    double total = 1;
+    double before = 0;  // the weight of the tables already written
+    int current = -1;
+    ScriptProgress steps;
+    steps.begin = [&](const QStringList& tables) {
+        weights = estimatedRows(connection, tables);
+        total = std::max(1.0, std::accumulate(weights.begin(), weights.end(), 0.0));
+    };
+    steps.at = [&](int table, qint64 rows) {
+        if (table != current) {
+            if (current >= 0) before += weights.value(current);
+            current = table;
+        }
+        const double inTable = std::min(static_cast<double>(rows), weights.value(table));
+        if (done) done(std::min(1.0, (before + inTable) / total));
+    };
+    steps.end = [&] {
+        if (done) done(1.0);
+    };
+    writeScript(connection, steps, out, fileName);
+}
+
 void WriteDataScript(Connection& connection, const Progress& progress, const QString& fileName) {
     // A temporary file renamed into place: a failed backup never destroys
     // the previous good one.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw FileError(
-            QStringLiteral("A(z) %1 fájl nem hozható létre: %2").arg(fileName, file.errorString()));
+        throw FileError(QStringLiteral("A(z) %1 fájl nem hozható létre: %2")
+                            .arg(fileName, WriteFailureReason(fileName, file.errorString())));
     WriteDataScript(connection, progress, file, fileName);
     if (!file.commit())
-        throw FileError(
-            QStringLiteral("Hiba a(z) %1 fájl lezárásakor: %2").arg(fileName, file.errorString()));
+        throw FileError(QStringLiteral("Hiba a(z) %1 fájl lezárásakor: %2")
+                            .arg(fileName, WriteFailureReason(fileName, file.errorString())));
 }
 
 QString TableInsertScript(Connection& connection, const QString& tableName) {

@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 #include "db/DbRoutines.h"
 #include "dbaccess/Connection.h"
@@ -33,6 +34,11 @@ void WriteDataScript(dbaccess::Connection& connection, const Progress& progress,
 // The same into an open device; fileName names it in messages.
 void WriteDataScript(dbaccess::Connection& connection, const Progress& progress, QIODevice& out,
                      const QString& fileName);
+
+// The same, telling done the share of the rows written so far, from 0 to 1,
+// by the server's estimate of each table's rows.
+void WriteDataScriptShare(dbaccess::Connection& connection, const std::function<void(double)>& done,
+                          QIODevice& out, const QString& fileName);
 
 // The INSERT statements of one table, as WriteDataScript writes them; empty
 // text for an empty table.

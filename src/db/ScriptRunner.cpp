@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "common/Codepage.h"
+#include "common/FileProblems.h"
 #include "common/Folders.h"
 #include "common/Text.h"
 #include "db/SqlScript.h"
@@ -402,11 +403,11 @@ ScriptEncoding WriteScriptFile(const QString& fileName, const QString& text,
     const QByteArray bytes = encoding == ScriptEncoding::Cp1250 ? ToCp1250(text) : text.toUtf8();
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw FileError(
-            QStringLiteral("A(z) %1 fájl nem hozható létre: %2").arg(fileName, file.errorString()));
+        throw FileError(QStringLiteral("A(z) %1 fájl nem hozható létre: %2")
+                            .arg(fileName, WriteFailureReason(fileName, file.errorString())));
     if (file.write(bytes) != bytes.size() || !file.commit())
-        throw FileError(
-            QStringLiteral("Hiba a(z) %1 fájl írásakor: %2").arg(fileName, file.errorString()));
+        throw FileError(QStringLiteral("Hiba a(z) %1 fájl írásakor: %2")
+                            .arg(fileName, WriteFailureReason(fileName, file.errorString())));
     ShareLikeItsFolder(fileName);
     return encoding;
 }

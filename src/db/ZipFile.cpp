@@ -5,6 +5,8 @@
 #include <QFile>
 #include <cmath>
 
+#include "common/FileProblems.h"
+
 namespace zomi {
 
 namespace {
@@ -22,6 +24,15 @@ QString openError(const QString& archive, int code) {
         what + QStringLiteral(": ") + QString::fromLocal8Bit(zip_strerror(archive));
     zip_discard(archive);
     throw ZipError(text);
+}
+
+// Writing the archive failed: the reason in the user's words where the
+// system gave one (libzip writes a temporary file beside the archive).
+[[noreturn]] void failWriting(zip_t* archive, const QString& fileName) {
+    const QString reason =
+        WriteFailureReason(fileName, QString::fromLocal8Bit(zip_strerror(archive)));
+    zip_discard(archive);
+    throw ZipError(QStringLiteral("A(z) %1 archívum nem írható: %2").arg(fileName, reason));
 }
 
 void reportProgress(zip_t*, double done, void* state) {
@@ -50,8 +61,7 @@ void ZipOneFile(const QString& archive, const QString& sourceFile, const QString
         failWith(zip, QStringLiteral("A tömörítés nem állítható be"));
     std::function<void(int)> report = progress;
     zip_register_progress_callback_with_state(zip, 0.01, reportProgress, nullptr, &report);
-    if (zip_close(zip) != 0)
-        failWith(zip, QStringLiteral("A(z) %1 archívum nem írható").arg(archive));
+    if (zip_close(zip) != 0) failWriting(zip, archive);
 }
 
 QByteArray ReadZipEntry(const QString& archive, const QString& suffix) {

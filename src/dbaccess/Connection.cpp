@@ -9,11 +9,14 @@
 #endif
 
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <cctype>
+#include <mutex>
 
 #include "common/Codepage.h"
+#include "dbaccess/SessionPin.h"
 #include "dbaccess/TlsPolicy.h"
 
 namespace zomi::dbaccess {
@@ -123,6 +126,35 @@ const char* const Connection::kSessionMode =
     "',STRICT_TRANS_TABLES,'), ',NO_BACKSLASH_ESCAPES,', ','))";
 
 QByteArray EncodeSql(const QString& sql) { return sessionBytes(sql); }
+
+namespace {
+
+// The connections whose sessions are pinned (SessionPin), on any thread.
+std::mutex& pinsMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+QHash<const Connection*, int>& pins() {
+    static QHash<const Connection*, int> pinned;
+    return pinned;
+}
+
+}  // namespace
+
+bool IsPinned(const Connection* connection) {
+    const std::lock_guard<std::mutex> lock(pinsMutex());
+    return pins().value(connection) > 0;
+}
+
+SessionPin::SessionPin(Connection& connection) : connection_(connection) {
+    const std::lock_guard<std::mutex> lock(pinsMutex());
+    ++pins()[&connection_];
+}
+
+SessionPin::~SessionPin() {
+    const std::lock_guard<std::mutex> lock(pinsMutex());
+    if (--pins()[&connection_] <= 0) pins().remove(&connection_);
+}
 
 Connection::Connection(QObject* parent) : QObject(parent) {}
 
@@ -245,7 +277,12 @@ void Connection::reconnect() {
 void Connection::ensureAlive() {
     if (!mysql_)
         throw DbError(CR_SERVER_GONE_ERROR, QStringLiteral("A kapcsolat nincs megnyitva."));
-    if (broken_ || peerHasHungUp()) reconnect();
+    if (!broken_ && !peerHasHungUp()) return;
+    if (IsPinned(this)) {
+        broken_ = true;
+        throw DbError(CR_SERVER_LOST, QStringLiteral("A kapcsolat a kiszolgálóval megszakadt."));
+    }
+    reconnect();
 }
 
 void Connection::send(const QByteArray& sql) {
@@ -253,7 +290,7 @@ void Connection::send(const QByteArray& sql) {
     if (mysql_real_query(mysql_, sql.constData(), static_cast<unsigned long>(sql.size())) == 0)
         return;
     const unsigned code = mysql_errno(mysql_);
-    if (!sessionLost(code)) fail(mysql_);
+    if (!sessionLost(code) || IsPinned(this)) fail(mysql_);
     // The answer was lost: a read is asked again on a new session, since it
     // changed nothing; a write may have run, so it is reported and never
     // repeated, and the next statement starts on a new session.

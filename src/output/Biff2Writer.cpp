@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "common/Codepage.h"
+#include "common/FileProblems.h"
 #include "output/DelimitedExport.h"
 
 namespace zomi {
@@ -159,11 +160,11 @@ QByteArray Biff2Writer::bytes() const {
 void ReplaceFileContents(const QString& fileName, const QByteArray& bytes) {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw FileError(
-            QStringLiteral("A(z) %1 file nem hozható létre: %2").arg(fileName, file.errorString()));
+        throw FileError(QStringLiteral("A(z) %1 file nem hozható létre: %2")
+                            .arg(fileName, WriteFailureReason(fileName, file.errorString())));
     if (file.write(bytes) != bytes.size() || !file.commit())
-        throw FileError(
-            QStringLiteral("A(z) %1 file nem írható: %2").arg(fileName, file.errorString()));
+        throw FileError(QStringLiteral("A(z) %1 file nem írható: %2")
+                            .arg(fileName, WriteFailureReason(fileName, file.errorString())));
 }
 
 void WriteBiff2File(Dataset& dataset, const std::vector<int>& columns, const QString& fileName,

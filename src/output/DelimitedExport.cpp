@@ -6,6 +6,7 @@
 
 #include "common/AmountFormat.h"
 #include "common/Codepage.h"
+#include "common/FileProblems.h"
 #include "common/Text.h"
 
 namespace zomi {
@@ -148,16 +149,16 @@ ExportOutcome WriteDelimitedFile(Dataset& dataset, const DelimitedOptions& optio
                                  const KeepGoing& keepGoing) {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw FileError(
-            QStringLiteral("A(z) %1 file nem hozható létre: %2").arg(fileName, file.errorString()));
+        throw FileError(QStringLiteral("A(z) %1 file nem hozható létre: %2")
+                            .arg(fileName, WriteFailureReason(fileName, file.errorString())));
 
     QByteArray chunk;
     constexpr qsizetype kChunk = 1 << 16;
     chunk.reserve(kChunk + 4096);
     auto flush = [&] {
         if (file.write(chunk) != chunk.size())
-            throw FileError(
-                QStringLiteral("A(z) %1 file nem írható: %2").arg(fileName, file.errorString()));
+            throw FileError(QStringLiteral("A(z) %1 file nem írható: %2")
+                                .arg(fileName, WriteFailureReason(fileName, file.errorString())));
         chunk.clear();
     };
     const ExportOutcome outcome =
@@ -172,8 +173,8 @@ ExportOutcome WriteDelimitedFile(Dataset& dataset, const DelimitedOptions& optio
         });
     flush();
     if (!file.commit())
-        throw FileError(
-            QStringLiteral("A(z) %1 file nem írható: %2").arg(fileName, file.errorString()));
+        throw FileError(QStringLiteral("A(z) %1 file nem írható: %2")
+                            .arg(fileName, WriteFailureReason(fileName, file.errorString())));
     return outcome;
 }
 

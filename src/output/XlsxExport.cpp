@@ -16,6 +16,7 @@
 #include <stdexcept>
 
 #include "common/AmountFormat.h"
+#include "common/FileProblems.h"
 #include "output/DelimitedExport.h"
 
 namespace zomi {
@@ -127,8 +128,8 @@ void copyInto(const QString& source, QSaveFile& target, const QString& fileName)
             throw FileError(
                 QStringLiteral("Az ideiglenes munkafüzet nem olvasható: %1").arg(in.errorString()));
         if (target.write(block) != block.size())
-            throw FileError(
-                QStringLiteral("A(z) %1 file nem írható: %2").arg(fileName, target.errorString()));
+            throw FileError(QStringLiteral("A(z) %1 file nem írható: %2")
+                                .arg(fileName, WriteFailureReason(fileName, target.errorString())));
     }
 }
 
@@ -161,7 +162,7 @@ void WriteXlsxFile(Dataset& dataset, const std::vector<int>& columns, const QStr
     QSaveFile target(fileName);
     if (!target.open(QIODevice::WriteOnly))
         throw FileError(QStringLiteral("A(z) %1 file nem hozható létre: %2")
-                            .arg(fileName, target.errorString()));
+                            .arg(fileName, WriteFailureReason(fileName, target.errorString())));
     QTemporaryDir work;
     if (!work.isValid())
         throw FileError(
@@ -278,8 +279,8 @@ void WriteXlsxFile(Dataset& dataset, const std::vector<int>& columns, const QStr
 
     copyInto(temporary, target, fileName);
     if (!target.commit())
-        throw FileError(
-            QStringLiteral("A(z) %1 file nem írható: %2").arg(fileName, target.errorString()));
+        throw FileError(QStringLiteral("A(z) %1 file nem írható: %2")
+                            .arg(fileName, WriteFailureReason(fileName, target.errorString())));
 }
 
 }  // namespace zomi

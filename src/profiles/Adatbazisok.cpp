@@ -24,6 +24,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <memory>
+#include <optional>
 
 #include "common/Folders.h"
 #include "common/Settings.h"
@@ -36,6 +37,7 @@
 #include "ui/ErrorDisplay.h"
 #include "ui/Pictures.h"
 #include "ui/RightsGuard.h"
+#include "ui/QuestionBox.h"
 
 namespace zomi {
 
@@ -350,7 +352,6 @@ QString Tfrm_Adatbazis::chooseSaveFile(const QStringList& filters) {
     dialog.setObjectName(QStringLiteral("SaveDialog1"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.first());
     dialog.setDefaultSuffix(QStringLiteral("sql"));
@@ -375,13 +376,13 @@ Progress Tfrm_Adatbazis::progressBarSteps() {
 
 void Tfrm_Adatbazis::setBusy(bool busy) {
     busy_ = busy;
-    if (!busy) ProgressBar1->setValue(0);
     // The profile connection serves one thing at a time, and the window
     // stays open until it is free again.
     for (QAction* action : {aUj, aSzerkeszt, aTorol, aTeszt, aBackup, aVisszaallit, aBezar})
         action->setEnabled(!busy);
+    // A job's bar starts empty and goes when the job ends, at its last value.
+    if (busy) ProgressBar1->reset();
     ProgressBar1->setVisible(busy);
-    if (busy) ProgressBar1->setValue(0);
 }
 
 void Tfrm_Adatbazis::aBackupExecute() {
@@ -393,22 +394,27 @@ void Tfrm_Adatbazis::aBackupExecute() {
 void Tfrm_Adatbazis::BackupTo(const QString& fileName) {
     if (busy_ || !requireRow() || !openProfileConnection()) return;
     setBusy(true);
+    // The bar goes when the job ends, before its message.
     try {
         WriteDataBackup(*Db1, progressBarSteps(), fileName);
+        Db1->close();
+        setBusy(false);
         InfoBox(QStringLiteral("A biztonsági mentés elkészült: %1 (%2 bájt).")
                     .arg(QDir::toNativeSeparators(fileName),
                          QLocale(QLocale::Hungarian).toString(QFileInfo(fileName).size())),
                 this);
     } catch (const ArchiveError& error) {
+        Db1->close();
+        setBusy(false);
         ErrorBox(QStringLiteral("Hiba az archiválás közben\r\n") + error.message() +
                      QStringLiteral("\r\nAz adatmentés tömörítetlenül a(z) %1 fájlban megmaradt.")
                          .arg(QDir::toNativeSeparators(error.keptScript())),
                  this);
     } catch (const std::exception& error) {
+        Db1->close();
+        setBusy(false);
         ShowError(error, this);
     }
-    Db1->close();
-    setBusy(false);
 }
 
 void Tfrm_Adatbazis::aMySQLDumpExecute() { pMysqlDump->setVisible(!pMysqlDump->isVisible()); }
@@ -470,46 +476,83 @@ void Tfrm_Adatbazis::aVisszaallitExecute() {
 
 void Tfrm_Adatbazis::RestoreFrom(const QString& fileName) {
     if (busy_ || !requireRow()) return;
-    const ConnectionProfile& profile = TblModel->profile(currentRow());
+    const ConnectionProfile profile = TblModel->profile(currentRow());
+    if (!openProfileConnection()) return;
+    // The whole file is read and checked before the question: what is not a
+    // data backup of this database's tables is refused with nothing changed.
+    std::optional<PreparedRestore> restore;
+    try {
+        restore = PrepareRestore(*Db1, fileName);
+    } catch (const DataScriptError& error) {
+        Db1->close();
+        ErrorBox(QStringLiteral("A(z) %1 fájlból nem lehet a(z) \"%2\" adatbázist visszaállítani.\n"
+                                "%3\n\nAz adatbázis nem változott.")
+                     .arg(QDir::toNativeSeparators(fileName), profile.adatbazis, error.message()),
+                 this);
+        return;
+    } catch (const std::exception& error) {
+        Db1->close();
+        ShowError(error, this);
+        return;
+    }
     const QString question =
         QStringLiteral(
             "A(z) \"%1\" adatbázis (kiszolgáló: %2) minden táblájának jelenlegi sorait "
             "a(z) %3 mentés sorai váltják fel.\nFolytatja a visszaállítást?")
             .arg(profile.adatbazis, profile.kiszolgalo, QDir::toNativeSeparators(fileName));
-    if (!ConfirmBox(question, QStringLiteral("Megerősítés"), this)) return;
-    if (!openProfileConnection()) return;
+    if (!ConfirmBoxDefaultNo(question, QStringLiteral("Megerősítés"), this)) {
+        Db1->close();
+        return;
+    }
+    runRestore(*restore);
+}
+
+void Tfrm_Adatbazis::runRestore(const PreparedRestore& restore) {
     setBusy(true);
     ScriptControl control;
     control.progress = progressBarSteps();
     auto repaint = std::make_shared<QElapsedTimer>();
     repaint->start();
-    control.progress.setPosition = [this, repaint](int line) {
-        ProgressBar1->setValue(line);
+    control.progress.setPosition = [this, repaint](int percent) {
+        ProgressBar1->setValue(percent);
         if (repaint->elapsed() >= kRepaintMilliseconds) {
             QCoreApplication::processEvents();
             repaint->restart();
         }
     };
     try {
-        const RestoreResult result = RestoreDataBackup(*Db1, fileName, control);
-        const QString counts = rowCountLines(result.tables);
-        if (result.script.completed()) {
-            InfoBox(QStringLiteral("A visszaállítás elkészült. A táblák sorai most:\n") + counts,
-                    this);
-        } else {
-            ErrorBox(
-                QStringLiteral("A visszaállítás a(z) %1. sorban megállt:\n%2\n\nAz előtte álló "
-                               "utasítások lefutottak. A táblák sorai most:\n")
-                        .arg(result.script.line)
-                        .arg(result.script.errorMessage) +
-                    counts,
-                this);
-        }
+        const RestoreResult result = RunRestore(*Db1, restore, control);
+        Db1->close();
+        setBusy(false);
+        showRestoreResult(result);
     } catch (const std::exception& error) {
+        Db1->close();
+        setBusy(false);
         ShowError(error, this);
     }
-    Db1->close();
-    setBusy(false);
+}
+
+void Tfrm_Adatbazis::showRestoreResult(const RestoreResult& result) {
+    const QString counts =
+        result.countError.isEmpty()
+            ? QStringLiteral("A táblák sorai most:\n") + rowCountLines(result.tables)
+            : QStringLiteral("A táblák sorai nem számolhatók meg: ") + result.countError;
+    if (result.script.completed()) {
+        InfoBox(QStringLiteral("A visszaállítás elkészült. ") + counts, this);
+        return;
+    }
+    const QString outcome =
+        result.uncertain
+            ? QStringLiteral(
+                  "A kiszolgáló a lezárás válaszát már nem küldte meg: a "
+                  "visszaállítás vagy teljes egészében megtörtént, vagy semmi sem "
+                  "változott.")
+            : QStringLiteral("Egyetlen tábla sem változott: minden sor a visszaállítás előtti.");
+    ErrorBox(QStringLiteral("A visszaállítás a(z) %1. sorban megállt:\n%2\n\n%3\n")
+                     .arg(result.script.line)
+                     .arg(result.script.errorMessage, outcome) +
+                 counts,
+             this);
 }
 
 void Tfrm_Adatbazis::done(int result) {

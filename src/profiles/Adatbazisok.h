@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/ConnectionProfiles.h"
+#include "db/DataBackup.h"
 #include "db/DbRoutines.h"
 #include "ui/ListWindow.h"
 
@@ -93,6 +94,8 @@ class Tfrm_Adatbazis : public ListWindow {
     void setBusy(bool busy);
     Progress progressBarSteps();
     void fullBackupFinished(bool succeeded, const QString& message);
+    void runRestore(const PreparedRestore& restore);
+    void showRestoreResult(const RestoreResult& result);
     QString chooseSaveFile(const QStringList& filters);
 
     bool busy_ = false;

@@ -14,6 +14,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "common/FileProblems.h"
 #include "dbaccess/Dataset.h"
 #include "report/Spooler.h"
 #include "ui/ErrorDisplay.h"
@@ -306,7 +307,7 @@ void Report::exportPdf(const QString& fileName) const {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw ReportError(QStringLiteral("A(z) %1 állomány nem hozható létre: %2")
-                              .arg(shown, file.errorString()));
+                              .arg(shown, WriteFailureReason(fileName, file.errorString())));
     {
         QPdfWriter writer(&file);
         writer.setResolution(kPdfResolution);
@@ -317,8 +318,8 @@ void Report::exportPdf(const QString& fileName) const {
             throw ReportError(QStringLiteral("A(z) %1 állomány nem írható.").arg(shown));
     }
     if (!file.commit())
-        throw ReportError(
-            QStringLiteral("A(z) %1 állomány nem írható: %2").arg(shown, file.errorString()));
+        throw ReportError(QStringLiteral("A(z) %1 állomány nem írható: %2")
+                              .arg(shown, WriteFailureReason(fileName, file.errorString())));
 }
 
 }  // namespace zomi::report

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include "common/Settings.h"
+#include "ui/QuestionBox.h"
 
 namespace zomi {
 
@@ -78,6 +79,15 @@ bool ConfirmBox(const QString& text, const QString& caption, QWidget* owner, QMe
                 QMessageBox::StandardButton defaultButton) {
     ActiveWindowKeeper keeper;
     BoxRequest request{BoxKind::Confirm, caption, text, icon, QString(), QString(), defaultButton};
+    return showBox(request, owner, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+           QMessageBox::Yes;
+}
+
+bool ConfirmBoxDefaultNo(const QString& text, const QString& caption, QWidget* owner) {
+    ActiveWindowKeeper keeper;
+    BoxRequest request{BoxKind::Confirm, caption,   text,
+                       QMessageBox::Question, QString(), QString(), QMessageBox::No};
+    request.value = QStringLiteral("Nem");
     return showBox(request, owner, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
            QMessageBox::Yes;
 }

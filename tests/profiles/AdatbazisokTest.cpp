@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -13,9 +14,11 @@
 #include <QTableView>
 #include <QToolButton>
 #include <QtTest/QtTest>
+#include <algorithm>
 
 #include "common/IniFile.h"
 #include "common/Settings.h"
+#include "db/DataBackup.h"
 #include "db/FullBackup.h"
 #include "profiles/Adatbazisok.h"
 #include "profiles/Adatbazisok_Szerkeszt.h"
@@ -62,6 +65,19 @@ QStringList gridColumn(Tfrm_Adatbazis& window, ProfileColumn column) {
     for (int row = 0; row < window.TblModel->rowCount(); ++row)
         values << window.TblModel->index(row, static_cast<int>(column)).data().toString();
     return values;
+}
+
+// Answers the overwrite question the dialog is about to ask, keeping its text.
+void answerOverwrite(QFileDialog* dialog, bool replace, QString& question, int attemptsLeft = 500) {
+    QTimer::singleShot(10, dialog, [=, &question] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            if (attemptsLeft > 0) answerOverwrite(dialog, replace, question, attemptsLeft - 1);
+            return;
+        }
+        question = box->text();
+        box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+    });
 }
 
 QStringList focusChain(QWidget* start, int steps) {
@@ -326,19 +342,104 @@ class AdatbazisokTest : public QObject {
             qPrintable(fixture_->boxes.lastText()));
         QVERIFY(!window.Db1->isOpen());
 
-        // The restore asks first, naming the database, then reports the rows.
+        // The restore asks first, naming the database, with No as the default
+        // answer, then reports the rows.
         fixture_->boxes.answers << false;
         window.RestoreFrom(dir.filePath(QStringLiteral("mentes.zip")));
         QVERIFY(
             fixture_->boxes.lastText().contains(QStringLiteral("\"%1\" adatbázis").arg(db.name())));
         QVERIFY(fixture_->boxes.lastText().contains(QStringLiteral("jelenlegi sorait")));
+        QCOMPARE(fixture_->boxes.shown.last().value, QStringLiteral("Nem"));
+        QVERIFY(!window.Db1->isOpen());
         fixture_->connection->exec(QStringLiteral("DELETE FROM zomi"));
         fixture_->boxes.answers << true;
+        QList<int> bar;
+        connect(window.ProgressBar1, &QProgressBar::valueChanged, &window, [&](int value) {
+            if (window.ProgressBar1->isVisible()) bar << value;
+        });
         window.RestoreFrom(dir.filePath(QStringLiteral("mentes.zip")));
+        QVERIFY(!bar.isEmpty());
+        QCOMPARE(bar.last(), 100);
+        QVERIFY(std::is_sorted(bar.begin(), bar.end()));
+        QVERIFY(!window.ProgressBar1->isVisible());
         const QString zomiRows =
             fixture_->connection->scalar(QStringLiteral("SELECT COUNT(*) FROM zomi")).text;
         QVERIFY(zomiRows.toInt() > 0);
         QVERIFY2(fixture_->boxes.lastText().contains(QStringLiteral("\nzomi: ") + zomiRows),
+                 qPrintable(fixture_->boxes.lastText()));
+    }
+
+    void theSaveDialogAsksBeforeReplacingAFile() {
+        Tfrm_Adatbazis window;
+        window.setProfiles({ProfileFromText(profileText(fixture_->db, QStringLiteral("Demó")))});
+        window.show();
+        Activate(&window);
+        QTemporaryDir dir;
+        const QString existing = dir.filePath(QStringLiteral("mentes.sql"));
+        {
+            QFile file(existing);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("az előző mentés");
+        }
+        for (const bool replace : {false, true}) {
+            Activate(&window);  // the platform does not hand it back after a dialog
+            QString question;
+            bool dialogStayed = false;
+            WhenModal([&](QWidget* modal) {
+                auto* dialog = qobject_cast<QFileDialog*>(modal);
+                QVERIFY(dialog);
+                // The question is a box of its own over the dialog.
+                answerOverwrite(dialog, replace, question);
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                name->setText(existing);
+                // As "Mentés" does; Return would first go to the name completer.
+                QMetaObject::invokeMethod(dialog, "accept");
+                dialogStayed = dialog->isVisible();
+            });
+            QTest::keyClick(window.DBGrid1, Qt::Key_F3);
+            QVERIFY2(question.contains(QStringLiteral("mentes.sql")), qPrintable(question));
+            QCOMPARE(dialogStayed, !replace);
+        }
+        QFile file(existing);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().startsWith("TRUNCATE "));
+    }
+
+    void aRestoreOfAFileThatIsNoDataBackupIsRefusedBeforeTheQuestion() {
+        const TestDatabase& db = fixture_->db;
+        TestDatabase empty(TestDatabase::Content::Empty);
+        Tfrm_Adatbazis window;
+        window.setProfiles({ProfileFromText(profileText(db, QStringLiteral("Demó"))),
+                            ProfileFromText(profileText(empty, QStringLiteral("Üres")))});
+        window.show();
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("teljes.sql"));
+        {
+            QFile script(file);
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write(
+                "-- MariaDB dump 10.19\n\nCREATE DATABASE `x`;\nUSE `x`;\nDROP TABLE IF "
+                "EXISTS `zomi`;\n");
+        }
+        const QString before = TableDigests(*fixture_->connection);
+        window.selectRow(0);
+        window.RestoreFrom(file);
+        QCOMPARE(fixture_->boxes.shown.size(), 1);
+        QCOMPARE(fixture_->boxes.shown.last().kind, BoxKind::Error);
+        QVERIFY2(fixture_->boxes.lastText().contains(QStringLiteral("teljes mentés")),
+                 qPrintable(fixture_->boxes.lastText()));
+        QVERIFY(fixture_->boxes.lastText().contains(QStringLiteral("nem változott")));
+        QCOMPARE(TableDigests(*fixture_->connection), before);
+        QVERIFY(!window.Db1->isOpen());
+
+        // A database without tables: its structure comes first.
+        QTemporaryDir backupDir;
+        const QString backup = backupDir.filePath(QStringLiteral("adat.sql"));
+        WriteDataBackup(*fixture_->connection, Progress{}, backup);
+        window.selectRow(1);
+        window.RestoreFrom(backup);
+        QCOMPARE(fixture_->boxes.shown.size(), 2);
+        QVERIFY2(fixture_->boxes.lastText().contains(QStringLiteral("szerkezetét")),
                  qPrintable(fixture_->boxes.lastText()));
     }
 
