@@ -36,8 +36,8 @@
 #include "ui/Boxes.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/Pictures.h"
-#include "ui/RightsGuard.h"
 #include "ui/QuestionBox.h"
+#include "ui/RightsGuard.h"
 
 namespace zomi {
 

@@ -85,8 +85,8 @@ bool ConfirmBox(const QString& text, const QString& caption, QWidget* owner, QMe
 
 bool ConfirmBoxDefaultNo(const QString& text, const QString& caption, QWidget* owner) {
     ActiveWindowKeeper keeper;
-    BoxRequest request{BoxKind::Confirm, caption,   text,
-                       QMessageBox::Question, QString(), QString(), QMessageBox::No};
+    BoxRequest request{BoxKind::Confirm, caption,   text,           QMessageBox::Question,
+                       QString(),        QString(), QMessageBox::No};
     request.value = QStringLiteral("Nem");
     return showBox(request, owner, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
            QMessageBox::Yes;
