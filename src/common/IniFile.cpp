@@ -150,15 +150,14 @@ QByteArray readFile(const QString& path, bool* exists) {
     return bytes;
 }
 
-// A folder that other users write to as well: one writable for everyone, or
-// a group's folder whose new files take its group (set-group-ID).
+// A folder that other users write to as well, as ShareLikeItsFolder takes
+// it: one its group (or, from older packages, everyone) may write.
 bool inSharedFolder(const QString& path) {
 #ifdef Q_OS_UNIX
     struct stat folder {};
     if (::stat(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &folder) != 0)
         return false;
-    return (folder.st_mode & S_IWOTH) != 0 ||
-           ((folder.st_mode & S_IWGRP) != 0 && (folder.st_mode & S_ISGID) != 0);
+    return (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
 #else
     Q_UNUSED(path);
     return false;
