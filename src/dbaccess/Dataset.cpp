@@ -767,10 +767,14 @@ QString Table::originalCondition(int row, int column) const {
     const QVariant original = valueAt(row, column);
     switch (field(column).kind) {
         case FieldKind::Float: {
-            // Compare as the server stores it: the text round trip of a
-            // double may differ in the last digit.
+            // The server sends a DOUBLE in its shortest exact text, so only
+            // the last bit may differ after the round trip; a FLOAT reaches
+            // the client with six digits. A wider slack would let a
+            // change of a large amount by a few units pass as no change.
             const QString v = literal(column, original);
-            return QStringLiteral("ABS(%1 - %2) <= 1e-9 * GREATEST(1, ABS(%2))").arg(name, v);
+            const char* slack = field(column).singlePrecision ? "1e-5" : "4e-16";
+            return QStringLiteral("ABS(%1 - %2) <= %3 * GREATEST(1, ABS(%2))")
+                .arg(name, v, QLatin1String(slack));
         }
         case FieldKind::Text:
         case FieldKind::Memo:

@@ -26,6 +26,7 @@ struct Field {
     int size = 0;  // characters for Text, otherwise the server's display width
     bool primaryKey = false;
     bool autoIncrement = false;
+    bool singlePrecision = false;  // a FLOAT column: the server sends six digits of it
     bool notNull = false;
     bool hasDefault = true;
     unsigned collationId = 0;  // the server's number of the column's collation

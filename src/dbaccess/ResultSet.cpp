@@ -58,6 +58,7 @@ Field describe(const MYSQL_FIELD& f) {
     field.size = static_cast<int>(f.length);
     field.primaryKey = (f.flags & PRI_KEY_FLAG) != 0;
     field.autoIncrement = (f.flags & AUTO_INCREMENT_FLAG) != 0;
+    field.singlePrecision = f.type == MYSQL_TYPE_FLOAT;
     field.notNull = (f.flags & NOT_NULL_FLAG) != 0;
     field.hasDefault = (f.flags & NO_DEFAULT_VALUE_FLAG) == 0;
     field.collationId = f.charsetnr;

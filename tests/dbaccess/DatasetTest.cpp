@@ -248,6 +248,30 @@ TEST_F(DatasetTest, ChangesTheCollationWouldHideAreStillConflicts) {
     EXPECT_THROW(mine->post(), DbError);
 }
 
+TEST_F(DatasetTest, ASmallChangeOfALargeAmountIsStillAConflict) {
+    const int id = addRow(QStringLiteral("Nagy"), 12345678901.0);
+    auto mine = table();
+    c->exec(QStringLiteral("UPDATE t SET osszeg = 12345678902 WHERE id=%1").arg(id));
+    mine->edit();
+    mine->setValue(QStringLiteral("osszeg"), 5.0);
+    EXPECT_THROW(mine->post(), DbError);
+    EXPECT_EQ(c->scalar(QStringLiteral("SELECT osszeg FROM t")).text, "12345678902");
+}
+
+TEST_F(DatasetTest, AmountsReadBackExactlyAreNoConflict) {
+    // Values whose text differs from their double in the last digits: the
+    // server's text of a DOUBLE and a FLOAT still match what it holds.
+    c->exec(QStringLiteral("ALTER TABLE t ADD kicsi FLOAT"));
+    const int id = addRow(QStringLiteral("Kis"), 0.1 + 0.2);
+    c->exec(QStringLiteral("UPDATE t SET kicsi = 1234.567, osszeg = osszeg / 3 WHERE id=%1").arg(id));
+    auto mine = table();
+    mine->edit();
+    mine->setValue(QStringLiteral("osszeg"), 1.0);
+    mine->setValue(QStringLiteral("kicsi"), 2.0);
+    mine->post();
+    EXPECT_EQ(c->scalar(QStringLiteral("SELECT CONCAT(osszeg, '|', kicsi) FROM t")).text, "1|2");
+}
+
 TEST_F(DatasetTest, ChangingOtherColumnsOrNothingIsNoConflict) {
     const int id = addRow(QStringLiteral("Nagy"), 0.1 + 0.2);
     auto mine = table();
