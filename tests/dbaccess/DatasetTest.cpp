@@ -263,7 +263,8 @@ TEST_F(DatasetTest, AmountsReadBackExactlyAreNoConflict) {
     // server's text of a DOUBLE and a FLOAT still match what it holds.
     c->exec(QStringLiteral("ALTER TABLE t ADD kicsi FLOAT"));
     const int id = addRow(QStringLiteral("Kis"), 0.1 + 0.2);
-    c->exec(QStringLiteral("UPDATE t SET kicsi = 1234.567, osszeg = osszeg / 3 WHERE id=%1").arg(id));
+    c->exec(
+        QStringLiteral("UPDATE t SET kicsi = 1234.567, osszeg = osszeg / 3 WHERE id=%1").arg(id));
     auto mine = table();
     mine->edit();
     mine->setValue(QStringLiteral("osszeg"), 1.0);
