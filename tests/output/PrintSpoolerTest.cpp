@@ -5,7 +5,6 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QPainter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
@@ -147,17 +146,8 @@ class PrintSpoolerTest : public QObject {
         OnModal([&](QWidget* window) {
             auto* w = As<Tfrm_NyomValaszt>(window);
             zomi::test::WhenModal([&](QWidget* box) {
-                const QPixmap windowImage = w->grab();
-                const QPixmap boxImage = box->grab();
-                QImage image(std::max(windowImage.width(), boxImage.width() + 40),
-                             windowImage.height() + boxImage.height() / 2 + 20,
-                             QImage::Format_RGB32);
-                image.fill(Qt::darkGray);
-                QPainter painter(&image);
-                painter.drawPixmap(0, 0, windowImage);
-                painter.drawPixmap(20, image.height() - boxImage.height() - 20, boxImage);
-                painter.end();
-                shot = image.save(shotDir + QStringLiteral("/elutasitva.png"));
+                shot = zomi::test::WindowWithBox(w, box).save(shotDir +
+                                                              QStringLiteral("/elutasitva.png"));
             });
             printOn(w, kRejecting);
         });

@@ -564,6 +564,55 @@ class AdatbazisokTest : public QObject {
                  qPrintable(fixture_->boxes.lastText()));
     }
 
+    // Set ZOMI_SHOT_DIR to look at a restore as the user sees it: the refusal
+    // of a full backup over the window, and the bar at its end. The boxes are
+    // real ones here, so it goes last.
+    void restoreAsTheUserSeesIt() {
+        const QString shotDir = QString::fromLocal8Bit(qgetenv("ZOMI_SHOT_DIR"));
+        if (shotDir.isEmpty()) QSKIP("ZOMI_SHOT_DIR is not set");
+        QTemporaryDir dir;
+        const QString full = dir.filePath(QStringLiteral("teljes.sql"));
+        {
+            QFile script(full);
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write("-- MariaDB dump 10.19\n\nUSE `zomi`;\nDROP TABLE IF EXISTS `zomi`;\n");
+        }
+        const QString backup = dir.filePath(QStringLiteral("adat.zip"));
+        WriteDataBackup(*fixture_->connection, Progress{}, backup);
+        SetBoxResponder({});
+        Tfrm_Adatbazis window;
+        window.setProfiles({ProfileFromText(profileText(fixture_->db, QStringLiteral("Demó")))});
+        window.resize(760, 420);
+        window.show();
+        Activate(&window);
+        window.selectRow(0);
+
+        bool refusalShot = false;
+        WhenModal([&](QWidget* box) {
+            refusalShot = WindowWithBox(&window, box)
+                              .save(shotDir + QStringLiteral("/visszaallitas_elutasitva.png"));
+        });
+        window.RestoreFrom(full);
+        QVERIFY(refusalShot);
+
+        bool barShot = false;
+        connect(window.ProgressBar1, &QProgressBar::valueChanged, &window, [&](int value) {
+            if (value == 100 && window.ProgressBar1->isVisible() && !barShot)
+                barShot = window.grab().save(shotDir + QStringLiteral("/visszaallitas_100.png"));
+        });
+        bool doneShot = false;
+        WhenModal([&](QWidget* question) {
+            WhenModal([&](QWidget* box) {
+                doneShot = WindowWithBox(&window, box)
+                               .save(shotDir + QStringLiteral("/visszaallitas_kesz.png"));
+            });
+            qobject_cast<QMessageBox*>(question)->button(QMessageBox::Yes)->click();
+        });
+        window.RestoreFrom(backup);
+        QVERIFY(barShot);
+        QVERIFY(doneShot);
+    }
+
   private:
     std::unique_ptr<WindowFixture> fixture_;
 };

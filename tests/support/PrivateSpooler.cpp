@@ -51,6 +51,15 @@ out=${DEVICE_URI#testfile:}
 if [ $# -ge 6 ]; then cat "$6" >"$out.part"; else cat >"$out.part"; fi && mv "$out.part" "$out"
 )";
 
+// A printer that is switched off: the job stays in its queue, as it does
+// behind a network printer that does not answer. A backend of the test's own,
+// since cups-daemon brings no network backend but those of IPP.
+const QByteArray kOffBackend = R"(#!/bin/sh
+if [ $# -eq 0 ]; then echo 'network testoff "Unknown" "Printer that is off"'; exit 0; fi
+echo 'ERROR: the printer does not answer' >&2
+exit 1
+)";
+
 }  // namespace
 
 PrivateSpooler::PrivateSpooler() {
@@ -147,8 +156,6 @@ bool PrivateSpooler::writeConfiguration() {
         QFile::link(QStringLiteral("/usr/lib/cups/") + QString::fromLatin1(kind),
                     root + QStringLiteral("/bin/") + QString::fromLatin1(kind));
     }
-    QFile::link(QStringLiteral("/usr/lib/cups/backend/socket"),
-                root + QStringLiteral("/bin/backend/socket"));
     const QByteArray cupsdConf = "Listen 127.0.0.1:" + QByteArray::number(port_) +
                                  "\n"
                                  "LogLevel info\n"
@@ -179,6 +186,8 @@ bool PrivateSpooler::writeConfiguration() {
     if (!writeFile(dir_.filePath("cupsd.conf"), cupsdConf, ownerOnly | QFile::ReadOther) ||
         !writeFile(dir_.filePath("cups-files.conf"), filesConf, ownerOnly | QFile::ReadOther) ||
         !writeFile(root + QStringLiteral("/bin/backend/testfile"), kFileBackend,
+                   ownerOnly | QFile::ExeOwner) ||
+        !writeFile(root + QStringLiteral("/bin/backend/testoff"), kOffBackend,
                    ownerOnly | QFile::ExeOwner)) {
         problem_ = QStringLiteral("the spooler's configuration cannot be written in ") + root;
         return false;
@@ -209,12 +218,11 @@ bool PrivateSpooler::addFileQueue(const QString& name, const QString& file) {
 }
 
 bool PrivateSpooler::addDeadQueue(const QString& name) {
-    // Port 1 of the loopback interface: nothing listens there.
-    return addQueue(name, QStringLiteral("socket://127.0.0.1:1"));
+    return addQueue(name, QStringLiteral("testoff:") + name);
 }
 
 bool PrivateSpooler::addRejectingQueue(const QString& name) {
-    return addQueue(name, QStringLiteral("socket://127.0.0.1:1")) &&
+    return addQueue(name, QStringLiteral("testoff:") + name) &&
            runClient(QStringLiteral("cupsreject"), {name});
 }
 

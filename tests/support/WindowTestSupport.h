@@ -6,10 +6,14 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QTest>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -98,6 +102,21 @@ inline void WhenModal(std::function<void(QWidget*)> action, int attemptsLeft = 5
         if (guard && guard->isVisible())
             if (auto* dialog = qobject_cast<QDialog*>(guard.data())) dialog->reject();
     });
+}
+
+// A picture of a window with a message box over its lower part, as the user
+// sees the two, for the screenshots the tests take on request.
+inline QImage WindowWithBox(QWidget* window, QWidget* box) {
+    const QPixmap windowImage = window->grab();
+    const QPixmap boxImage = box->grab();
+    QImage image(std::max(windowImage.width(), boxImage.width() + 40),
+                 windowImage.height() + boxImage.height() / 2 + 20, QImage::Format_RGB32);
+    image.fill(Qt::darkGray);
+    QPainter painter(&image);
+    painter.drawPixmap(0, 0, windowImage);
+    painter.drawPixmap(20, image.height() - boxImage.height() - 20, boxImage);
+    painter.end();
+    return image;
 }
 
 // Types the text into the widget key by key. QTest::keyClicks knows only
