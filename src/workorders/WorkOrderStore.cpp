@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QTime>
+#include <optional>
 
 #include "common/Text.h"
 #include "db/DbRoutines.h"
@@ -20,6 +21,42 @@ constexpr unsigned kDuplicateKey = 1062;
 // Each attempt finds the year's highest number anew; only a workstation
 // storing faster than this one could keep taking it.
 constexpr int kMaxAttempts = 100;
+constexpr int kSerialLockSeconds = 10;
+
+// Zomi's workstations store a year's new work orders one at a time, under a
+// named lock of the server held from the choice of the number to the
+// COMMIT: fifty clerks storing at once would otherwise keep taking each
+// other's number, each retry racing the others again. The Windows clients
+// take no such lock; the unique key and the retry still guard against them,
+// and against a lock that was not had within its time.
+class YearSerialLock {
+  public:
+    YearSerialLock(dbaccess::Connection* connection, int year)
+        : connection_(connection),
+          name_(QStringLiteral("CONCAT('zomi-sorszam-', MD5(DATABASE()), '-', %1)").arg(year)) {
+        held_ =
+            connection_
+                ->scalar(
+                    QStringLiteral("SELECT GET_LOCK(%1, %2);").arg(name_).arg(kSerialLockSeconds))
+                .text == QLatin1String("1");
+    }
+    ~YearSerialLock() {
+        if (!held_) return;
+        try {
+            connection_->scalar(QStringLiteral("SELECT RELEASE_LOCK(%1);").arg(name_));
+        } catch (const DbError&) {
+            // The store's own outcome is what the user reads; the server
+            // frees the lock with the session that held it.
+        }
+    }
+    YearSerialLock(const YearSerialLock&) = delete;
+    YearSerialLock& operator=(const YearSerialLock&) = delete;
+
+  private:
+    dbaccess::Connection* connection_;
+    QString name_;
+    bool held_ = false;
+};
 
 // The editor needs its one row only; the register may hold years of them.
 class WorkOrderTable : public dbaccess::Table {
@@ -161,6 +198,11 @@ WorkOrderStore::StoreResult WorkOrderStore::storeNew() {
     // The number was taken when the window opened; another workstation may
     // have stored a work order with it since, which the database refuses.
     const QString takenNumber = numberText();
+    // The number must be free in the year of the row's own date, which is
+    // the year the database holds it unique in.
+    const QDate datum = table_->value(QStringLiteral("datum")).toDate();
+    std::optional<YearSerialLock> lock;
+    if (datum.isValid()) lock.emplace(table_->connection(), datum.year());
     bool renumbered = false;
     for (int attempt = 1;; ++attempt) {
         try {
@@ -170,10 +212,7 @@ WorkOrderStore::StoreResult WorkOrderStore::storeNew() {
             const bool numberTaken = error.code() == kDuplicateKey &&
                                      error.message().contains(QLatin1String("ev_sorszam"));
             if (!numberTaken || attempt == kMaxAttempts) throw;
-            // The number must be free in the year of the row's own date, which
-            // is the year the database holds it unique in.
-            const int year = table_->value(QStringLiteral("datum")).toDate().year();
-            table_->setValue(QStringLiteral("sorszam"), NextSerialNumber(year));
+            table_->setValue(QStringLiteral("sorszam"), NextSerialNumber(datum.year()));
             renumbered = true;
         }
     }

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "db/DbRoutines.h"
 #include "dbaccess/Dataset.h"
+#include "dbaccess/DbError.h"
 #include "support/TestDatabase.h"
 #include "workorders/WorkOrderStore.h"
 
@@ -116,6 +120,45 @@ TEST_F(WorkOrderStoreTest, NumberTakenMeanwhileIsReplacedByTheNextFreeOne) {
     EXPECT_EQ(result.storedNumber, there.numberText());
     EXPECT_NE(result.storedNumber, taken);
     EXPECT_EQ(column(there.finish(true), QStringLiteral("sorszam")), QStringLiteral("2"));
+}
+
+TEST_F(WorkOrderStoreTest, NewWorkOrdersOfAYearAreStoredOneWorkstationAtATime) {
+    WorkOrderStore here(c.get());
+    ASSERT_TRUE(here.open(-1));
+    fillRequired(here.row());
+    const QString year = QString::number(here.row().value(QStringLiteral("datum")).toDate().year());
+    const QString lock =
+        QStringLiteral("CONCAT('zomi-sorszam-', MD5(DATABASE()), '-', %1)").arg(year);
+    // Another workstation is storing a new work order of the same year: it
+    // holds the year's lock and takes the number this editor shows.
+    auto there = db.connect();
+    ASSERT_EQ(there->scalar(QStringLiteral("SELECT GET_LOCK(%1, 0)").arg(lock)).text,
+              QStringLiteral("1"));
+    std::atomic<bool> thereStored{false};
+    QString thereRefused;
+    std::thread storing([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        try {
+            there->exec(QStringLiteral(
+                "INSERT INTO zomi (datum, ido, sorszam, vallalkozo, ktgh, kiad_datum, "
+                "hatar_datum, alairas, statusz) VALUES (CURDATE(), '10:00', 1, 1, 1, CURDATE(), "
+                "CURDATE(), 1, 1)"));
+        } catch (const dbaccess::DbError& error) {
+            thereRefused = error.message();
+        }
+        thereStored = true;
+        there->scalar(QStringLiteral("SELECT RELEASE_LOCK(%1)").arg(lock));
+    });
+    const WorkOrderStore::StoreResult result = here.store();
+    const bool waited = thereStored;
+    storing.join();
+    EXPECT_TRUE(waited);
+    EXPECT_EQ(thereRefused.toStdString(), "");
+    EXPECT_EQ(result.outcome, WorkOrderStore::Outcome::Renumbered);
+    EXPECT_EQ(column(here.finish(true), QStringLiteral("sorszam")), QStringLiteral("2"));
+    // The lock went with the store.
+    EXPECT_EQ(there->scalar(QStringLiteral("SELECT IS_FREE_LOCK(%1)").arg(lock)).text,
+              QStringLiteral("1"));
 }
 
 TEST_F(WorkOrderStoreTest, ConflictsWithAnotherWorkstationAreToldApart) {
