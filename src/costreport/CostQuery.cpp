@@ -148,6 +148,17 @@ QString groupCondition(Grouping grouping, const GroupValue& value) {
            QString::number(value.value);
 }
 
+// Read once: a summary by month over all years names some 170,000 groups.
+QString hungarianMonthName(int month) {
+    static const QStringList names = [] {
+        const QLocale hungarian(QLocale::Hungarian);
+        QStringList all;
+        for (int m = 1; m <= 12; ++m) all << hungarian.standaloneMonthName(m, QLocale::LongFormat);
+        return all;
+    }();
+    return month >= 1 && month <= 12 ? names.at(month - 1) : QString();
+}
+
 }  // namespace
 
 QStringList GroupingCaptions() {
@@ -204,21 +215,26 @@ QString CheckParams(const CostParams& params) {
 QString CostSql(const CostParams& params) {
     CostParams p = params;
     if (p.second == p.first) p.second = Grouping::None;
-    QString parts;
+    // The groups are ranked by their names afterwards: the server need not
+    // sort them by their keys first, which over all years by site and month
+    // is a sort of some 170,000 groups.
+    const QString unsorted = QStringLiteral(" ORDER BY NULL");
+    QString grouped;
     const auto earlier = YearEarlier(p.period);
-    if (earlier && earlier->to < p.period.from)
-        parts = onePassSql(p, p.period, *earlier);
-    else if (earlier)
-        parts = partSql(p, p.period, false) + QStringLiteral(" UNION ALL ") +
-                partSql(p, *earlier, true);
-    else
-        parts = partSql(p, p.period, false);
-    const QString grouped = QStringLiteral(
-                                "SELECT t.g1, t.g2, SUM(t.db) AS db, SUM(t.netto) AS netto, "
-                                "SUM(t.brutto) AS brutto, SUM(t.db_e) AS db_e, SUM(t.netto_e) AS "
-                                "netto_e, SUM(t.brutto_e) AS brutto_e, SUM(t.lejart) AS lejart "
-                                "FROM (%1) t GROUP BY t.g1, t.g2")
-                                .arg(parts);
+    if (earlier && earlier->to < p.period.from) {
+        grouped = onePassSql(p, p.period, *earlier) + unsorted;
+    } else if (earlier) {
+        // The two periods overlap: a work order may count in both, so each is
+        // grouped alone and their groups added up.
+        grouped = QStringLiteral(
+                      "SELECT t.g1, t.g2, SUM(t.db) AS db, SUM(t.netto) AS netto, "
+                      "SUM(t.brutto) AS brutto, SUM(t.db_e) AS db_e, SUM(t.netto_e) AS "
+                      "netto_e, SUM(t.brutto_e) AS brutto_e, SUM(t.lejart) AS lejart "
+                      "FROM ((%1%3) UNION ALL (%2%3)) t GROUP BY t.g1, t.g2%3")
+                      .arg(partSql(p, p.period, false), partSql(p, *earlier, true), unsorted);
+    } else {
+        grouped = partSql(p, p.period, false) + unsorted;
+    }
     const NameJoin n1 = nameJoin(p.first, QStringLiteral("n1"), QStringLiteral("g1"));
     const NameJoin n2 = nameJoin(p.second, QStringLiteral("n2"), QStringLiteral("g2"));
     const QString named = QStringLiteral(
@@ -268,8 +284,7 @@ QString GroupDisplayName(Grouping grouping, const GroupValue& value, const QStri
     if (grouping == Grouping::Month) {
         const int year = static_cast<int>(value.value / 100);
         const int month = static_cast<int>(value.value % 100);
-        return QStringLiteral("%1. %2").arg(year).arg(
-            QLocale(QLocale::Hungarian).standaloneMonthName(month, QLocale::LongFormat));
+        return QStringLiteral("%1. %2").arg(year).arg(hungarianMonthName(month));
     }
     if (!nameFound) return QString::number(value.value) + QStringLiteral(" (törölve)");
     return name;
