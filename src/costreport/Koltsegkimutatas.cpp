@@ -10,7 +10,6 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QStandardItemModel>
@@ -18,6 +17,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "common/AmountFormat.h"
 #include "common/Beall.h"
 #include "common/Codepage.h"
 #include "common/Settings.h"
@@ -378,9 +378,10 @@ void Tfrm_Koltsegkimutatas::figuresArrived() {
     showNote(table_.note, false);
     const double seconds =
         static_cast<double>(QDateTime::currentMSecsSinceEpoch() - started_) / 1000.0;
-    LblAllapot->setText(QStringLiteral("%1 csoport, %2 mp alatt")
-                            .arg(table_.rows.size())
-                            .arg(QLocale().toString(seconds, 'f', 2)));
+    LblAllapot->setText(
+        QStringLiteral("%1 csoport, %2 mp alatt")
+            .arg(table_.rows.size())
+            .arg(QString::number(seconds, 'f', 2).replace(QLatin1Char('.'), kDecimalComma)));
 }
 
 void Tfrm_Koltsegkimutatas::showTable() {
