@@ -18,6 +18,7 @@ using dbaccess::DbError;
 namespace {
 
 constexpr unsigned kDuplicateKey = 1062;
+constexpr unsigned kUnknownColumn = 1054;
 // Each attempt finds the year's highest number anew; only a workstation
 // storing faster than this one could keep taking it.
 constexpr int kMaxAttempts = 100;
@@ -90,8 +91,17 @@ QVariant variantOf(Amount amount) { return amount ? QVariant(*amount) : QVariant
 }  // namespace
 
 int NextSerialNumber(int year) {
-    return QueryInt(QStringLiteral("SELECT MAX(sorszam) FROM zomi WHERE YEAR(datum) = ") +
-                        QString::number(year) + QStringLiteral(";"),
+    const QString y = QString::number(year);
+    // The year column of the unique key, in the databases Zomi creates,
+    // finds the highest number at once; the Windows clients' databases have
+    // none and are searched by the date, which reads every work order.
+    try {
+        return QueryInt(QStringLiteral("SELECT MAX(sorszam) FROM zomi WHERE ev = %1;").arg(y), 0) +
+               1;
+    } catch (const DbError& error) {
+        if (error.code() != kUnknownColumn) throw;
+    }
+    return QueryInt(QStringLiteral("SELECT MAX(sorszam) FROM zomi WHERE YEAR(datum) = %1;").arg(y),
                     0) +
            1;
 }

@@ -56,6 +56,21 @@ TEST_F(WorkOrderStoreTest, NewWorkOrdersAreNumberedFromOneInTheServersYear) {
                .arg(year - 1));
     EXPECT_EQ(NextSerialNumber(year), 1);
     EXPECT_EQ(NextSerialNumber(year - 1), 42);
+    {
+        // A database of the Windows clients has no year column.
+        TestDatabase stock(TestDatabase::Content::Schema);
+        auto session = stock.connect();
+        session->exec(QStringLiteral("ALTER TABLE zomi DROP INDEX ev_sorszam, DROP COLUMN ev"));
+        session->exec(
+            QStringLiteral(
+                "INSERT INTO zomi (datum, sorszam) VALUES ('%1-06-01', 7), ('%2-01-02', 9)")
+                .arg(year - 1)
+                .arg(year));
+        SetMainConnection(session.get());
+        EXPECT_EQ(NextSerialNumber(year - 1), 8);
+        EXPECT_EQ(NextSerialNumber(year), 10);
+        SetMainConnection(c.get());
+    }
 
     WorkOrderStore store(c.get());
     ASSERT_TRUE(store.open(-1));
