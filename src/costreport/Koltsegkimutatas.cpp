@@ -378,10 +378,9 @@ void Tfrm_Koltsegkimutatas::figuresArrived() {
     showNote(table_.note, false);
     const double seconds =
         static_cast<double>(QDateTime::currentMSecsSinceEpoch() - started_) / 1000.0;
-    LblAllapot->setText(
-        QStringLiteral("%1 csoport, %2 mp alatt")
-            .arg(table_.rows.size())
-            .arg(QString::number(seconds, 'f', 2).replace(QLatin1Char('.'), kDecimalComma)));
+    LblAllapot->setText(QStringLiteral("%1 csoport, %2 mp alatt")
+                            .arg(table_.rows.size())
+                            .arg(FormatAmount(seconds, QStringLiteral("0.00"))));
 }
 
 void Tfrm_Koltsegkimutatas::showTable() {

@@ -222,8 +222,7 @@ bool PrivateSpooler::addDeadQueue(const QString& name) {
 }
 
 bool PrivateSpooler::addRejectingQueue(const QString& name) {
-    return addQueue(name, QStringLiteral("testoff:") + name) &&
-           runClient(QStringLiteral("cupsreject"), {name});
+    return addDeadQueue(name) && runClient(QStringLiteral("cupsreject"), {name});
 }
 
 QString PrivateSpooler::log() const {
