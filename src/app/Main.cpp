@@ -38,6 +38,7 @@
 #include "common/Text.h"
 #include "costreport/Koltsegkimutatas.h"
 #include "db/DbRoutines.h"
+#include "db/WorkFileSchema.h"
 #include "masterdata/TorzsKtgh.h"
 #include "masterdata/TorzsVallalkozo.h"
 #include "masterdata/Torzsadat.h"
@@ -52,6 +53,10 @@
 #include "ui/RightsGuard.h"
 #include "ui/WindowHelpers.h"
 #include "users/Felhasznalo.h"
+#include "workfile/AttachmentMark.h"
+#include "workfile/AttachmentStore.h"
+#include "workfile/ToroltMunkalapok.h"
+#include "workfile/WorkFileStart.h"
 #include "workorders/Szerkeszt.h"
 
 namespace zomi {
@@ -79,7 +84,10 @@ Tfrm_Main::Tfrm_Main(QWidget* parent)
     connect(&Qry, &dbaccess::Dataset::afterOpen, this, [this] {
         LabelRegisterFields(Qry);
         szinColumn_ = Qry.fieldIndex(QStringLiteral("szin"));
+        keyColumn_ = Qry.fieldIndex(QStringLiteral("zomi"));
+        refreshMarks();
     });
+    connect(&Qry, &dbaccess::Dataset::rowsReset, this, &Tfrm_Main::refreshMarks);
 
     buildActions();
     buildLayout();
@@ -144,6 +152,8 @@ void Tfrm_Main::buildActions() {
     makeAction("aExcelbe", QStringLiteral("Excelbe..."), rekordok,
                QKeySequence(Qt::CTRL | Qt::Key_E));
     makeAction("aKoltseg", QStringLiteral("Költségkimutatás"), rekordok);
+    makeAction("aToroltek", QStringLiteral("Törölt munkalapok..."), rekordok);
+    makeAction("aCsatolmanyTablak", QStringLiteral("Csatolmányok és előzmények..."), rendszer);
     makeAction("aStatuszBeallit", QStringLiteral("Státusz"), rekordok, Qt::Key_F4);
     makeAction("aFrissit", QStringLiteral("Frissít"), rekordok, Qt::Key_F5);
     makeAction("aKilep", QStringLiteral("Kilépés a programból"), rekordok);
@@ -174,6 +184,8 @@ void Tfrm_Main::buildActions() {
     on("aSzerkeszt", &Tfrm_Main::aSzerkesztExecute);
     on("aExcelbe", &Tfrm_Main::aExcelbeExecute);
     on("aKoltseg", &Tfrm_Main::aKoltsegExecute);
+    on("aToroltek", &Tfrm_Main::aToroltekExecute);
+    on("aCsatolmanyTablak", &Tfrm_Main::aCsatolmanyTablakExecute);
     on("aStatuszBeallit", &Tfrm_Main::aStatuszBeallitExecute);
     on("aAlairas", &Tfrm_Main::aAlairasExecute);
     on("aVallalkozo", &Tfrm_Main::aVallalkozoExecute);
@@ -203,13 +215,13 @@ void Tfrm_Main::buildMenus() {
         }
     };
     add(menuBar()->addMenu(QStringLiteral("Munkalapok")),
-        {"aUj", "aSzerkeszt", "aTorol", nullptr, "aNyomtat", "aExcelbe", "aKoltseg", nullptr,
-         "aKilep"});
+        {"aUj", "aSzerkeszt", "aTorol", nullptr, "aNyomtat", "aExcelbe", "aKoltseg", "aToroltek",
+         nullptr, "aKilep"});
     add(menuBar()->addMenu(QStringLiteral("Törzsadatok")),
         {"aAlairas", "aVallalkozo", "aKtgh", "aStatusz"});
     add(menuBar()->addMenu(QStringLiteral("Nézet")), {"aBetuNovel", "aBetuCsokkent"});
     add(menuBar()->addMenu(QStringLiteral("Rendszer")),
-        {"aAdatbazis", "aFelhasznalo", nullptr, "aSQL", nullptr, "aBeallit"});
+        {"aAdatbazis", "aFelhasznalo", "aCsatolmanyTablak", nullptr, "aSQL", nullptr, "aBeallit"});
     add(menuBar()->addMenu(QStringLiteral("Súgó")), {"aHonlap", "aLevel", nullptr, "aNevjegy"});
 
     gridMenu_ = new QMenu(this);
@@ -291,6 +303,14 @@ void Tfrm_Main::buildLayout() {
     model_->setColumns(RegisterColumns());
     model_->setRowBackground([this](int row) { return rowColour(row); });
     DBGrid1->setModel(model_);
+    marks_ = new AttachmentMark(
+        [this](int row) {
+            return keyColumn_ < 0 || Qry.isNullAt(row, keyColumn_)
+                       ? -1
+                       : Qry.valueAt(row, keyColumn_).toInt();
+        },
+        DBGrid1);
+    DBGrid1->setItemDelegateForColumn(0, marks_);
     DBGrid1->installEventFilter(this);
     // The row numbers widen the row header as the list grows.
     connect(model_, &QAbstractItemModel::modelReset, this, &Tfrm_Main::resizeColumns);
@@ -414,6 +434,9 @@ void Tfrm_Main::showEvent(QShowEvent* event) {
         RestoreWindowPlacement(this, QStringLiteral("frm_Main"));
     }
     applyFontSize();
+    // Known only after the login.
+    action(QStringLiteral("aToroltek"))->setVisible(Beall.Rendszergazda);
+    action(QStringLiteral("aCsatolmanyTablak"))->setVisible(Beall.Rendszergazda);
     Guarded(this, [this] {
         // A start-up whose list could not be read tries once more.
         if (!Qry.isOpen() && !live_->fetcher().busy()) search_->reopen();
@@ -528,11 +551,18 @@ void Tfrm_Main::applyFontSize() {
 
 void Tfrm_Main::aTorolExecute() {
     if (currentKey() < 0) return;
-    if (ConfirmBox(QStringLiteral("Valóban töröljem a sort?"), QStringLiteral("Megerősítés"),
-                   this)) {
+    // The work order's files go with it, and the question says so.
+    const bool files = ReadWorkFileState(*MainConnection()).attachments;
+    const int count = files ? AttachmentCount(*MainConnection(), currentKey()) : 0;
+    if (ConfirmBox(WorkOrderDeleteQuestion(count), QStringLiteral("Megerősítés"), this,
+                   QMessageBox::Question, count > 0 ? QMessageBox::No : QMessageBox::Yes)) {
         const int key = currentKey();
-        ExecSql(QStringLiteral("DELETE FROM zomi WHERE zomi=") + QString::number(key) +
-                QLatin1Char(';'));
+        if (files) {
+            DeleteWorkOrderWithFiles(*MainConnection(), key);
+        } else {
+            ExecSql(QStringLiteral("DELETE FROM zomi WHERE zomi=") + QString::number(key) +
+                    QLatin1Char(';'));
+        }
         live_->forget(key);
         live_->refresh();
     }
@@ -541,7 +571,19 @@ void Tfrm_Main::aTorolExecute() {
 
 void Tfrm_Main::aFrissitExecute() { live_->refresh(); }
 
+void Tfrm_Main::refreshMarks() {
+    if (!mySQLDatabase1.isOpen()) return;
+    Guarded(this, [this] {
+        marks_->setKeys(ReadWorkFileState(mySQLDatabase1).attachments
+                            ? WorkOrdersWithAttachments(mySQLDatabase1)
+                            : QSet<int>());
+    });
+    DBGrid1->viewport()->update();
+}
+
 void Tfrm_Main::showStored(int key) {
+    // The editor may have added or removed files, of this order or others.
+    refreshMarks();
     if (key < 0) return;
     if (const int tab = tabShowing(key); tab != TabControl1->currentIndex()) {
         // The tab change reopens the list and clears the search.
@@ -581,6 +623,28 @@ void Tfrm_Main::aKoltsegExecute() {
     // The year of the tab in front, 0 for "Összes".
     costreport::Koltsegkimutatas(
         std::max(TextToInt(TabControl1->tabText(TabControl1->currentIndex())), 0));
+}
+
+void Tfrm_Main::aToroltekExecute() {
+    if (!ReadWorkFileState(*MainConnection()).history &&
+        !ReadWorkFileState(*MainConnection()).attachments) {
+        InfoBox(QStringLiteral("Ebben az adatbázisban nincsenek csatolmányok és előzmények: "
+                               "rendszergazdaként belépve a Zomi felajánlja a hozzáadásukat."),
+                this);
+        return;
+    }
+    Tfrm_ToroltMunkalapok window(MainConnection(), this);
+    window.exec();
+}
+
+void Tfrm_Main::aCsatolmanyTablakExecute() {
+    const WorkFileState state = ReadWorkFileState(mySQLDatabase1);
+    if (state.complete()) {
+        InfoBox(QStringLiteral("Az adatbázisban megvannak a csatolmányok és az előzmények táblái."),
+                this);
+        return;
+    }
+    if (OfferWorkFile(mySQLDatabase1, this)) refreshMarks();
 }
 
 void Tfrm_Main::aStatuszBeallitExecute() {

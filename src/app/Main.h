@@ -26,6 +26,8 @@ class MessagePanel;
 // The work-order register, the application's only permanent window. It owns
 // the main database connection; its start-up runs the chooser, the set-up
 // window and the login, and its close saves the settings.
+class AttachmentMark;
+
 class Tfrm_Main : public QMainWindow {
     Q_OBJECT
 
@@ -95,6 +97,10 @@ class Tfrm_Main : public QMainWindow {
     void aSzerkesztExecute();
     void aExcelbeExecute();
     void aKoltsegExecute();
+    void aToroltekExecute();
+    void aCsatolmanyTablakExecute();
+    // The paper clips of the work orders with files, read again.
+    void refreshMarks();
     void aStatuszBeallitExecute();
     void aAlairasExecute();
     void aVallalkozoExecute();
@@ -113,6 +119,8 @@ class Tfrm_Main : public QMainWindow {
     bool startedUp_ = false;
     bool shownOnce_ = false;
     int szinColumn_ = -1;
+    int keyColumn_ = -1;
+    AttachmentMark* marks_ = nullptr;
     qsizetype rowDigits_ = 0;
 
     dbaccess::Connection mySQLDatabase1;

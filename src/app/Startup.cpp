@@ -19,6 +19,7 @@
 #include "ui/Boxes.h"
 #include "ui/ErrorDisplay.h"
 #include "users/Login.h"
+#include "workfile/WorkFileStart.h"
 
 namespace zomi {
 
@@ -237,6 +238,7 @@ StartUpOutcome RunStartUp(dbaccess::Connection& connection, QWidget* owner) {
     QGuiApplication::setApplicationDisplayName(outcome.applicationTitle);
     outcome.failed = !OpenMainConnection(connection, owner) ||
                      !Guarded(owner, [] { ReadLoginRequired(); }) || !LogIn(owner) ||
+                     !Guarded(owner, [&] { StartWorkFileSession(connection, owner); }) ||
                      // No half-opened register: any failure from here on ends the start as well.
                      !Guarded(owner, [&] {
                          outcome.caption = IssuerCaption();

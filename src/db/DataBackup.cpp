@@ -14,6 +14,7 @@
 #include "common/FileProblems.h"
 #include "common/Text.h"
 #include "db/DataScript.h"
+#include "db/WorkFileSchema.h"
 #include "db/ZipFile.h"
 #include "dbaccess/SessionPin.h"
 
@@ -129,11 +130,14 @@ class RestoreSession {
         connection.exec(
             QStringLiteral("SET SESSION foreign_key_checks = 0, sql_mode = "
                            "CONCAT(@@SESSION.sql_mode, ',NO_AUTO_VALUE_ON_ZERO')"));
+        // The restored work orders are not new changes for their history.
+        connection.exec(QStringLiteral("SET %1 = 1").arg(kHistoryOffVariable));
     }
     ~RestoreSession() {
         try {
             connection_.exec(QStringLiteral("SET SESSION foreign_key_checks = %1, sql_mode = %2")
                                  .arg(keyChecks_, SqlQuote(mode_)));
+            connection_.exec(QStringLiteral("SET %1 = NULL").arg(kHistoryOffVariable));
         } catch (const DbError&) {
             // The session is gone; its settings went with it.
         }
@@ -278,7 +282,7 @@ QByteArray ReadDataBackup(const QString& fileName) {
 PreparedRestore PrepareRestore(Connection& connection, const QString& fileName) {
     PreparedRestore restore{fileName, ReadDataBackup(fileName), {}};
     restore.contents = ReadDataScript(restore.script);
-    CheckRestoreTarget(connection.baseTables(), restore.contents.tables);
+    CheckRestoreTarget(DataTables(connection), restore.contents.tables);
     return restore;
 }
 
@@ -304,7 +308,7 @@ RestoreResult RestoreDataBackup(Connection& connection, const QString& fileName,
 
 QList<TableRows> CountTableRows(Connection& connection) {
     QList<TableRows> counts;
-    for (const QString& table : connection.baseTables()) {
+    for (const QString& table : DataTables(connection)) {
         QString name = table;
         name.replace(QLatin1Char('`'), QStringLiteral("``"));
         counts << TableRows{table,

@@ -11,6 +11,7 @@
 
 #include "common/Codepage.h"
 #include "common/FileProblems.h"
+#include "db/WorkFileSchema.h"
 
 namespace zomi {
 
@@ -220,7 +221,8 @@ struct ScriptProgress {
 
 void writeTables(Connection& connection, const ScriptProgress& progress, ScriptWriter& writer,
                  const dbaccess::ReconnectWatch& watch, int& table) {
-    const QStringList tables = connection.baseTables();
+    // Attachments and history travel only in the full backup.
+    const QStringList tables = DataTables(connection);
     requireOneSession(watch);
     if (progress.begin) progress.begin(tables);
     for (int i = 0; i < tables.size(); ++i) {

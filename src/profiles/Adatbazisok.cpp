@@ -30,6 +30,7 @@
 #include "common/Settings.h"
 #include "db/DataBackup.h"
 #include "db/FullBackup.h"
+#include "db/WorkFileSchema.h"
 #include "dbaccess/Connection.h"
 #include "profiles/Adatbazisok_Szerkeszt.h"
 #include "profiles/ProfileModel.h"
@@ -397,11 +398,21 @@ void Tfrm_Adatbazis::BackupTo(const QString& fileName) {
     // The bar goes when the job ends, before its message.
     try {
         WriteDataBackup(*Db1, progressBarSteps(), fileName);
+        const WorkFileState files = ReadWorkFileState(*Db1);
         Db1->close();
         setBusy(false);
+        // The data backup keeps the format other programs read: Zomi's own
+        // tables stay out of it.
+        const QString left = files.attachments || files.history
+                                 ? QStringLiteral(
+                                       "\nA munkalapok csatolmányai és előzményei nincsenek "
+                                       "benne: ezeket csak a teljes biztonsági mentés (F6) "
+                                       "viszi magával.")
+                                 : QString();
         InfoBox(QStringLiteral("A biztonsági mentés elkészült: %1 (%2 bájt).")
-                    .arg(QDir::toNativeSeparators(fileName),
-                         QLocale(QLocale::Hungarian).toString(QFileInfo(fileName).size())),
+                        .arg(QDir::toNativeSeparators(fileName),
+                             QLocale(QLocale::Hungarian).toString(QFileInfo(fileName).size())) +
+                    left,
                 this);
     } catch (const ArchiveError& error) {
         Db1->close();

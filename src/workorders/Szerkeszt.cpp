@@ -20,6 +20,7 @@
 #include "common/Beall.h"
 #include "common/Text.h"
 #include "db/DbRoutines.h"
+#include "db/WorkFileSchema.h"
 #include "dbaccess/Dataset.h"
 #include "masterdata/TorzsKtgh.h"
 #include "masterdata/TorzsVallalkozo.h"
@@ -30,6 +31,8 @@
 #include "ui/FormLayout.h"
 #include "ui/Pictures.h"
 #include "ui/WindowHelpers.h"
+#include "workfile/Csatolmanyok.h"
+#include "workfile/Elozmenyek.h"
 #include "workorders/AmountEdit.h"
 #include "workorders/WorkOrderStore.h"
 
@@ -165,6 +168,16 @@ void Tfrm_Szerkeszt::createControls() {
     Image1->setPixmap(WorkOrderPicture(128));
     Image1->setFixedSize(128, 128);
 
+    btnCsatolmanyok = new QPushButton(QStringLiteral("Csatolmányok"), this);
+    btnCsatolmanyok->setObjectName(QStringLiteral("btnCsatolmanyok"));
+    btnElozmenyek = new QPushButton(QStringLiteral("Előzmények"), this);
+    btnElozmenyek->setObjectName(QStringLiteral("btnElozmenyek"));
+    for (QPushButton* button : {btnCsatolmanyok, btnElozmenyek}) {
+        button->setFixedWidth(128);
+        button->setAutoDefault(false);
+        button->hide();
+    }
+
     // Layout: the identification and the parties on the left, the picture
     // on the right, the job under them, then the fees and the buttons.
     auto* head = new QVBoxLayout;
@@ -185,7 +198,13 @@ void Tfrm_Szerkeszt::createControls() {
     auto* top = new QHBoxLayout;
     top->addLayout(head);
     top->addStretch();
-    top->addWidget(Image1, 0, Qt::AlignTop | Qt::AlignRight);
+    auto* side = new QVBoxLayout;
+    side->addWidget(Image1, 0, Qt::AlignRight);
+    side->addSpacing(12);
+    side->addWidget(btnCsatolmanyok, 0, Qt::AlignRight);
+    side->addWidget(btnElozmenyek, 0, Qt::AlignRight);
+    side->addStretch();
+    top->addLayout(side);
 
     auto* fees = new QGridLayout;
     fees->setHorizontalSpacing(10);
@@ -249,6 +268,8 @@ void Tfrm_Szerkeszt::createControls() {
     connect(BitBtn7, &QPushButton::clicked, this, &Tfrm_Szerkeszt::BitBtn7Click);
     connect(Button1, &QPushButton::clicked, this, &Tfrm_Szerkeszt::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnCsatolmanyok, &QPushButton::clicked, this, &Tfrm_Szerkeszt::btnCsatolmanyokClick);
+    connect(btnElozmenyek, &QPushButton::clicked, this, &Tfrm_Szerkeszt::btnElozmenyekClick);
 
     connect(DateTimePicker1, &QTimeEdit::timeChanged, this,
             [this] { pickerChanged(DateTimePicker1); });
@@ -291,6 +312,7 @@ bool Tfrm_Szerkeszt::open(int key) {
     }
     TblZomi = &store_->row();
     loadControls();
+    showWorkFileButtons();
     return true;
 }
 
@@ -526,7 +548,59 @@ bool Tfrm_Szerkeszt::store() {
 void Tfrm_Szerkeszt::Button1Click() {
     bool stored = false;
     Guarded(this, [&] { stored = requiredColumnsSet() && typedValuesFit() && store(); });
-    if (stored) accept();
+    if (!stored) return;
+    // The work order is stored: a file that fails now is told, and the
+    // work order stays stored.
+    if (pendingFiles_ && pendingFiles_->fileCount() > 0)
+        pendingFiles_->storePending(NullToInt(TblZomi->value(QStringLiteral("zomi")), 0));
+    accept();
+}
+
+void Tfrm_Szerkeszt::showWorkFileButtons() {
+    WorkFileState state;
+    Guarded(this, [&] { state = ReadWorkFileState(*MainConnection()); });
+    btnCsatolmanyok->setVisible(state.attachments);
+    btnElozmenyek->setVisible(state.history);
+    btnElozmenyek->setEnabled(!store_->isNew());
+    if (store_->isNew())
+        btnElozmenyek->setToolTip(
+            QStringLiteral("Az új munkalap előzményei a tárolása után láthatók."));
+    if (state.attachments) {
+        int count = 0;
+        if (!store_->isNew())
+            Guarded(this, [&] {
+                count = AttachmentCount(*MainConnection(),
+                                        NullToInt(TblZomi->value(QStringLiteral("zomi")), 0));
+            });
+        showFileCount(count);
+    }
+}
+
+void Tfrm_Szerkeszt::showFileCount(int count) {
+    btnCsatolmanyok->setText(count > 0 ? QStringLiteral("Csatolmányok (%1)").arg(count)
+                                       : QStringLiteral("Csatolmányok"));
+}
+
+void Tfrm_Szerkeszt::btnCsatolmanyokClick() {
+    if (store_->isNew()) {
+        if (!pendingFiles_)
+            pendingFiles_ =
+                std::make_unique<Tfrm_Csatolmanyok>(MainConnection(), -1, Edit5->text(), this);
+        pendingFiles_->exec();
+        showFileCount(pendingFiles_->fileCount());
+        return;
+    }
+    const int key = NullToInt(TblZomi->value(QStringLiteral("zomi")), 0);
+    Tfrm_Csatolmanyok window(MainConnection(), key, Edit5->text(), this);
+    window.exec();
+    showFileCount(window.fileCount());
+}
+
+void Tfrm_Szerkeszt::btnElozmenyekClick() {
+    if (store_->isNew()) return;
+    Tfrm_Elozmenyek window(MainConnection(), NullToInt(TblZomi->value(QStringLiteral("zomi")), 0),
+                           Edit5->text(), this);
+    window.exec();
 }
 
 int Tfrm_Szerkeszt::finish() { return store_ ? store_->finish(result() == Accepted) : -1; }

@@ -23,6 +23,7 @@ class Table;
 namespace zomi {
 
 class AmountEdit;
+class Tfrm_Csatolmanyok;
 class WorkOrderStore;
 
 class Tfrm_Szerkeszt : public QDialog {
@@ -68,6 +69,9 @@ class Tfrm_Szerkeszt : public QDialog {
     QPushButton* Button1 = nullptr;  // "OK"
     QPushButton* Button2 = nullptr;  // "Mégsem"
     QLabel* Image1 = nullptr;
+    // The work order's files and change history, where the database keeps them.
+    QPushButton* btnCsatolmanyok = nullptr;
+    QPushButton* btnElozmenyek = nullptr;
 
     dbaccess::Table* TblZomi = nullptr;
 
@@ -89,6 +93,10 @@ class Tfrm_Szerkeszt : public QDialog {
     void BitBtn6Click();  // net call-out fee
     void BitBtn7Click();  // gross amounts and total
     void Button1Click();  // check and store
+    void btnCsatolmanyokClick();
+    void btnElozmenyekClick();
+    // The files added to a work order not yet stored, kept until it is.
+    Tfrm_Csatolmanyok* pendingFiles() const { return pendingFiles_.get(); }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -100,6 +108,8 @@ class Tfrm_Szerkeszt : public QDialog {
     void loadControls();
     void loadPickers();
     void showNumber();
+    void showWorkFileButtons();
+    void showFileCount(int count);
     void showAfas();
     QString nameOf(const QString& sql) const;
     void pickerChanged(QWidget* picker);
@@ -113,6 +123,7 @@ class Tfrm_Szerkeszt : public QDialog {
 
     Choosers choosers_;
     std::unique_ptr<WorkOrderStore> store_;
+    std::unique_ptr<Tfrm_Csatolmanyok> pendingFiles_;
     bool loading_ = false;
 };
 
