@@ -80,8 +80,11 @@ Tfrm_Koltsegkimutatas::Tfrm_Koltsegkimutatas(int registerYear, QWidget* parent)
     fetcher_.setKiller([](unsigned long threadId) {
         try {
             MainConnection()->exec(QStringLiteral("KILL QUERY ") + QString::number(threadId));
+            return true;
         } catch (const dbaccess::DbError& e) {
-            if (e.code() != kNoSuchThread) throw;
+            // Another node of a cluster, or a session already gone.
+            if (e.code() == kNoSuchThread) return false;
+            throw;
         }
     });
     buildActions();

@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <cctype>
+#include <cstring>
 #include <mutex>
 
 #include "common/Codepage.h"
@@ -29,6 +30,11 @@ bool sessionEndedBeforeStatement(unsigned code) {
            code == 1927 /* ER_CONNECTION_KILLED */ ||
            code == 4031 /* ER_CLIENT_INTERACTION_TIMEOUT */;
 }
+
+// A cluster node that is not in step with the others (joining, giving a copy,
+// or cut off from the majority) refuses every statement before running it:
+// a new session through the proxy reaches one that is.
+bool nodeNotReady(unsigned code) { return code == 1047 /* ER_UNKNOWN_COM_ERROR */; }
 
 bool sessionLost(unsigned code) {
     return sessionEndedBeforeStatement(code) || code == CR_SERVER_LOST;
@@ -125,6 +131,11 @@ const char* const Connection::kSessionMode =
     "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@SESSION.sql_mode, "
     "',STRICT_TRANS_TABLES,'), ',NO_BACKSLASH_ESCAPES,', ','))";
 
+const char* const Connection::kClusterSessionMode =
+    "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@SESSION.sql_mode, "
+    "',STRICT_TRANS_TABLES,'), ',NO_BACKSLASH_ESCAPES,', ',')), "
+    "SESSION wsrep_sync_wait = IF(@@GLOBAL.wsrep_on, 15, 0)";
+
 QByteArray EncodeSql(const QString& sql) { return sessionBytes(sql); }
 
 namespace {
@@ -211,6 +222,14 @@ st_mysql* Connection::connectNew() const {
 
 void Connection::setUpSession(st_mysql* mysql) const {
     if (mysql_query(mysql, kSessionSetUp) != 0) fail(mysql);
+    // On a node of a MariaDB Galera cluster every statement first waits until
+    // the node has applied what the others committed before it: the next
+    // serial number, the lost-update check and the list after a save must see
+    // a write made through another node. In the same round trip as the mode;
+    // a server that knows no such setting gets the mode alone.
+    const char* version = mysql_get_server_info(mysql);
+    if (version && std::strstr(version, "MariaDB") && mysql_query(mysql, kClusterSessionMode) == 0)
+        return;
     if (mysql_query(mysql, kSessionMode) != 0) fail(mysql);
 }
 
@@ -271,6 +290,7 @@ void Connection::reconnect() {
     if (mysql_) mysql_close(mysql_);
     mysql_ = fresh;
     broken_ = false;
+    abandoned_ = false;
     emit reconnected();
 }
 
@@ -290,11 +310,15 @@ void Connection::send(const QByteArray& sql) {
     if (mysql_real_query(mysql_, sql.constData(), static_cast<unsigned long>(sql.size())) == 0)
         return;
     const unsigned code = mysql_errno(mysql_);
-    if (!sessionLost(code) || IsPinned(this)) fail(mysql_);
+    const bool refusedUnready = nodeNotReady(code);
+    if ((!sessionLost(code) && !refusedUnready) || IsPinned(this) || abandoned_.exchange(false))
+        fail(mysql_);
     // The answer was lost: a read is asked again on a new session, since it
     // changed nothing; a write may have run, so it is reported and never
-    // repeated, and the next statement starts on a new session.
-    if (!sessionEndedBeforeStatement(code) && !IsReadOnlyStatement(sql)) failAnswerLost();
+    // repeated, and the next statement starts on a new session. A statement
+    // an unready node refused never ran and goes to the new session.
+    if (!refusedUnready && !sessionEndedBeforeStatement(code) && !IsReadOnlyStatement(sql))
+        failAnswerLost();
     reconnect();
     if (mysql_real_query(mysql_, sql.constData(), static_cast<unsigned long>(sql.size())) != 0) {
         fail(mysql_);

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 #include <vector>
 
@@ -46,6 +47,8 @@ class Connection : public QObject {
 
     static const char* const kSessionSetUp;
     static const char* const kSessionMode;
+    // The same with a cluster node's wait for what other nodes committed.
+    static const char* const kClusterSessionMode;
 
     void setParams(const ConnectionParams& params) { params_ = params; }
     const ConnectionParams& params() const { return params_; }
@@ -89,6 +92,10 @@ class Connection : public QObject {
     // The session's socket, -1 when closed: another thread may shut it down
     // to end a statement that is no longer wanted.
     int socketDescriptor() const;
+    // Said by that other thread before it shuts the socket down: the
+    // statement it ends is then reported lost, not sent again on a new
+    // session as a read whose answer was lost would be.
+    void markAbandoned() { abandoned_ = true; }
     QString serverVersion() const;
     // The session's TLS cipher; empty when it travels in the clear.
     QString tlsCipher() const;
@@ -120,6 +127,7 @@ class Connection : public QObject {
     mutable bool broken_ = false;
     quint64 lastInsertId_ = 0;
     quint64 affectedRows_ = 0;
+    std::atomic<bool> abandoned_{false};
 };
 
 // Notes whether the connection replaced a lost session while the watch

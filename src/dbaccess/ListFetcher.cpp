@@ -94,12 +94,11 @@ unsigned long ListFetcher::sessionId() const {
 void ListFetcher::interrupt(std::unique_lock<std::mutex>& lock, bool hard) {
     (void)lock;  // held: the worker cannot go on to another statement meanwhile
     if (running_ == 0 || running_ == latest_.load()) return;
-    if (hard || !killer_) {
-        // Closing the socket ends the statement at once; the next fetch
-        // starts on a new session.
+    // Closing the socket ends the statement at once; the next fetch starts
+    // on a new session.
+    if (hard || !killer_ || (threadId_ != 0 && !killer_(threadId_))) {
+        if (active_) active_->markAbandoned();
         if (socket_ >= 0) ::shutdown(socket_, SHUT_RDWR);
-    } else if (threadId_ != 0) {
-        killer_(threadId_);
     }
 }
 
@@ -231,10 +230,12 @@ void ListFetcher::run() {
         const std::lock_guard<std::mutex> lock(mutex_);
         running_ = 0;
         socket_ = -1;
+        active_ = nullptr;
     }
     const std::lock_guard<std::mutex> lock(mutex_);
     running_ = 0;
     socket_ = -1;
+    active_ = nullptr;
     arrived_.notify_all();
 }
 
@@ -243,6 +244,7 @@ void ListFetcher::fetch(Connection& connection, const Request& request) {
         const std::lock_guard<std::mutex> lock(mutex_);
         threadId_ = connection.threadId();
         socket_ = connection.socketDescriptor();
+        active_ = &connection;
     }
     std::unique_ptr<BlockBuilder> builder;
     quint64 bytes = 0;

@@ -52,8 +52,10 @@ class ListFetcher : public QObject {
 
     // Takes effect at the next fetch, on a new session.
     void setParams(const ConnectionParams& params);
-    // Sends "KILL QUERY id" on another session of the same user.
-    void setKiller(std::function<void(unsigned long threadId)> killer) {
+    // Sends "KILL QUERY id" on another session of the same user; false when
+    // the server knows no such session, as a cluster node does for one that
+    // runs on another node: the fetch's own socket is closed instead.
+    void setKiller(std::function<bool(unsigned long threadId)> killer) {
         killer_ = std::move(killer);
     }
 
@@ -92,7 +94,7 @@ class ListFetcher : public QObject {
     void interrupt(std::unique_lock<std::mutex>& lock, bool hard);
     bool abandoned(quint64 ticket) const { return ticket != latest_.load(); }
 
-    std::function<void(unsigned long)> killer_;
+    std::function<bool(unsigned long)> killer_;
     Handlers handlers_;
     quint64 wanted_ = 0;  // the caller's side
     quint64 ended_ = 0;
@@ -109,6 +111,7 @@ class ListFetcher : public QObject {
     quint64 running_ = 0;
     unsigned long threadId_ = 0;
     int socket_ = -1;
+    Connection* active_ = nullptr;  // the worker's session while it fetches
     std::thread worker_;
 };
 

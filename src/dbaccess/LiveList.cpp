@@ -74,8 +74,11 @@ LiveList::LiveList(Query* query, Connection* connection, QObject* parent)
     fetcher_.setKiller([this](unsigned long threadId) {
         try {
             connection_->exec(QStringLiteral("KILL QUERY ") + QString::number(threadId));
+            return true;
         } catch (const DbError& e) {
-            if (e.code() != kNoSuchThread) throw;
+            // Another node of a cluster, or a session already gone.
+            if (e.code() == kNoSuchThread) return false;
+            throw;
         }
     });
     checkTimer_.setSingleShot(true);

@@ -91,6 +91,15 @@ QString sentence(const DbError& error, const Dataset* dataset) {
     if (connectionLost(code))
         return QStringLiteral(
             "Megszakadt a kapcsolat az adatbázis-kiszolgálóval; a művelet nem fejeződött be.");
+    if (code == ER_LOCK_DEADLOCK)
+        return QStringLiteral(
+            "A kiszolgáló a műveletet egy másik munkaállomás egyidejű módosításával ütközve "
+            "visszautasította; semmi sem tárolódott belőle. Kérem, próbálja újra.");
+    if (code == ER_UNKNOWN_COM_ERROR)
+        return QStringLiteral(
+            "Az adatbázis-kiszolgáló (a fürt egyik tagja) most nem fogad kéréseket, mert nincs "
+            "összhangban a többivel; a művelet nem futott le. Kérem, próbálja újra egy kis idő "
+            "múlva.");
     return QString();
 }
 

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "common/SearchFilter.h"
+#include "dbaccess/ListFetcher.h"
 #include "dbaccess/LiveList.h"
 #include "support/TestDatabase.h"
 
@@ -353,6 +354,36 @@ TEST_F(LiveListTest, AStaleFetchIsStoppedAndAKilledSessionComesBackSetUp) {
     ASSERT_EQ(session.recordCount(), 1);
     EXPECT_EQ(session.textAt(0, 0), QStringLiteral("latin2_hungarian_ci"));
     EXPECT_TRUE(session.textAt(0, 1).contains(QStringLiteral("STRICT_TRANS_TABLES")));
+}
+
+TEST(ListFetcherKill, AStaleFetchNoKillReachesIsEndedByClosingItsSession) {
+    // On a cluster the fetch may run on another node, where its session id
+    // is unknown: the fetch's own socket is closed instead.
+    TestDatabase db;
+    auto c = db.connect();
+    auto holder = db.connect();
+    holder->exec(QStringLiteral("DO GET_LOCK('zomi_stale_fetch', 0)"));
+    ListFetcher fetcher;
+    fetcher.setParams(db.params());
+    int asked = 0;
+    fetcher.setKiller([&](unsigned long) {
+        ++asked;
+        return false;
+    });
+    fetcher.start(QStringLiteral("SELECT GET_LOCK('zomi_stale_fetch', 3600)"), {});
+    while (c->scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE "
+                                    "INFO LIKE '%zomi_stale_fetch'', 3600%' AND ID <> "
+                                    "CONNECTION_ID()"))
+               .text == QStringLiteral("0"))
+        QThread::msleep(5);
+    bool done = false;
+    ListFetcher::Handlers handlers;
+    handlers.done = [&](quint64) { done = true; };
+    fetcher.start(QStringLiteral("SELECT 1"), handlers);
+    fetcher.wait();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(done);
+    fetcher.stop();
 }
 
 }  // namespace

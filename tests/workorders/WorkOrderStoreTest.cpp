@@ -215,6 +215,80 @@ TEST_F(WorkOrderStoreTest, ConflictsWithAnotherWorkstationAreToldApart) {
     EXPECT_FALSE(gone.open(deleted));
 }
 
+// Makes the server refuse the next saves of work orders as a whole, with the
+// error a deadlock or a cluster's certification conflict gives: a counter in
+// a table outside transactions survives the refused statement's undo.
+void refuseNextSaves(dbaccess::Connection& c, int count) {
+    c.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS elutasit (n INT NOT NULL) ENGINE=MEMORY"));
+    c.exec(QStringLiteral("DELETE FROM elutasit"));
+    c.exec(QStringLiteral("INSERT INTO elutasit VALUES (%1)").arg(count));
+    for (const char* event : {"INSERT", "UPDATE"}) {
+        c.exec(QStringLiteral("DROP TRIGGER IF EXISTS elutasit_%1").arg(QLatin1String(event)));
+        c.exec(QStringLiteral("CREATE TRIGGER elutasit_%1 BEFORE %1 ON zomi FOR EACH ROW BEGIN "
+                              "IF (SELECT n FROM elutasit) > 0 THEN UPDATE elutasit SET n = n - 1; "
+                              "SIGNAL SQLSTATE '40001' SET MYSQL_ERRNO = 1213, MESSAGE_TEXT = "
+                              "'Deadlock found when trying to get lock'; END IF; END")
+                   .arg(QLatin1String(event)));
+    }
+}
+
+TEST_F(WorkOrderStoreTest, ASaveRefusedAsAWholeRunsAgainAndIsStoredOnce) {
+    const QString values = QStringLiteral(
+        "'2026-07-01', '10:00', %1, 1, 1, '2026-07-01', '2026-07-09', 1, 'eredeti', 1, 'I'");
+    const int key = insert(values.arg(1));
+    auto otherWorkstation = db.connect();
+
+    refuseNextSaves(*c, 2);
+    WorkOrderStore edit(c.get());
+    ASSERT_TRUE(edit.open(key));
+    edit.row().setValue(QStringLiteral("munka"), QStringLiteral("javítva"));
+    EXPECT_EQ(edit.store().outcome, WorkOrderStore::Outcome::Stored);
+    edit.finish(true);
+    EXPECT_EQ(column(key, QStringLiteral("munka")), QStringLiteral("javítva"));
+
+    // Refused, then found changed by another workstation: the lost-update
+    // guard holds through the retries.
+    WorkOrderStore late(c.get());
+    ASSERT_TRUE(late.open(key));
+    late.row().setValue(QStringLiteral("munka"), QStringLiteral("itt"));
+    otherWorkstation->exec(
+        QStringLiteral("UPDATE zomi SET munka = 'ott' WHERE zomi = %1").arg(key));
+    refuseNextSaves(*c, 1);
+    EXPECT_EQ(late.store().outcome, WorkOrderStore::Outcome::ChangedMeanwhile);
+    late.finish(false);
+    refuseNextSaves(*c, 0);
+    EXPECT_EQ(column(key, QStringLiteral("munka")), QStringLiteral("ott"));
+
+    // A new work order refused twice is stored once, numbered again, the
+    // number another workstation took meanwhile not reused.
+    WorkOrderStore added(c.get());
+    ASSERT_TRUE(added.open(-1));
+    fillRequired(added.row());
+    added.row().setValue(QStringLiteral("datum"), QDate(2026, 7, 2));
+    added.row().setValue(QStringLiteral("sorszam"), 2);
+    insert(values.arg(2));
+    refuseNextSaves(*c, 2);
+    const WorkOrderStore::StoreResult result = added.store();
+    EXPECT_EQ(result.outcome, WorkOrderStore::Outcome::Renumbered);
+    const int stored = added.finish(true);
+    EXPECT_EQ(column(stored, QStringLiteral("sorszam")), QStringLiteral("3"));
+    EXPECT_EQ(QueryInt(QStringLiteral("SELECT COUNT(*) FROM zomi;"), -1), 3);
+
+    // Refused every time: told, with nothing stored.
+    refuseNextSaves(*c, 100);
+    WorkOrderStore never(c.get());
+    ASSERT_TRUE(never.open(key));
+    never.row().setValue(QStringLiteral("munka"), QStringLiteral("soha"));
+    try {
+        never.store();
+        ADD_FAILURE() << "a save refused every time was reported stored";
+    } catch (const dbaccess::DbError& e) {
+        EXPECT_EQ(e.code(), 1213u);
+    }
+    never.finish(false);
+    EXPECT_EQ(column(key, QStringLiteral("munka")), QStringLiteral("ott"));
+}
+
 TEST_F(WorkOrderStoreTest, ContractorRatesAndComputedFeesFollowTheWorkedExample) {
     ExecSql(
         QStringLiteral("INSERT INTO vallalkozo (vallalkozo, vallalkozo_nev, oradij, kiszdij, afas) "
