@@ -180,11 +180,11 @@ int StoreAttachment(Connection& connection, int workOrder, const QString& name,
         id = static_cast<int>(connection.lastInsertId());
         for (int n = 0; n < pieces; ++n) {
             const QByteArray part = bytes.mid(static_cast<qsizetype>(n) * piece, piece);
-            connection.exec(QStringLiteral("INSERT INTO zomi_csatolmany_resz (csatolmany, resz, "
-                                           "adat) VALUES (%1, %2, %3)")
-                                .arg(id)
-                                .arg(n)
-                                .arg(hexLiteral(part)));
+            // Built as bytes: the hex text of a piece needs no code page.
+            connection.execEncoded(
+                "INSERT INTO zomi_csatolmany_resz (csatolmany, resz, adat) VALUES (" +
+                QByteArray::number(id) + ", " + QByteArray::number(n) + ", X'" + part.toHex() +
+                "')");
             const qint64 done = std::min<qint64>(total, static_cast<qint64>(n + 1) * piece);
             if (progress && !progress(done, total))
                 throw AttachmentError(

@@ -133,7 +133,7 @@ TEST_F(DataBackupTest, AConnectionLostHalfWayLeavesTheEarlierFileAndNothingBesid
         const auto kill = [&](int percent) {
             if (percent > 0 && !killed) {
                 killed = true;
-                killer->exec(QStringLiteral("KILL %1").arg(c->threadId()));
+                test::KillSession(*killer, c->threadId());
             }
         };
         try {

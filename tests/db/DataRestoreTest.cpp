@@ -251,7 +251,7 @@ TEST_F(DataRestoreTest, AConnectionKilledHalfWayLeavesTheTargetAsItWas) {
     control.progress.setPosition = [&](int percent) {
         if (percent >= 50 && !killed) {
             killed = true;
-            killer->exec(QStringLiteral("KILL %1").arg(to->threadId()));
+            test::KillSession(*killer, to->threadId());
         }
     };
     const RestoreResult result = RestoreDataBackup(*to, backup, control);

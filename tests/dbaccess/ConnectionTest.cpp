@@ -24,7 +24,7 @@ QString scalarText(Connection& c, const QString& sql) { return c.scalar(sql).tex
 
 void killFrom(const TestDatabase& db, unsigned long threadId) {
     auto killer = db.connect();
-    killer->exec(QStringLiteral("KILL %1").arg(threadId));
+    test::KillSession(*killer, threadId);
 }
 
 TEST(Connection, WorkingSessionSpeaksLatin2WithHungarianCollationAndCompression) {
@@ -294,7 +294,7 @@ TEST(Connection, AHundredKillsBetweenTheStatementsOfAMixedWorkloadLoseAndDoubleN
     int updated = 0;
     for (int i = 0; i < 100; ++i) {
         const unsigned long victim = c->threadId();
-        admin->exec(QStringLiteral("KILL %1").arg(victim));
+        test::KillSession(*admin, victim);
         while (admin
                    ->scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST "
                                            "WHERE ID = %1")

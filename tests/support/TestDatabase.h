@@ -26,9 +26,13 @@ class TestDatabase {
     dbaccess::ConnectionParams params() const;
     std::unique_ptr<dbaccess::Connection> connect() const;
     // Runs an SQL file through the command-line client (it understands DELIMITER).
-    void loadFile(const QString& path) const;
+    void loadFile(const QString& path, int attempt = 1) const;
 
     static dbaccess::ConnectionParams serverParams();
+    // Whether the server is a node of a Galera cluster, where a test that
+    // needs one server by nature (it changes a server-wide setting, restarts
+    // the server, or holds a lock that only one node knows) skips itself.
+    static bool onCluster();
     static QString sourceDir();
 
   private:
@@ -37,6 +41,12 @@ class TestDatabase {
     dbaccess::ConnectionParams server_;
     QString name_;
 };
+
+// Kills the session with the id (KILL, or KILL QUERY when queryOnly) as
+// another session of the same database would. On a cluster an id is known
+// only to the node that runs the session: the kill goes to that node, found
+// by the id and the database among the nodes' own ports.
+void KillSession(dbaccess::Connection& by, unsigned long id, bool queryOnly = false);
 
 // Every base table's rows in the order of its first column, as one digest of
 // their bytes per table: "table=digest table=digest ...".

@@ -195,7 +195,7 @@ void CsatolmanyokTest::theOfferAtLoginIsAskedOnceAndTheUserStaysNamedAfterARecon
 
     // A session that replaces a killed one still names the user for the history.
     auto other = db_->connect();
-    other->exec(QStringLiteral("KILL %1").arg(connection_->threadId()));
+    test::KillSession(*other, connection_->threadId());
     QTest::qWait(100);
     QCOMPARE(QueryText(QStringLiteral("SELECT @zomi_felhasznalo;"), QString()), Beall.Felhasznalo);
     Beall.VanBelep = false;

@@ -138,6 +138,9 @@ TEST_F(WorkOrderStoreTest, NumberTakenMeanwhileIsReplacedByTheNextFreeOne) {
 }
 
 TEST_F(WorkOrderStoreTest, NewWorkOrdersOfAYearAreStoredOneWorkstationAtATime) {
+    if (TestDatabase::onCluster())
+        GTEST_SKIP() << "the year's lock is each node's own: on a cluster the unique key and the "
+                        "retry keep numbers apart, as the load tool checks";
     WorkOrderStore here(c.get());
     ASSERT_TRUE(here.open(-1));
     fillRequired(here.row());
