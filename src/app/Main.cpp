@@ -87,7 +87,6 @@ Tfrm_Main::Tfrm_Main(QWidget* parent)
         keyColumn_ = Qry.fieldIndex(QStringLiteral("zomi"));
         refreshMarks();
     });
-    connect(&Qry, &dbaccess::Dataset::rowsReset, this, &Tfrm_Main::refreshMarks);
 
     buildActions();
     buildLayout();
@@ -569,14 +568,18 @@ void Tfrm_Main::aTorolExecute() {
     RefreshSummary();
 }
 
-void Tfrm_Main::aFrissitExecute() { live_->refresh(); }
+void Tfrm_Main::aFrissitExecute() {
+    live_->refresh();
+    refreshMarks();
+}
 
 void Tfrm_Main::refreshMarks() {
+    // Once per list opened, not per keystroke: the search changes the rows
+    // shown, not which work orders have files.
     if (!mySQLDatabase1.isOpen()) return;
     Guarded(this, [this] {
-        marks_->setKeys(ReadWorkFileState(mySQLDatabase1).attachments
-                            ? WorkOrdersWithAttachments(mySQLDatabase1)
-                            : QSet<int>());
+        if (!hasFiles_) hasFiles_ = ReadWorkFileState(mySQLDatabase1).attachments;
+        marks_->setKeys(*hasFiles_ ? WorkOrdersWithAttachments(mySQLDatabase1) : QSet<int>());
     });
     DBGrid1->viewport()->update();
 }
@@ -644,7 +647,10 @@ void Tfrm_Main::aCsatolmanyTablakExecute() {
                 this);
         return;
     }
-    if (OfferWorkFile(mySQLDatabase1, this)) refreshMarks();
+    if (OfferWorkFile(mySQLDatabase1, this)) {
+        hasFiles_.reset();
+        refreshMarks();
+    }
 }
 
 void Tfrm_Main::aStatuszBeallitExecute() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <optional>
 #include <QTimer>
 
 #include "dbaccess/Connection.h"
@@ -121,6 +122,7 @@ class Tfrm_Main : public QMainWindow {
     int szinColumn_ = -1;
     int keyColumn_ = -1;
     AttachmentMark* marks_ = nullptr;
+    std::optional<bool> hasFiles_;  // whether the database keeps files, once known
     qsizetype rowDigits_ = 0;
 
     dbaccess::Connection mySQLDatabase1;
