@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QMainWindow>
-#include <optional>
 #include <QTimer>
+#include <optional>
 
 #include "dbaccess/Connection.h"
 #include "dbaccess/Dataset.h"
