@@ -109,7 +109,12 @@ void TestDatabase::loadFile(const QString& path, int attempt) const {
                  {QStringLiteral("--no-defaults"), QStringLiteral("--protocol=tcp"),
                   QStringLiteral("-h") + p.host, QStringLiteral("-P") + QString::number(p.port),
                   QStringLiteral("-u") + p.user, QStringLiteral("-p") + p.password,
-                  QStringLiteral("--default-character-set=latin2"), name_});
+                  QStringLiteral("--default-character-set=latin2"),
+                  // On a cluster the statements wait for what other nodes
+                  // committed, the tables of an earlier file among them.
+                  onCluster() ? QStringLiteral("--init-command=SET SESSION wsrep_sync_wait = 15")
+                              : QStringLiteral("--init-command=DO 0"),
+                  name_});
     if (!client.waitForFinished(120000) || client.exitStatus() != QProcess::NormalExit ||
         client.exitCode() != 0) {
         const QString error = QString::fromLocal8Bit(client.readAllStandardError());
@@ -149,6 +154,9 @@ void KillSession(Connection& by, unsigned long id, bool queryOnly) {
                                      .arg(id))
                            .text != QLatin1String("0"))
                 QThread::msleep(2);
+            // The proxy passes the end of the session on to its client a
+            // moment later.
+            QThread::msleep(100);
             return;
         }
     }
