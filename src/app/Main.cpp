@@ -551,13 +551,13 @@ void Tfrm_Main::applyFontSize() {
 void Tfrm_Main::aTorolExecute() {
     if (currentKey() < 0) return;
     // The work order's files go with it, and the question says so.
-    const bool files = ReadWorkFileState(*MainConnection()).attachments;
-    const int count = files ? AttachmentCount(*MainConnection(), currentKey()) : 0;
+    const bool files = keepsFiles();
+    const int count = files ? AttachmentCount(mySQLDatabase1, currentKey()) : 0;
     if (ConfirmBox(WorkOrderDeleteQuestion(count), QStringLiteral("Megerősítés"), this,
                    QMessageBox::Question, count > 0 ? QMessageBox::No : QMessageBox::Yes)) {
         const int key = currentKey();
         if (files) {
-            DeleteWorkOrderWithFiles(*MainConnection(), key);
+            DeleteWorkOrderWithFiles(mySQLDatabase1, key);
         } else {
             ExecSql(QStringLiteral("DELETE FROM zomi WHERE zomi=") + QString::number(key) +
                     QLatin1Char(';'));
@@ -578,10 +578,14 @@ void Tfrm_Main::refreshMarks() {
     // shown, not which work orders have files.
     if (!mySQLDatabase1.isOpen()) return;
     Guarded(this, [this] {
-        if (!hasFiles_) hasFiles_ = ReadWorkFileState(mySQLDatabase1).attachments;
-        marks_->setKeys(*hasFiles_ ? WorkOrdersWithAttachments(mySQLDatabase1) : QSet<int>());
+        marks_->setKeys(keepsFiles() ? WorkOrdersWithAttachments(mySQLDatabase1) : QSet<int>());
     });
     DBGrid1->viewport()->update();
+}
+
+bool Tfrm_Main::keepsFiles() {
+    if (!hasFiles_) hasFiles_ = ReadWorkFileState(mySQLDatabase1).attachments;
+    return *hasFiles_;
 }
 
 void Tfrm_Main::showStored(int key) {
@@ -629,14 +633,14 @@ void Tfrm_Main::aKoltsegExecute() {
 }
 
 void Tfrm_Main::aToroltekExecute() {
-    if (!ReadWorkFileState(*MainConnection()).history &&
-        !ReadWorkFileState(*MainConnection()).attachments) {
+    const WorkFileState state = ReadWorkFileState(mySQLDatabase1);
+    if (!state.history && !state.attachments) {
         InfoBox(QStringLiteral("Ebben az adatbázisban nincsenek csatolmányok és előzmények: "
                                "rendszergazdaként belépve a Zomi felajánlja a hozzáadásukat."),
                 this);
         return;
     }
-    Tfrm_ToroltMunkalapok window(MainConnection(), this);
+    Tfrm_ToroltMunkalapok window(&mySQLDatabase1, this);
     window.exec();
 }
 

@@ -21,14 +21,13 @@ class QToolBar;
 
 namespace zomi {
 
+class AttachmentMark;
 class ListSearch;
 class MessagePanel;
 
 // The work-order register, the application's only permanent window. It owns
 // the main database connection; its start-up runs the chooser, the set-up
 // window and the login, and its close saves the settings.
-class AttachmentMark;
-
 class Tfrm_Main : public QMainWindow {
     Q_OBJECT
 
@@ -102,6 +101,8 @@ class Tfrm_Main : public QMainWindow {
     void aCsatolmanyTablakExecute();
     // The paper clips of the work orders with files, read again.
     void refreshMarks();
+    // Whether the database keeps work orders' files, read once.
+    bool keepsFiles();
     void aStatuszBeallitExecute();
     void aAlairasExecute();
     void aVallalkozoExecute();

@@ -65,8 +65,7 @@ QString OpenedAttachmentFolder() {
 
 Tfrm_Csatolmanyok::Tfrm_Csatolmanyok(dbaccess::Connection* connection, int workOrder,
                                      const QString& number, QWidget* parent)
-    : QDialog(parent), connection_(connection), workOrder_(workOrder) {
-    setObjectName(kWindowName);
+    : PlacedDialog(kWindowName, parent), connection_(connection), workOrder_(workOrder) {
     setWindowTitle(number.isEmpty() ? QStringLiteral("Csatolmányok")
                                     : QStringLiteral("Csatolmányok – ") + number);
     setAcceptDrops(true);
@@ -151,25 +150,11 @@ void Tfrm_Csatolmanyok::reload() {
 
 void Tfrm_Csatolmanyok::showEntries() {
     Lista->setRowCount(0);
-    const QStyle* style = this->style();
     for (int r = 0; r < entries_.size(); ++r) {
         const AttachmentInfo& info = entries_.at(r).info;
         Lista->insertRow(r);
         auto* name = new QTableWidgetItem(info.name);
-        QIcon icon = style->standardIcon(QStyle::SP_FileIcon);
-        if (info.isImage() && info.size <= kThumbnailUpTo) {
-            QByteArray bytes;
-            try {
-                bytes = bytesOf(entries_.at(r));
-            } catch (const std::exception&) {
-                // A damaged file is told when it is opened; the list still shows it.
-            }
-            QImage image;
-            if (!bytes.isEmpty() && image.loadFromData(bytes))
-                icon = QIcon(QPixmap::fromImage(image.scaled(
-                    kThumbnail, kThumbnail, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-        }
-        name->setIcon(icon);
+        name->setIcon(iconOf(entries_.at(r)));
         Lista->setItem(r, 0, name);
         auto* size = new QTableWidgetItem(sizeText(info.size));
         size->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -191,6 +176,28 @@ void Tfrm_Csatolmanyok::showEntries() {
     if (!entries_.isEmpty()) Lista->selectRow(0);
     const bool any = selectedRow() >= 0;
     for (QPushButton* b : {btnMegnyit, btnMent, btnTorol}) b->setEnabled(any);
+}
+
+QIcon Tfrm_Csatolmanyok::iconOf(const Entry& entry) {
+    const AttachmentInfo& info = entry.info;
+    if (const auto known = thumbnails_.constFind(info.id);
+        info.id != 0 && known != thumbnails_.constEnd())
+        return *known;
+    QIcon icon = style()->standardIcon(QStyle::SP_FileIcon);
+    if (info.isImage() && info.size <= kThumbnailUpTo) {
+        QByteArray bytes;
+        try {
+            bytes = bytesOf(entry);
+        } catch (const std::exception&) {
+            // A damaged file is told when it is opened; the list still shows it.
+        }
+        QImage image;
+        if (!bytes.isEmpty() && image.loadFromData(bytes))
+            icon = QIcon(QPixmap::fromImage(image.scaled(
+                kThumbnail, kThumbnail, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    }
+    if (info.id != 0) thumbnails_.insert(info.id, icon);
+    return icon;
 }
 
 int Tfrm_Csatolmanyok::selectedRow() const {
@@ -410,19 +417,6 @@ bool Tfrm_Csatolmanyok::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void Tfrm_Csatolmanyok::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) {
-        ApplyFontSize(this, Beall.FontSize);
-        RestoreWindowPlacement(this, kWindowName);
-    }
-    QDialog::showEvent(event);
-}
-
-void Tfrm_Csatolmanyok::done(int result) {
-    Guarded(this, [this] { StoreWindowPlacement(this, kWindowName); });
-    QDialog::done(result);
 }
 
 }  // namespace zomi

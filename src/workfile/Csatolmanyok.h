@@ -7,9 +7,11 @@
 // stored the files wait in the window until the editor has stored it.
 
 #include <QByteArray>
-#include <QDialog>
+#include <QHash>
+#include <QIcon>
 #include <QList>
 
+#include "ui/PlacedDialog.h"
 #include "workfile/AttachmentStore.h"
 
 class QLabel;
@@ -24,7 +26,7 @@ class Connection;
 
 namespace zomi {
 
-class Tfrm_Csatolmanyok : public QDialog {
+class Tfrm_Csatolmanyok : public PlacedDialog {
     Q_OBJECT
 
   public:
@@ -63,8 +65,6 @@ class Tfrm_Csatolmanyok : public QDialog {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void done(int result) override;
 
   private:
     struct Entry {
@@ -77,12 +77,15 @@ class Tfrm_Csatolmanyok : public QDialog {
     void paste();
     int selectedRow() const;
     QByteArray bytesOf(const Entry& entry);
+    // The list's picture of the file: a thumbnail for an image, read once.
+    QIcon iconOf(const Entry& entry);
     bool transferStep(qint64 done, qint64 total);
 
     dbaccess::Connection* connection_;
     int workOrder_;
     bool canAdd_ = true;
     QList<Entry> entries_;
+    QHash<int, QIcon> thumbnails_;  // by stored file
     QProgressDialog* progress_ = nullptr;
 };
 

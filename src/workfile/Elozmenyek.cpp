@@ -61,8 +61,7 @@ void ShowHistory(QTreeWidget* tree, const QList<HistoryEvent>& events) {
 
 Tfrm_Elozmenyek::Tfrm_Elozmenyek(dbaccess::Connection* connection, int workOrder,
                                  const QString& number, QWidget* parent)
-    : QDialog(parent) {
-    setObjectName(kWindowName);
+    : PlacedDialog(kWindowName, parent) {
     setWindowTitle(QStringLiteral("Előzmények – ") + number);
     Fa = NewHistoryTree(this);
     Megjegyzes = new QLabel(this);
@@ -85,19 +84,6 @@ Tfrm_Elozmenyek::Tfrm_Elozmenyek(dbaccess::Connection* connection, int workOrder
                                              "a változások az előzmények bekapcsolása óta "
                                              "kerülnek ide.")
                             : QStringLiteral("%1 esemény, a legújabb elöl.").arg(events.size()));
-}
-
-void Tfrm_Elozmenyek::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) {
-        ApplyFontSize(this, Beall.FontSize);
-        RestoreWindowPlacement(this, kWindowName);
-    }
-    QDialog::showEvent(event);
-}
-
-void Tfrm_Elozmenyek::done(int result) {
-    Guarded(this, [this] { StoreWindowPlacement(this, kWindowName); });
-    QDialog::done(result);
 }
 
 }  // namespace zomi

@@ -4,9 +4,9 @@
 // (who, when, what kind) with its changed fields under it, old and new value
 // in the editor's own captions and formats.
 
-#include <QDialog>
 #include <QList>
 
+#include "ui/PlacedDialog.h"
 #include "workfile/WorkOrderHistory.h"
 
 class QLabel;
@@ -22,7 +22,7 @@ namespace zomi {
 void ShowHistory(QTreeWidget* tree, const QList<HistoryEvent>& events);
 QTreeWidget* NewHistoryTree(QWidget* parent);
 
-class Tfrm_Elozmenyek : public QDialog {
+class Tfrm_Elozmenyek : public PlacedDialog {
     Q_OBJECT
 
   public:
@@ -31,10 +31,6 @@ class Tfrm_Elozmenyek : public QDialog {
 
     QTreeWidget* Fa = nullptr;
     QLabel* Megjegyzes = nullptr;
-
-  protected:
-    void showEvent(QShowEvent* event) override;
-    void done(int result) override;
 };
 
 }  // namespace zomi

@@ -25,8 +25,7 @@ const QString kWindowName = QStringLiteral("frm_ToroltMunkalapok");
 }
 
 Tfrm_ToroltMunkalapok::Tfrm_ToroltMunkalapok(dbaccess::Connection* connection, QWidget* parent)
-    : QDialog(parent), connection_(connection) {
-    setObjectName(kWindowName);
+    : PlacedDialog(kWindowName, parent), connection_(connection) {
     setWindowTitle(QStringLiteral("Törölt munkalapok előzményei és csatolmányai"));
 
     Kereses = new QLineEdit(this);
@@ -133,19 +132,6 @@ void Tfrm_ToroltMunkalapok::openFiles() {
     window.allowAdding(false);
     window.exec();
     search();
-}
-
-void Tfrm_ToroltMunkalapok::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) {
-        ApplyFontSize(this, Beall.FontSize);
-        RestoreWindowPlacement(this, kWindowName);
-    }
-    QDialog::showEvent(event);
-}
-
-void Tfrm_ToroltMunkalapok::done(int result) {
-    Guarded(this, [this] { StoreWindowPlacement(this, kWindowName); });
-    QDialog::done(result);
 }
 
 }  // namespace zomi

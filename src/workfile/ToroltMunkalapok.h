@@ -4,9 +4,9 @@
 // whose history or files are kept: searchable by serial number, with the
 // selected one's history and its files (which the administrator may remove).
 
-#include <QDialog>
 #include <QList>
 
+#include "ui/PlacedDialog.h"
 #include "workfile/WorkOrderHistory.h"
 
 class QLabel;
@@ -21,7 +21,7 @@ class Connection;
 
 namespace zomi {
 
-class Tfrm_ToroltMunkalapok : public QDialog {
+class Tfrm_ToroltMunkalapok : public PlacedDialog {
     Q_OBJECT
 
   public:
@@ -34,10 +34,6 @@ class Tfrm_ToroltMunkalapok : public QDialog {
     QTableWidget* Lista = nullptr;
     QTreeWidget* Fa = nullptr;
     QPushButton* btnCsatolmanyok = nullptr;
-
-  protected:
-    void showEvent(QShowEvent* event) override;
-    void done(int result) override;
 
   private:
     void showSelected();
