@@ -369,9 +369,10 @@ DbError Connection::valueChangeWarning() {
 }
 
 void Connection::store(const QString& sql) {
-    // A session lost after the write and before its COMMIT reached the
-    // server took the write with it: nothing is stored, so the whole store
-    // runs once more on the new session, as its only attempt there.
+    // A session lost before the write's COMMIT reached the server (during
+    // the write or after it) took the write with it: nothing is stored, so
+    // the whole store runs once more on the new session, as its only
+    // attempt there.
     if (storeOnce(sql) || storeOnce(sql)) return;
     broken_ = true;
     throw DbError(CR_SERVER_LOST,
@@ -389,7 +390,12 @@ bool Connection::storeOnce(const QString& sql) {
     ReconnectWatch watch(*this);
     try {
         exec(sql);
-    } catch (const DbError&) {
+    } catch (const DbError& error) {
+        // The session was lost while the write ran in this store's own
+        // transaction (a server or cluster node that died under it): the
+        // server undoes what has no COMMIT, so nothing is stored yet.
+        if (ownTransaction && broken_ && !watch.happened() && error.code() == CR_SERVER_LOST)
+            return false;
         // A lost session took the transaction with it; otherwise it is ended
         // here, so that the refused write leaves nothing open behind it.
         if (!broken_ && !watch.happened() && ownTransaction) {

@@ -68,8 +68,8 @@ class Connection : public QObject {
     // session whose strict mode was switched off does. The refusal carries
     // the server's warning. A session lost between the two runs the write on
     // its own; changed then, it is reported as stored changed
-    // (kStoredChanged). A session lost between the write and its COMMIT
-    // runs the whole store again on the new session, once. Affected rows
+    // (kStoredChanged). A session lost during the write or between it and
+    // its COMMIT runs the whole store again on the new session, once. Affected rows
     // and the insert id are the write's.
     void store(const QString& sql);
     // Runs a query and keeps its whole result.

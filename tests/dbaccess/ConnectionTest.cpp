@@ -353,6 +353,36 @@ TEST(Connection, AWriteWhoseSessionEndedBeforeItsCommitIsStoredOnceOnTheNewSessi
     EXPECT_EQ(scalarText(*admin, QStringLiteral("SELECT hits FROM counter")), "1");
 }
 
+// A server that dies while the write runs in the store's own transaction
+// takes the uncommitted write with it: the store runs once more.
+TEST(Connection, AWriteWhoseAnswerWasLostInItsOwnTransactionIsStoredOnceOnTheNewSession) {
+    TestDatabase db(TestDatabase::Content::Empty);
+    test::SlowLine line("127.0.0.1", db.params().port);
+    ConnectionParams p = db.params();
+    p.port = line.port();
+    p.compress = false;
+    Connection c;
+    c.setParams(p);
+    c.open();
+    c.exec(QStringLiteral("CREATE TABLE counter (hits INT) ENGINE=InnoDB"));
+    c.exec(QStringLiteral("INSERT INTO counter VALUES (0)"));
+    QSignalSpy reconnected(&c, &Connection::reconnected);
+    line.cutBeforeAnswerTo("UPDATE counter");
+    c.store(QStringLiteral("UPDATE counter SET hits = hits + 1"));
+    EXPECT_TRUE(line.cutDone());
+    EXPECT_EQ(reconnected.count(), 1);
+    auto admin = db.connect();
+    EXPECT_EQ(scalarText(*admin, QStringLiteral("SELECT hits FROM counter")), "1");
+
+    // Outside a transaction of its own the write may have been stored: it
+    // is reported, never repeated.
+    c.exec(QStringLiteral("START TRANSACTION"));
+    c.exec(QStringLiteral("SAVEPOINT s"));
+    line.cutBeforeAnswerTo("UPDATE counter");
+    EXPECT_THROW(c.store(QStringLiteral("UPDATE counter SET hits = hits + 1")), DbError);
+    EXPECT_EQ(scalarText(*admin, QStringLiteral("SELECT hits FROM counter")), "1");
+}
+
 TEST(Connection, ErrorsCarryTheServerMessage) {
     TestDatabase db(TestDatabase::Content::Empty);
     auto c = db.connect();

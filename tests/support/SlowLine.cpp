@@ -80,13 +80,22 @@ SlowLine::~SlowLine() {
 void SlowLine::cutAfterAnswerTo(const QByteArray& text) {
     std::lock_guard<std::mutex> lock(cutMutex_);
     cutText_ = text;
+    cutDropsAnswer_ = false;
     cutDone_ = false;
 }
 
-bool SlowLine::takeCut(const QByteArray& bytes) {
+void SlowLine::cutBeforeAnswerTo(const QByteArray& text) {
+    cutAfterAnswerTo(text);
+    std::lock_guard<std::mutex> lock(cutMutex_);
+    cutDropsAnswer_ = true;
+}
+
+bool SlowLine::takeCut(const QByteArray& bytes, bool& dropsAnswer) {
     std::lock_guard<std::mutex> lock(cutMutex_);
     if (cutText_.isEmpty() || !bytes.contains(cutText_)) return false;
     cutText_.clear();
+    dropsAnswer = cutDropsAnswer_;
+    cutDropsAnswer_ = false;
     return true;
 }
 
@@ -116,6 +125,7 @@ void SlowLine::relay(int client, int server) {
     std::deque<Chunk> toClient;
     bool clientSpoke = false;  // the client's bytes since the server's last answer
     bool cutPending = false;
+    bool cutDropsAnswer = false;
     bool open = true;
     char buffer[65536];
     while (open && !stopping_) {
@@ -162,8 +172,12 @@ void SlowLine::relay(int client, int server) {
             const auto due = Clock::now() + std::chrono::milliseconds(delayMs_.load());
             if (side == 0) {
                 clientSpoke = true;
-                if (takeCut(bytes)) cutPending = true;
+                if (takeCut(bytes, cutDropsAnswer)) cutPending = true;
                 toServer.push_back({due, bytes});
+            } else if (cutPending && cutDropsAnswer) {
+                cutDone_ = true;
+                open = false;
+                break;
             } else {
                 if (clientSpoke) ++roundTrips_;
                 clientSpoke = false;

@@ -33,12 +33,17 @@ class SlowLine {
     // Once a client's bytes held the text, the connection is closed both
     // ways right after the server's next answer has been passed on.
     void cutAfterAnswerTo(const QByteArray& text);
+    // The same, but the server's answer is dropped: the line fails while
+    // the statement runs, as when its server dies.
+    void cutBeforeAnswerTo(const QByteArray& text);
     bool cutDone() const { return cutDone_.load(); }
 
   private:
     void acceptLoop();
     void relay(int client, int server);
-    bool takeCut(const QByteArray& bytes);
+    // Whether the bytes hold the text to cut after, and whether that cut
+    // drops the answer.
+    bool takeCut(const QByteArray& bytes, bool& dropsAnswer);
 
     int listener_ = -1;
     unsigned port_ = 0;
@@ -50,6 +55,7 @@ class SlowLine {
     std::atomic<bool> cutDone_{false};
     std::mutex cutMutex_;
     QByteArray cutText_;
+    bool cutDropsAnswer_ = false;
     std::thread acceptor_;
     std::mutex threadsMutex_;
     std::vector<std::thread> relays_;
