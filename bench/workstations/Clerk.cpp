@@ -124,16 +124,19 @@ bool Clerk::timed(const QString& action, const std::function<void()>& step) {
         step();
     } catch (const DbError& e) {
         journal_.action({action, static_cast<double>(t.nsecsElapsed()) / 1e6,
-                         QStringLiteral("%1 %2").arg(e.code()).arg(firstLine(e.message()))});
+                         QStringLiteral("%1 %2").arg(e.code()).arg(firstLine(e.message())),
+                         QDateTime::currentMSecsSinceEpoch()});
         noteError(action, e);
         return false;
     } catch (const std::exception& e) {
         journal_.action({action, static_cast<double>(t.nsecsElapsed()) / 1e6,
-                         firstLine(QString::fromUtf8(e.what()))});
+                         firstLine(QString::fromUtf8(e.what())),
+                         QDateTime::currentMSecsSinceEpoch()});
         noteError(action, e);
         return false;
     }
-    journal_.action({action, static_cast<double>(t.nsecsElapsed()) / 1e6, QString()});
+    journal_.action({action, static_cast<double>(t.nsecsElapsed()) / 1e6, QString(),
+                     QDateTime::currentMSecsSinceEpoch()});
     return true;
 }
 
@@ -156,7 +159,7 @@ bool Clerk::startUp() {
         if (!CheckCredentials(QStringLiteral("admin"), QStringLiteral("admin"), nullptr))
             throw std::runtime_error("the login was refused");
         IssuerCaption();
-        ExecSql(QStringLiteral("CALL sp_setstatusz();"));
+        UpdateOverdueStatuses();
         year_ = ServerDate().date().year();
         sites_ = QueryInt(QStringLiteral("SELECT MAX(ktgh) FROM ktgh;"), 1);
         signatories_ = QueryInt(QStringLiteral("SELECT MAX(alairas) FROM alairas;"), 1);

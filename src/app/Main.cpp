@@ -683,7 +683,7 @@ void Tfrm_Main::aKtghExecute() { KtghLista(-1, false); }
 
 void Tfrm_Main::aStatuszExecute() {
     TorzsadatLista(-1, false, QStringLiteral("statusz"), QStringLiteral("Státusz"), nullptr);
-    ExecSql(QStringLiteral("CALL sp_setstatusz();"));
+    UpdateOverdueStatuses();
 }
 
 void Tfrm_Main::aFelhasznaloExecute() { ShowUsers(); }

@@ -242,7 +242,7 @@ StartUpOutcome RunStartUp(dbaccess::Connection& connection, QWidget* owner) {
                      // No half-opened register: any failure from here on ends the start as well.
                      !Guarded(owner, [&] {
                          outcome.caption = IssuerCaption();
-                         ExecSql(QStringLiteral("CALL sp_setstatusz();"));
+                         UpdateOverdueStatuses();
                      });
     return outcome;
 }

@@ -48,6 +48,19 @@ void ExecSql(const QString& sql) {
     MainConnection()->exec(LineBreaksFromEscapes(sql));
 }
 
+void UpdateOverdueStatuses() {
+    constexpr unsigned kDeadlock = 1213;
+    constexpr int kMaxRuns = 5;
+    for (int run = 1;; ++run) {
+        try {
+            ExecSql(QStringLiteral("CALL sp_setstatusz();"));
+            return;
+        } catch (const dbaccess::DbError& error) {
+            if (error.code() != kDeadlock || run == kMaxRuns) throw;
+        }
+    }
+}
+
 int QueryInt(const QString& sql, int defaultValue) {
     const ScalarValue v = scalar(sql);
     if (!v.hasRow) return defaultValue;
