@@ -1,5 +1,6 @@
 #include "Figures.h"
 
+#include <QDateTime>
 #include <QMap>
 #include <algorithm>
 #include <cmath>
@@ -12,6 +13,33 @@ double Percentile(const std::vector<double>& sorted, double q) {
     const size_t rank = static_cast<size_t>(std::ceil(q * static_cast<double>(sorted.size())));
     return sorted[std::min(sorted.size() - 1, rank == 0 ? 0 : rank - 1)];
 }
+
+namespace {
+
+// The longest time in which no workstation had a save answered: with a
+// server or node that failed during the run, from its failure to the first
+// save after it.
+void PrintLongestWithoutSave(const Journal& journal) {
+    std::vector<qint64> ends;
+    for (const ActionRecord& a : journal.actions)
+        if (a.error.isEmpty() && a.endedAt > 0 && a.action.contains(QLatin1String("save")))
+            ends.push_back(a.endedAt);
+    std::sort(ends.begin(), ends.end());
+    qint64 longest = 0;
+    qint64 until = 0;
+    for (size_t i = 1; i < ends.size(); ++i)
+        if (ends[i] - ends[i - 1] > longest) {
+            longest = ends[i] - ends[i - 1];
+            until = ends[i];
+        }
+    if (until == 0) return;
+    std::printf(
+        "longest time without an answered save %lld ms (until %s)\n",
+        static_cast<long long>(longest),
+        qPrintable(QDateTime::fromMSecsSinceEpoch(until).toString(QStringLiteral("HH:mm:ss.zzz"))));
+}
+
+}  // namespace
 
 void PrintFigures(const Journal& journal, double seconds) {
     QMap<QString, std::vector<double>> latencies;
@@ -46,6 +74,7 @@ void PrintFigures(const Journal& journal, double seconds) {
         acknowledged += i.outcome == Outcome::Acknowledged;
     std::printf("saves acknowledged %d (%.2f per s), refused as conflicts %d\n", acknowledged,
                 acknowledged / seconds, conflicts);
+    PrintLongestWithoutSave(journal);
     std::printf("errors by kind:%s\n", errorKinds.isEmpty() ? " none" : "");
     for (auto it = errorKinds.begin(); it != errorKinds.end(); ++it)
         std::printf("  %6d  %s\n", it.value(), qPrintable(it.key()));

@@ -53,7 +53,8 @@ void JournalWriter::line(const QStringList& cells) {
 }
 
 void JournalWriter::action(const ActionRecord& r) {
-    line({QStringLiteral("A"), r.action, QString::number(r.ms, 'f', 3), r.error});
+    line({QStringLiteral("A"), r.action, QString::number(r.ms, 'f', 3), r.error,
+          QString::number(r.endedAt)});
 }
 
 void JournalWriter::save(const SaveRecord& r) {
@@ -79,7 +80,7 @@ void ReadJournal(const QString& path, Journal& into) {
         const QStringList c = QString::fromUtf8(raw).split(QLatin1Char('\t'));
         const QString type = c.value(0);
         if (type == QLatin1String("A") && c.size() >= 4) {
-            into.actions.push_back({c[1], c[2].toDouble(), c[3]});
+            into.actions.push_back({c[1], c[2].toDouble(), c[3], c.value(4).toLongLong()});
         } else if (type == QLatin1String("S") && c.size() >= 8) {
             into.saves.push_back({c[1], c[2].toInt(), c[3], c[4], outcomeOf(c[5]), c[6], c[7]});
         } else if (type == QLatin1String("I") && c.size() >= 9) {

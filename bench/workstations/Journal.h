@@ -25,7 +25,8 @@ enum class Outcome {
 struct ActionRecord {
     QString action;
     double ms = 0;
-    QString error;  // empty when the action succeeded
+    QString error;       // empty when the action succeeded
+    qint64 endedAt = 0;  // milliseconds since the epoch, comparable between workstations
 };
 
 // A change of an existing row, told apart by a value no other change sends:

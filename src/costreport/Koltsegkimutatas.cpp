@@ -41,7 +41,6 @@ constexpr int kSortRole = Qt::UserRole;
 constexpr int kTotalsRole = Qt::UserRole + 1;
 constexpr int kMaxBars = 15;
 constexpr int kMaxStacks = 8;
-constexpr unsigned kNoSuchThread = 1094;
 
 // Sorts by the cells' own values (a name by its place in the Hungarian
 // order) and keeps the totals row last whichever way.
@@ -77,16 +76,7 @@ Tfrm_Koltsegkimutatas::Tfrm_Koltsegkimutatas(int registerYear, QWidget* parent)
     timer_.setInterval(250);
     connect(&timer_, &QTimer::timeout, this, [this] { Guarded(this, [this] { run(); }); });
     fetcher_.setParams(MainConnection()->params());
-    fetcher_.setKiller([](unsigned long threadId) {
-        try {
-            MainConnection()->exec(QStringLiteral("KILL QUERY ") + QString::number(threadId));
-            return true;
-        } catch (const dbaccess::DbError& e) {
-            // Another node of a cluster, or a session already gone.
-            if (e.code() == kNoSuchThread) return false;
-            throw;
-        }
-    });
+    fetcher_.setKiller(dbaccess::ListFetcher::KillThrough([] { return MainConnection(); }));
     buildActions();
     buildLayout();
     fillLookups();

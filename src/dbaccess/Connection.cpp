@@ -369,6 +369,26 @@ DbError Connection::valueChangeWarning() {
 }
 
 void Connection::store(const QString& sql) {
+    // Refused as a whole in a transaction of its own (a deadlock, or on a
+    // cluster a node that certified another workstation's change of the
+    // same row first): nothing was stored, so it runs again from its
+    // beginning, a few times at most. The write's own conditions (a row's
+    // old values, a unique key) then see the other change. Inside a
+    // transaction of the caller the refusal undid that transaction too.
+    constexpr unsigned kDeadlock = 1213;
+    constexpr int kMaxRuns = 5;
+    const bool ownTransaction = !inTransaction();
+    for (int run = 1;; ++run) {
+        try {
+            storeWhole(sql);
+            return;
+        } catch (const DbError& e) {
+            if (e.code() != kDeadlock || !ownTransaction || run == kMaxRuns) throw;
+        }
+    }
+}
+
+void Connection::storeWhole(const QString& sql) {
     // A session lost before the write's COMMIT reached the server (during
     // the write or after it) took the write with it: nothing is stored, so
     // the whole store runs once more on the new session, as its only

@@ -69,7 +69,9 @@ class Connection : public QObject {
     // the server's warning. A session lost between the two runs the write on
     // its own; changed then, it is reported as stored changed
     // (kStoredChanged). A session lost during the write or between it and
-    // its COMMIT runs the whole store again on the new session, once. Affected rows
+    // its COMMIT runs the whole store again on the new session, once. A
+    // store the server refused as a whole (a deadlock or a cluster's
+    // certification conflict, 1213) runs again, a few times. Affected rows
     // and the insert id are the write's.
     void store(const QString& sql);
     // Runs a query and keeps its whole result.
@@ -110,6 +112,8 @@ class Connection : public QObject {
     void ensureAlive();
     bool peerHasHungUp() const;
     void reconnect();
+    // store without its runs after a refusal.
+    void storeWhole(const QString& sql);
     // One attempt of store: false when the session was lost between the
     // write and its COMMIT, so that nothing was stored.
     bool storeOnce(const QString& sql);

@@ -2,7 +2,10 @@
 
 #include <sys/socket.h>
 
+#include <QRandomGenerator>
 #include <chrono>
+
+#include "dbaccess/DbError.h"
 
 namespace zomi::dbaccess {
 
@@ -74,7 +77,32 @@ class BlockBuilder {
 
 }  // namespace
 
-ListFetcher::ListFetcher(QObject* parent) : QObject(parent) {
+ListFetcher::Killer ListFetcher::KillThrough(std::function<Connection*()> session) {
+    return [session = std::move(session)](unsigned long threadId, const QString& mark) {
+        constexpr unsigned kNoSuchThread = 1094;  // the statement had ended
+        Connection* c = session();
+        const bool runsHere =
+            c->scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE "
+                                     "ID = %1 AND ID <> CONNECTION_ID() AND LEFT(INFO, %2) = '%3'")
+                          .arg(threadId)
+                          .arg(mark.size())
+                          .arg(mark))
+                .text == QLatin1String("1");
+        if (!runsHere) return false;
+        try {
+            c->exec(QStringLiteral("KILL QUERY ") + QString::number(threadId));
+            return true;
+        } catch (const DbError& e) {
+            if (e.code() == kNoSuchThread) return false;
+            throw;
+        }
+    };
+}
+
+ListFetcher::ListFetcher(QObject* parent)
+    : QObject(parent),
+      mark_(QStringLiteral("/* zomi-lista %1-")
+                .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'))) {
     worker_ = std::thread([this] { run(); });
 }
 
@@ -84,6 +112,10 @@ void ListFetcher::setParams(const ConnectionParams& params) {
     const std::lock_guard<std::mutex> lock(mutex_);
     params_ = params;
     paramsChanged_ = true;
+}
+
+QString ListFetcher::markOf(quint64 ticket) const {
+    return mark_ + QString::number(ticket) + QStringLiteral(" */ ");
 }
 
 unsigned long ListFetcher::sessionId() const {
@@ -96,7 +128,7 @@ void ListFetcher::interrupt(std::unique_lock<std::mutex>& lock, bool hard) {
     if (running_ == 0 || running_ == latest_.load()) return;
     // Closing the socket ends the statement at once; the next fetch starts
     // on a new session.
-    if (hard || !killer_ || (threadId_ != 0 && !killer_(threadId_))) {
+    if (hard || !killer_ || (threadId_ != 0 && !killer_(threadId_, markOf(running_)))) {
         if (active_) active_->markAbandoned();
         if (socket_ >= 0) ::shutdown(socket_, SHUT_RDWR);
     }
@@ -260,7 +292,7 @@ void ListFetcher::fetch(Connection& connection, const Request& request) {
         firstSent = true;
     };
     connection.streamQuery(
-        request.sql,
+        markOf(request.ticket) + request.sql,
         [&](const std::vector<Field>& fields) {
             {
                 // A lost session may have been replaced while the statement was sent.

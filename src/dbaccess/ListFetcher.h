@@ -52,12 +52,17 @@ class ListFetcher : public QObject {
 
     // Takes effect at the next fetch, on a new session.
     void setParams(const ConnectionParams& params);
-    // Sends "KILL QUERY id" on another session of the same user; false when
-    // the server knows no such session, as a cluster node does for one that
-    // runs on another node: the fetch's own socket is closed instead.
-    void setKiller(std::function<bool(unsigned long threadId)> killer) {
-        killer_ = std::move(killer);
-    }
+    // Stops the running fetch from another session of the same user: the
+    // fetch's session id and the comment its statement begins with are
+    // given. False when that session does not run it there, as on a cluster
+    // node other than the fetch's: the fetch's own socket is closed instead.
+    using Killer = std::function<bool(unsigned long threadId, const QString& statementMark)>;
+    void setKiller(Killer killer) { killer_ = std::move(killer); }
+    // The usual killer: KILL QUERY through the session given when needed,
+    // only where the id runs the fetch. A session id names a session of one
+    // server: on a cluster node the same number may be another
+    // workstation's session, whose work must not be stopped.
+    static Killer KillThrough(std::function<Connection*()> session);
 
     // The handlers of an earlier fetch are never called again.
     void start(const QString& sql, Handlers handlers);
@@ -94,7 +99,11 @@ class ListFetcher : public QObject {
     void interrupt(std::unique_lock<std::mutex>& lock, bool hard);
     bool abandoned(quint64 ticket) const { return ticket != latest_.load(); }
 
-    std::function<bool(unsigned long)> killer_;
+    QString markOf(quint64 ticket) const;
+
+    Killer killer_;
+    // Begins the comment that marks each statement of this fetcher.
+    const QString mark_;
     Handlers handlers_;
     quint64 wanted_ = 0;  // the caller's side
     quint64 ended_ = 0;

@@ -13,8 +13,6 @@ namespace zomi::dbaccess {
 
 namespace {
 
-constexpr unsigned kNoSuchThread = 1094;  // ER_NO_SUCH_THREAD: the statement had ended
-
 bool sameParams(const ConnectionParams& a, const ConnectionParams& b) {
     return a.host == b.host && a.port == b.port && a.user == b.user && a.password == b.password &&
            a.database == b.database && a.connectTimeoutSeconds == b.connectTimeoutSeconds &&
@@ -71,16 +69,7 @@ bool bytesBefore(const RowRef& a, const RowRef& b, size_t columns) {
 
 LiveList::LiveList(Query* query, Connection* connection, QObject* parent)
     : QObject(parent), query_(query), connection_(connection) {
-    fetcher_.setKiller([this](unsigned long threadId) {
-        try {
-            connection_->exec(QStringLiteral("KILL QUERY ") + QString::number(threadId));
-            return true;
-        } catch (const DbError& e) {
-            // Another node of a cluster, or a session already gone.
-            if (e.code() == kNoSuchThread) return false;
-            throw;
-        }
-    });
+    fetcher_.setKiller(ListFetcher::KillThrough([this] { return connection_; }));
     checkTimer_.setSingleShot(true);
     // Soon enough after the last keystroke that the server's answer can be
     // shown within a second, late enough not to ask for every letter.

@@ -22,10 +22,6 @@ constexpr unsigned kUnknownColumn = 1054;
 // Each attempt finds the year's highest number anew; only a workstation
 // storing faster than this one could keep taking it.
 constexpr int kMaxAttempts = 100;
-// A deadlock or a cluster's certification conflict: the whole statement was
-// refused, so it runs again, a few times at most.
-constexpr unsigned kDeadlock = 1213;
-constexpr int kMaxRefusedSaves = 5;
 constexpr int kSerialLockSeconds = 10;
 
 // Zomi's workstations store a year's new work orders one at a time, under a
@@ -218,7 +214,9 @@ WorkOrderStore::StoreResult WorkOrderStore::storeNew() {
     std::optional<YearSerialLock> lock;
     if (datum.isValid()) lock.emplace(table_->connection(), datum.year());
     bool renumbered = false;
-    int refusals = 0;
+    // A save the server refused as a whole (a deadlock, or on a cluster a
+    // node that certified another workstation's work order first) the
+    // connection runs again itself; the number is then found taken here.
     for (int attempt = 1;; ++attempt) {
         try {
             table_->post();
@@ -226,16 +224,10 @@ WorkOrderStore::StoreResult WorkOrderStore::storeNew() {
         } catch (const DbError& error) {
             const bool numberTaken = error.code() == kDuplicateKey &&
                                      error.message().contains(QLatin1String("ev_sorszam"));
-            // Refused as a whole, nothing stored: a deadlock, or on a cluster
-            // a node that certified another workstation's work order first.
-            const bool refused = error.code() == kDeadlock && ++refusals < kMaxRefusedSaves;
-            if ((!numberTaken && !refused) || attempt == kMaxAttempts) throw;
+            if (!numberTaken || attempt == kMaxAttempts) throw;
             if (!datum.isValid()) continue;
-            const int next = NextSerialNumber(datum.year());
-            if (numberTaken || next != NullToInt(table_->value(QStringLiteral("sorszam")), 0)) {
-                table_->setValue(QStringLiteral("sorszam"), next);
-                renumbered = true;
-            }
+            table_->setValue(QStringLiteral("sorszam"), NextSerialNumber(datum.year()));
+            renumbered = true;
         }
     }
     StoreResult result;
@@ -255,24 +247,13 @@ WorkOrderStore::StoreResult WorkOrderStore::storeExisting() {
         result.outcome = Outcome::DeletedMeanwhile;
         return result;
     }
-    for (int attempt = 1;; ++attempt) {
-        try {
-            table_->post();
-            return result;
-        } catch (const DbError& error) {
-            // A save refused as a whole (a deadlock, or a cluster's conflict
-            // with another node) runs again from the lost-update check.
-            if (error.code() == kDeadlock && attempt < kMaxRefusedSaves) {
-                if (rowStillExists()) continue;
-                result.outcome = Outcome::DeletedMeanwhile;
-                return result;
-            }
-            if (error.code() != DbError::kRowChanged) throw;
-            result.outcome =
-                rowStillExists() ? Outcome::ChangedMeanwhile : Outcome::DeletedMeanwhile;
-            return result;
-        }
+    try {
+        table_->post();
+    } catch (const DbError& error) {
+        if (error.code() != DbError::kRowChanged) throw;
+        result.outcome = rowStillExists() ? Outcome::ChangedMeanwhile : Outcome::DeletedMeanwhile;
     }
+    return result;
 }
 
 bool WorkOrderStore::rowStillExists() const {

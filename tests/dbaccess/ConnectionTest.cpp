@@ -383,6 +383,52 @@ TEST(Connection, AWriteWhoseAnswerWasLostInItsOwnTransactionIsStoredOnceOnTheNew
     EXPECT_EQ(scalarText(*admin, QStringLiteral("SELECT hits FROM counter")), "1");
 }
 
+// The server refuses the store's whole transaction to break a deadlock with
+// a heavier one: nothing of it stays, and it runs again once the other is
+// done, seeing the other's change.
+TEST(Connection, AStoreRefusedToBreakADeadlockRunsAgain) {
+    if (TestDatabase::onCluster())
+        GTEST_SKIP() << "a deadlock needs both sessions on one node; the cluster's own refusal is "
+                        "forced by ClusterConflictTest";
+    TestDatabase db(TestDatabase::Content::Empty);
+    auto c = db.connect();
+    c->exec(QStringLiteral("CREATE TABLE t (id INT PRIMARY KEY, v INT) ENGINE=InnoDB"));
+    c->exec(QStringLiteral("CREATE TABLE heavy (id INT PRIMARY KEY) ENGINE=InnoDB"));
+    c->exec(QStringLiteral("INSERT INTO t VALUES (1, 0), (2, 0)"));
+    auto other = db.connect();
+    const auto deadlocks = [&] {
+        return scalarText(*other, QStringLiteral("SELECT VARIABLE_VALUE FROM "
+                                                 "information_schema.GLOBAL_STATUS WHERE "
+                                                 "VARIABLE_NAME = 'INNODB_DEADLOCKS'"))
+            .toLong();
+    };
+    const long before = deadlocks();
+    other->exec(QStringLiteral("START TRANSACTION"));
+    // Many rows changed: the server picks the store's transaction to undo.
+    other->exec(QStringLiteral("INSERT INTO heavy SELECT seq FROM seq_1_to_200"));
+    other->exec(QStringLiteral("UPDATE t SET v = v + 10 WHERE id = 1"));
+    QString refused;
+    std::thread storing([&] {
+        try {
+            c->store(QStringLiteral("UPDATE t SET v = v + 1 WHERE id IN (1, 2) ORDER BY id DESC"));
+        } catch (const DbError& e) {
+            refused = e.message();
+        }
+    });
+    // The store holds row 2 and waits for row 1.
+    while (scalarText(*other, QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST "
+                                             "WHERE INFO LIKE 'UPDATE t SET v = v + 1%'")) != "1")
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    other->exec(QStringLiteral("UPDATE t SET v = v + 10 WHERE id = 2"));
+    other->exec(QStringLiteral("COMMIT"));
+    storing.join();
+    EXPECT_EQ(refused, QString());
+    EXPECT_EQ(deadlocks(), before + 1);
+    EXPECT_EQ(scalarText(*other, QStringLiteral("SELECT GROUP_CONCAT(v ORDER BY id) FROM t")),
+              "11,11");
+}
+
 TEST(Connection, ErrorsCarryTheServerMessage) {
     TestDatabase db(TestDatabase::Content::Empty);
     auto c = db.connect();

@@ -9,6 +9,7 @@
 #include <QThread>
 #include <cctype>
 #include <cstring>
+#include <thread>
 
 #include "common/SearchFilter.h"
 #include "dbaccess/ListFetcher.h"
@@ -370,7 +371,7 @@ TEST(ListFetcherKill, AStaleFetchNoKillReachesIsEndedByClosingItsSession) {
     ListFetcher fetcher;
     fetcher.setParams(db.params());
     int asked = 0;
-    fetcher.setKiller([&](unsigned long) {
+    fetcher.setKiller([&](unsigned long, const QString&) {
         ++asked;
         return false;
     });
@@ -388,6 +389,24 @@ TEST(ListFetcherKill, AStaleFetchNoKillReachesIsEndedByClosingItsSession) {
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(done);
     fetcher.stop();
+}
+
+// A session id is a number of one server: on a cluster node the fetch's id
+// may be another workstation's session, whose statement must run on.
+TEST(ListFetcherKill, TheUsualKillerStopsOnlyASessionThatRunsTheFetch) {
+    TestDatabase db;
+    auto c = db.connect();
+    auto otherWorkstation = db.connect();
+    const unsigned long id = otherWorkstation->threadId();
+    QString slept;
+    std::thread working(
+        [&] { slept = otherWorkstation->scalar(QStringLiteral("SELECT SLEEP(1)")).text; });
+    // Well into its statement (on a cluster, perhaps on another node).
+    QThread::msleep(300);
+    const ListFetcher::Killer killer = ListFetcher::KillThrough([&] { return c.get(); });
+    EXPECT_FALSE(killer(id, QStringLiteral("/* zomi-lista 0123456789abcdef-1 */ ")));
+    working.join();
+    EXPECT_EQ(slept, QStringLiteral("0")) << "the other workstation's statement was stopped";
 }
 
 }  // namespace
