@@ -97,7 +97,7 @@ class PasswordAuditTest : public QObject {
             dbaccess::ConnectionParams lost = window.connection().params();
             lost.port = 1;
             window.connection().setParams(lost);
-            admin->exec(QStringLiteral("KILL %1").arg(window.connection().threadId()));
+            test::KillSession(*admin, window.connection().threadId());
             QTest::qWait(200);
             try {
                 window.connection().exec(QStringLiteral("SELECT 1"));
