@@ -458,6 +458,8 @@ void LiveList::startFetch(Mode mode, const QString& sql, bool digest) {
     }
     mode_ = mode;
     digestCheck_ = digest;
+    fetchMode_ = mode;
+    fetchSql_ = sql;
     incoming_.clear();
     incomingHolders_.clear();
     ListFetcher::Handlers handlers;
@@ -499,6 +501,7 @@ void LiveList::rowsArrived(const RowBlockPtr& block) {
 
 void LiveList::fetchDone(quint64 bytes) {
     bytesReceived_ = bytes;
+    fetchAgain_ = true;
     const Mode finished = mode_;
     mode_ = Mode::Idle;
     if (finished == Mode::Streaming) {
@@ -549,7 +552,26 @@ void LiveList::fetchDone(quint64 bytes) {
     if (isLoaded()) runLoaded();
 }
 
+bool LiveList::fetchAgainAfterLoss(const std::exception& error) {
+    const auto* dbError = dynamic_cast<const DbError*>(&error);
+    constexpr unsigned kServerGone = 2006;        // CR_SERVER_GONE_ERROR
+    constexpr unsigned kServerLost = 2013;        // CR_SERVER_LOST
+    constexpr unsigned kConnectionKilled = 1927;  // ER_CONNECTION_KILLED
+    if (!fetchAgain_ || !dbError ||
+        (dbError->code() != kServerGone && dbError->code() != kServerLost &&
+         dbError->code() != kConnectionKilled))
+        return false;
+    fetchAgain_ = false;
+    // Rows that came before the loss stay shown until the whole answer is in.
+    const Mode mode = fetchMode_ == Mode::Streaming ? Mode::Refetching : fetchMode_;
+    if (fetchMode_ == Mode::Streaming) baseComplete_ = false;
+    startFetch(mode, fetchSql_, digestCheck_);
+    return true;
+}
+
 void LiveList::fetchFailed(const std::exception& error) {
+    if (fetchAgainAfterLoss(error)) return;
+    fetchAgain_ = true;  // for the fetches to come
     if (mode_ == Mode::Streaming) baseComplete_ = false;
     mode_ = Mode::Idle;
     whenLoaded_.clear();

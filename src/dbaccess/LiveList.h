@@ -98,6 +98,10 @@ class LiveList : public QObject {
     void rowsArrived(const RowBlockPtr& block);
     void fetchDone(quint64 bytes);
     void fetchFailed(const std::exception& error);
+    // The fetch's session was lost while it ran (killed, or its server gone
+    // under it): asked once more on a new session, set up as every one is,
+    // while the rows shown stay. False when that was done already.
+    bool fetchAgainAfterLoss(const std::exception& error);
     void scheduleCheck();
     void startCheck();
     void runLoaded();
@@ -138,6 +142,10 @@ class LiveList : public QObject {
     std::future<unsigned long long> localDigest_;
     std::shared_ptr<std::atomic<bool>> digestCancelled_;
     size_t localDigestRows_ = 0;
+    // The last fetch started, for fetchAgainAfterLoss.
+    Mode fetchMode_ = Mode::Idle;
+    QString fetchSql_;
+    bool fetchAgain_ = true;
     // The condition the last fetch narrowed on the server (when the rows
     // cannot be narrowed here).
     QString fetchedCondition_;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QMap>
 #include <QSet>
 #include <QSignalSpy>
@@ -357,6 +358,25 @@ TEST_F(LiveListTest, AStaleFetchIsStoppedAndAKilledSessionComesBackSetUp) {
     ASSERT_EQ(session.recordCount(), 1);
     EXPECT_EQ(session.textAt(0, 0), QStringLiteral("latin2_hungarian_ci"));
     EXPECT_TRUE(session.textAt(0, 1).contains(QStringLiteral("STRICT_TRANS_TABLES")));
+}
+
+// The fetch's session killed while the rows come (a server restarted, a
+// proxy's node lost): the list asks again on a new session, set up as
+// before, and shows every row without an error.
+TEST_F(LiveListTest, AFetchWhoseSessionIsKilledWhileRowsComeIsAskedAgain) {
+    // In the key's order the rows leave the server one by one, slowly.
+    live.open(QStringLiteral("(SLEEP(0.01 + zomi * 0) = 0)"), QString(), QStringLiteral("zomi"));
+    while (list.recordCount() < 100) {
+        QCoreApplication::processEvents();
+        QThread::msleep(2);
+    }
+    const unsigned long first = live.fetcher().sessionId();
+    ASSERT_TRUE(live.fetcher().busy());
+    test::KillSession(*c, first);
+    live.settle();
+    EXPECT_EQ(list.recordCount(), 320);
+    EXPECT_NE(live.fetcher().sessionId(), first);
+    EXPECT_TRUE(live.isLoaded());
 }
 
 TEST(ListFetcherKill, AStaleFetchNoKillReachesIsEndedByClosingItsSession) {
