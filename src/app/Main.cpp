@@ -382,11 +382,7 @@ QString Tfrm_Main::applicationTitle() const { return QGuiApplication::applicatio
 
 void Tfrm_Main::initialLoad() {
     QStringList years;
-    FillFromQuery(
-        years,
-        QStringLiteral(
-            "SELECT DISTINCT YEAR(datum) FROM zomi WHERE YEAR(datum) <> YEAR(CURDATE()) UNION ALL "
-            "SELECT YEAR(CURDATE()) ORDER BY 1 DESC;"));
+    FillFromQuery(years, YearTabsSql());
     const QSignalBlocker blocker(TabControl1);
     while (TabControl1->count() > 0) TabControl1->removeTab(0);
     const QList<QIcon> icons = YearTabIcons(static_cast<int>(years.size()));

@@ -27,6 +27,9 @@ double RegisterColumnShare(const QString& field);
 // The condition of a year tab: the rows whose YEAR(datum) is the year, as a
 // range of dates, so that the server can read them from the index on datum.
 QString YearCondition(int year);
+// The year tabs: the years of the work orders' dates except the server's
+// current year, then that year, newest first.
+QString YearTabsSql();
 // The background of a row of the status class (szin); invalid for none.
 QColor StatusClassColour(int szin);
 

@@ -16,6 +16,7 @@
 
 #include "app/Init.h"
 #include "app/Main.h"
+#include "app/RegisterList.h"
 #include "app/Startup.h"
 #include "common/Beall.h"
 #include "common/Codepage.h"
@@ -142,6 +143,26 @@ class RegisterTest : public QObject {
         QVERIFY(!window.summaryText().isEmpty());
         window.bringToFront();
         QVERIFY(window.isVisible());
+    }
+
+    void yearTabsAreTheYearsOfEveryDate() {
+        TestDatabase db(TestDatabase::Content::Schema);
+        auto c = db.connect();
+        // Zero months and days, the year zero, no date, far years, this year.
+        c->exec(QStringLiteral(
+            "INSERT INTO zomi (datum, sorszam) VALUES ('2024-00-00', 1), ('0000-00-00', 2), "
+            "(NULL, 3), ('1999-00-05', 4), ('1999-12-31', 5), ('9999-12-31', 6), "
+            "('2000-01-01', 7), (CURDATE(), 8), (CURDATE() - INTERVAL 1 DAY, 9)"));
+        SetMainConnection(c.get());
+        QStringList expected;
+        FillFromQuery(expected, QStringLiteral("SELECT DISTINCT YEAR(datum) FROM zomi WHERE "
+                                               "YEAR(datum) <> YEAR(CURDATE()) UNION ALL SELECT "
+                                               "YEAR(CURDATE()) ORDER BY 1 DESC;"));
+        QStringList tabs;
+        FillFromQuery(tabs, YearTabsSql());
+        SetMainConnection(nullptr);
+        QCOMPARE(tabs, expected);
+        QVERIFY2(expected.contains(QStringLiteral("0")), qPrintable(expected.join(',')));
     }
 
     void yearTabsPutTheFutureFirstAndAllYearsLast() {
