@@ -81,6 +81,7 @@ Clerk::Clerk(const LoadOptions& options)
     totals_.setSql(TotalsQueryLines());
     live_ = std::make_unique<dbaccess::LiveList>(&list_, &connection_);
     live_->setSearchFields(RegisterSearchFields());
+    live_->setFirstScreenfulQuery(true);
     live_->setErrorHandler([this](const std::exception& e) {
         listError_ = QString::fromUtf8(e.what());
         if (const auto* db = dynamic_cast<const DbError*>(&e)) listError_ = db->message();

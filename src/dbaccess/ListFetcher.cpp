@@ -11,9 +11,8 @@ namespace zomi::dbaccess {
 
 namespace {
 
-// Enough rows for the first screenful of any grid, then blocks big enough
-// that the window spends its time on painting rather than on taking rows.
-constexpr size_t kFirstBlockRows = 100;
+// After the first screenful (kFirstBlockRows), blocks big enough that the
+// window spends its time on painting rather than on taking rows.
 constexpr size_t kBlockRows = 65536;
 constexpr auto kBlockInterval = std::chrono::milliseconds(150);
 

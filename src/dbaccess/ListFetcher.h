@@ -47,6 +47,9 @@ class ListFetcher : public QObject {
         std::function<void(const std::exception&)> failed;
     };
 
+    // The rows of the first block, a screenful of any grid.
+    static constexpr size_t kFirstBlockRows = 100;
+
     explicit ListFetcher(QObject* parent = nullptr);
     ~ListFetcher() override;
 

@@ -70,6 +70,7 @@ bool bytesBefore(const RowRef& a, const RowRef& b, size_t columns) {
 LiveList::LiveList(Query* query, Connection* connection, QObject* parent)
     : QObject(parent), query_(query), connection_(connection) {
     fetcher_.setKiller(ListFetcher::KillThrough([this] { return connection_; }));
+    firstScreenfulFetcher_.setKiller(ListFetcher::KillThrough([this] { return connection_; }));
     checkTimer_.setSingleShot(true);
     // Soon enough after the last keystroke that the server's answer can be
     // shown within a second, late enough not to ask for every letter.
@@ -88,6 +89,7 @@ LiveList::~LiveList() { stop(); }
 void LiveList::stop() {
     checkTimer_.stop();
     fetcher_.stop();
+    firstScreenfulFetcher_.stop();
     cancelLocalDigest();
 }
 
@@ -265,6 +267,7 @@ void LiveList::open(const QString& baseCondition, const QString& searchText,
     baseComplete_ = false;
     if (columnsKnown_) query_->present(fields_, {}, {}, -1);
     startFetch(Mode::Streaming, sqlFor(fetchedCondition_));
+    if (firstScreenful_) startFirstScreenful(sqlFor(fetchedCondition_));
 }
 
 void LiveList::setSearchText(const QString& text) {
@@ -473,6 +476,43 @@ void LiveList::startFetch(Mode mode, const QString& sql, bool digest) {
     fetcher_.start(sql, std::move(handlers));
 }
 
+std::vector<RowRef> LiveList::shownOf(const RowBlock& block) const {
+    if (patterns_.empty() || fetchedCondition_ != baseCondition_) return block.rows;
+    std::vector<RowRef> shown;
+    for (const RowRef& row : block.rows)
+        if (matches(row)) shown.push_back(row);
+    return shown;
+}
+
+void LiveList::startFirstScreenful(const QString& sql) {
+    firstScreenfulShown_ = false;
+    if (!sameParams(firstScreenfulParams_, fetchParams_)) {
+        firstScreenfulParams_ = fetchParams_;
+        firstScreenfulFetcher_.setParams(fetchParams_);
+    }
+    QString limited = sql.trimmed();
+    while (limited.endsWith(QLatin1Char(';'))) limited = limited.chopped(1).trimmed();
+    // The first block of the whole list holds as many rows.
+    limited += QStringLiteral(" LIMIT %1").arg(ListFetcher::kFirstBlockRows);
+    ListFetcher::Handlers handlers;
+    handlers.fields = [this](const std::vector<Field>& fields) {
+        if (mode_ == Mode::Streaming && base_.empty()) takeFields(fields);
+    };
+    handlers.rows = [this](const RowBlockPtr& block) { firstScreenfulArrived(block); };
+    // The whole list's fetch runs the same query and reports what fails.
+    handlers.failed = [](const std::exception&) {};
+    handlers.done = [](quint64) {};
+    firstScreenfulFetcher_.start(limited, std::move(handlers));
+}
+
+void LiveList::firstScreenfulArrived(const RowBlockPtr& block) {
+    // Only while the list's own rows are still to come.
+    if (mode_ != Mode::Streaming || !base_.empty() || !columnsKnown_ || firstScreenfulShown_)
+        return;
+    query_->present(fields_, shownOf(*block), {block}, 0);
+    firstScreenfulShown_ = true;
+}
+
 void LiveList::rowsArrived(const RowBlockPtr& block) {
     if (mode_ != Mode::Streaming) {
         incoming_.insert(incoming_.end(), block->rows.begin(), block->rows.end());
@@ -481,14 +521,18 @@ void LiveList::rowsArrived(const RowBlockPtr& block) {
     }
     base_.insert(base_.end(), block->rows.begin(), block->rows.end());
     baseHolders_.push_back(block);
-    const int from = query_->recordCount();
-    if (patterns_.empty() || fetchedCondition_ != baseCondition_) {
-        query_->appendRows(block->rows, block);
+    int from = query_->recordCount();
+    if (firstScreenfulShown_) {
+        // The list's own first rows replace the first screenful's, the
+        // same rows, on the row the user is on.
+        firstScreenfulShown_ = false;
+        const QByteArray key = currentKey();
+        query_->present(fields_, shownOf(*block), {block}, 0);
+        const int row = rowWithKey(query_->rows(), key);
+        if (row > 0) query_->moveTo(row);
+        from = 0;
     } else {
-        std::vector<RowRef> shown;
-        for (const RowRef& row : block->rows)
-            if (matches(row)) shown.push_back(row);
-        query_->appendRows(shown, block);
+        query_->appendRows(shownOf(*block), block);
     }
     if (query_->currentRow() == 0 && !locateField_.isEmpty()) {
         try {

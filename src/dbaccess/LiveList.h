@@ -43,6 +43,11 @@ class LiveList : public QObject {
     }
     // How long after the last change the server is asked (milliseconds).
     void setCheckDelay(int ms) { checkTimer_.setInterval(ms); }
+    // For lists of years of rows: beside the whole list's query, a small one
+    // for the first screenful on a session of its own, which the server
+    // answers without sending (or, in its order, even sorting) every row.
+    // Its rows are shown until the whole list's first rows are in.
+    void setFirstScreenfulQuery(bool on) { firstScreenful_ = on; }
 
     // Fetches the rows of the base condition anew, narrowed by the search
     // text and in the field's order, and shows them as they arrive.
@@ -96,6 +101,9 @@ class LiveList : public QObject {
     void cancelLocalDigest();
     void startFetch(Mode mode, const QString& sql, bool digest = false);
     void rowsArrived(const RowBlockPtr& block);
+    void startFirstScreenful(const QString& sql);
+    void firstScreenfulArrived(const RowBlockPtr& block);
+    std::vector<RowRef> shownOf(const RowBlock& block) const;
     void fetchDone(quint64 bytes);
     void fetchFailed(const std::exception& error);
     // The fetch's session was lost while it ran (killed, or its server gone
@@ -109,9 +117,14 @@ class LiveList : public QObject {
     Query* query_;
     Connection* connection_;
     ListFetcher fetcher_;
+    ListFetcher firstScreenfulFetcher_;
+    bool firstScreenful_ = false;
+    // The rows shown are the first screenful's, not yet the list's own.
+    bool firstScreenfulShown_ = false;
     Collation collation_;
     bool collationRead_ = false;
     ConnectionParams fetchParams_;
+    ConnectionParams firstScreenfulParams_;
     bool paramsGiven_ = false;
     std::function<void(const std::exception&)> onError_;
     QTimer checkTimer_;

@@ -360,6 +360,39 @@ TEST_F(LiveListTest, AStaleFetchIsStoppedAndAKilledSessionComesBackSetUp) {
     EXPECT_TRUE(session.textAt(0, 1).contains(QStringLiteral("STRICT_TRANS_TABLES")));
 }
 
+// The first screenful comes from a small query of its own while the whole
+// list's rows are on their way: whatever is shown is the start of the
+// server's answer, and the row the user moved to stays the current one when
+// the list's own rows take the first screenful's place.
+TEST_F(LiveListTest, TheFirstScreenfulsRowsAreTheStartOfTheListsAndKeepTheCurrentRow) {
+    live.setFirstScreenfulQuery(true);
+    // Rows leave the server slowly, in the key's order.
+    live.open(QStringLiteral("(SLEEP(0.01 + zomi * 0) = 0)"), QString(), QStringLiteral("zomi"));
+    const auto keys = [&] {
+        const int key = list.fieldIndex(QStringLiteral("zomi"));
+        QStringList k;
+        for (const RowRef& r : list.rows())
+            k << QString::fromLatin1(r.cells[key], static_cast<qsizetype>(r.lengths[key]));
+        return k;
+    };
+    std::vector<QStringList> seen;
+    QByteArray chosen;
+    while (!live.isLoaded()) {
+        QCoreApplication::processEvents();
+        if (seen.empty() ? list.recordCount() > 0 : list.recordCount() != seen.back().size())
+            seen.push_back(keys());
+        if (chosen.isEmpty() && list.recordCount() >= 50) {
+            list.moveTo(42);
+            chosen = list.value(QStringLiteral("zomi")).toByteArray();
+        }
+        QThread::msleep(1);
+    }
+    const QStringList all = keys();
+    ASSERT_EQ(all.size(), 320);
+    for (const QStringList& shownThen : seen) EXPECT_EQ(shownThen, all.mid(0, shownThen.size()));
+    EXPECT_EQ(list.value(QStringLiteral("zomi")).toByteArray(), chosen);
+}
+
 // The fetch's session killed while the rows come (a server restarted, a
 // proxy's node lost): the list asks again on a new session, set up as
 // before, and shows every row without an error.
