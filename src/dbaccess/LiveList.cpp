@@ -187,15 +187,27 @@ int LiveList::rowWithKey(const std::vector<RowRef>& rows, const QByteArray& key)
     return -1;
 }
 
+std::vector<RowRef> LiveList::matching(const std::vector<RowRef>& rows) const {
+    constexpr size_t kRowsPerThread = 100000;
+    const auto filter = [this](auto begin, auto end) {
+        std::vector<RowRef> kept;
+        for (auto row = begin; row != end; ++row)
+            if (matches(*row)) kept.push_back(*row);
+        return kept;
+    };
+    if (rows.size() < kRowsPerThread * 2) return filter(rows.begin(), rows.end());
+    // A million rows: each core looks through one half, in order.
+    const auto middle = rows.begin() + static_cast<long>(rows.size() / 2);
+    std::future<std::vector<RowRef>> firstHalf =
+        std::async(std::launch::async, [&] { return filter(rows.begin(), middle); });
+    std::vector<RowRef> secondHalf = filter(middle, rows.end());
+    std::vector<RowRef> kept = firstHalf.get();
+    kept.insert(kept.end(), secondHalf.begin(), secondHalf.end());
+    return kept;
+}
+
 void LiveList::derive(int current) {
-    std::vector<RowRef> shown;
-    if (patterns_.empty()) {
-        shown = base_;
-    } else {
-        for (const RowRef& row : base_)
-            if (matches(row)) shown.push_back(row);
-    }
-    query_->present(fields_, std::move(shown), baseHolders_, current);
+    query_->present(fields_, patterns_.empty() ? base_ : matching(base_), baseHolders_, current);
 }
 
 void LiveList::sortBase() {
@@ -297,10 +309,7 @@ void LiveList::setSearchText(const QString& text) {
                                    [&](const LikePattern& now) { return now.narrows(old); });
             });
         if (narrowing && mode_ != Mode::Streaming) {
-            std::vector<RowRef> shown;
-            for (const RowRef& row : query_->rows())
-                if (matches(row)) shown.push_back(row);
-            query_->present(fields_, std::move(shown), query_->rowHolders(), 0);
+            query_->present(fields_, matching(query_->rows()), query_->rowHolders(), 0);
         } else {
             derive(0);
         }

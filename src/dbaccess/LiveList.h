@@ -86,6 +86,8 @@ class LiveList : public QObject {
     void writeQueryLines();
     void prepareWords();
     bool matches(const RowRef& row) const;
+    // The rows that match the search, in their order.
+    std::vector<RowRef> matching(const std::vector<RowRef>& rows) const;
     void resolveColumns();
     bool takeFields(const std::vector<Field>& fields);
     void derive(int current);

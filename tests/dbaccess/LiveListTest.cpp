@@ -229,27 +229,30 @@ TEST(SortRows, AgreesWithCompareCellsAndKeepsTheOrderOfEqualValues) {
         {FieldKind::Text, {"0000000000b", "1111111111a", "0000000000A", "0000000000a"}},
         {FieldKind::Date, {"2024-01-10", "2023-12-31", "2024-01-01", "2024-01-10", nullptr}},
     };
-    for (const auto& [kind, values] : columns) {
-        std::vector<const char*> cells;
-        std::vector<unsigned long> lengths;
-        for (size_t i = 0; i < values.size() * 3; ++i) {
-            cells.push_back(values[(i * 7) % values.size()]);
-            lengths.push_back(cells.back() ? std::strlen(cells.back()) : 0);
-        }
-        std::vector<RowRef> rows;
-        for (size_t i = 0; i < cells.size(); ++i) rows.push_back(RowRef{&cells[i], &lengths[i]});
-        SortRows(collation, kind, 0, rows);
-        for (size_t i = 1; i < rows.size(); ++i) {
-            const int c =
-                CompareCells(collation, kind, rows[i - 1].cells[0], rows[i - 1].lengths[0],
-                             rows[i].cells[0], rows[i].lengths[0]);
-            EXPECT_LE(c, 0) << (rows[i - 1].cells[0] ? rows[i - 1].cells[0] : "NULL") << " / "
-                            << (rows[i].cells[0] ? rows[i].cells[0] : "NULL");
-            if (c == 0) {
-                EXPECT_LT(rows[i - 1].cells, rows[i].cells);  // stable
+    // Few rows, and enough to be sorted in two halves on two cores.
+    for (const size_t rowCount : {size_t{30}, size_t{210000}})
+        for (const auto& [kind, values] : columns) {
+            std::vector<const char*> cells;
+            std::vector<unsigned long> lengths;
+            for (size_t i = 0; i < rowCount; ++i) {
+                cells.push_back(values[(i * 7) % values.size()]);
+                lengths.push_back(cells.back() ? std::strlen(cells.back()) : 0);
+            }
+            std::vector<RowRef> rows;
+            for (size_t i = 0; i < cells.size(); ++i)
+                rows.push_back(RowRef{&cells[i], &lengths[i]});
+            SortRows(collation, kind, 0, rows);
+            for (size_t i = 1; i < rows.size(); ++i) {
+                const int c =
+                    CompareCells(collation, kind, rows[i - 1].cells[0], rows[i - 1].lengths[0],
+                                 rows[i].cells[0], rows[i].lengths[0]);
+                EXPECT_LE(c, 0) << (rows[i - 1].cells[0] ? rows[i - 1].cells[0] : "NULL") << " / "
+                                << (rows[i].cells[0] ? rows[i].cells[0] : "NULL");
+                if (c == 0) {
+                    EXPECT_LT(rows[i - 1].cells, rows[i].cells);  // stable
+                }
             }
         }
-    }
 }
 
 TEST_F(LiveListTest, AnotherWorkstationsChangesReplaceTheRowsShownAndKeepTheCurrentOne) {
