@@ -97,7 +97,7 @@ class PasswordAuditTest : public QObject {
             dbaccess::ConnectionParams lost = window.connection().params();
             lost.port = 1;
             window.connection().setParams(lost);
-            test::KillSession(*admin, window.connection().threadId());
+            test::KillSession(*admin, window.connection());
             QTest::qWait(200);
             try {
                 window.connection().exec(QStringLiteral("SELECT 1"));

@@ -293,14 +293,7 @@ TEST(Connection, AHundredKillsBetweenTheStatementsOfAMixedWorkloadLoseAndDoubleN
     int inserted = 0;
     int updated = 0;
     for (int i = 0; i < 100; ++i) {
-        const unsigned long victim = c->threadId();
-        test::KillSession(*admin, victim);
-        while (admin
-                   ->scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST "
-                                           "WHERE ID = %1")
-                                .arg(victim))
-                   .text != QLatin1String("0"))
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        test::KillSession(*admin, *c);  // and waits until it is gone
         switch (i % 4) {
             case 0:
                 c->exec(QStringLiteral("INSERT INTO w VALUES (%1, '%2')").arg(i).arg(kPangram));

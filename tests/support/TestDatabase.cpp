@@ -20,10 +20,12 @@ QString env(const char* name, const char* fallback) {
     return value.isEmpty() ? QString::fromLatin1(fallback) : QString::fromLocal8Bit(value);
 }
 
-// On a cluster a database just created on one node reaches the others a
-// moment later: a session that lands on one of those meanwhile is told the
-// database does not exist. Asked again for a few seconds at most.
+// On a cluster a database or an account just created on one node reaches
+// the others a moment later: a session that lands on one of those meanwhile
+// is told the database does not exist, or its login is refused. Asked
+// again for a few seconds at most.
 constexpr unsigned kUnknownDatabase = 1049;
+constexpr unsigned kAccessDenied = 1045;
 constexpr int kCatchUpTries = 150;
 void waitForCatchUp() { QThread::msleep(20); }
 
@@ -90,12 +92,19 @@ ConnectionParams TestDatabase::params() const {
 std::unique_ptr<Connection> TestDatabase::connect() const {
     auto connection = std::make_unique<Connection>();
     connection->setParams(params());
+    OpenWhenReplicated(*connection);
+    return connection;
+}
+
+void OpenWhenReplicated(Connection& connection) {
     for (int attempt = 1;; ++attempt) {
         try {
-            connection->open();
-            return connection;
+            connection.open();
+            return;
         } catch (const dbaccess::DbError& e) {
-            if (e.code() != kUnknownDatabase || attempt == kCatchUpTries) throw;
+            const bool notYetHere = e.code() == kUnknownDatabase ||
+                                    (e.code() == kAccessDenied && TestDatabase::onCluster());
+            if (!notYetHere || attempt == kCatchUpTries) throw;
             waitForCatchUp();
         }
     }
@@ -127,40 +136,76 @@ void TestDatabase::loadFile(const QString& path, int attempt) const {
     }
 }
 
+namespace {
+
+unsigned clusterBase() { return env("ZOMI_CLUSTER_PORT", "33500").toUInt(); }
+
+// Kills the session on the node's own port, and waits until it is gone.
+void killOnNode(Connection& by, unsigned node, unsigned long id, bool queryOnly) {
+    ConnectionParams p = by.params();
+    p.port = clusterBase() + node;
+    Connection direct;
+    direct.setParams(p);
+    direct.open();
+    direct.exec(QString::fromLatin1(queryOnly ? "KILL QUERY %1" : "KILL %1").arg(id));
+    // Gone before the test goes on, as on one server the test's own check
+    // of the process list makes sure.
+    while (!queryOnly &&
+           direct.scalar(QStringLiteral(
+                             "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = %1")
+                             .arg(id))
+                   .text != QLatin1String("0"))
+        QThread::msleep(2);
+    // The proxy passes the end of the session on to its client a moment
+    // later, later still on a machine busy with three nodes.
+    QThread::msleep(250);
+}
+
+unsigned nodeOf(Connection& session) {
+    return session.scalar(QStringLiteral("SELECT @@port")).text.toUInt() - clusterBase();
+}
+
+}  // namespace
+
 void KillSession(Connection& by, unsigned long id, bool queryOnly) {
-    const QString kill = QString::fromLatin1(queryOnly ? "KILL QUERY %1" : "KILL %1").arg(id);
     if (!TestDatabase::onCluster()) {
-        by.exec(kill);
+        by.exec(QString::fromLatin1(queryOnly ? "KILL QUERY %1" : "KILL %1").arg(id));
         return;
     }
-    const unsigned base = env("ZOMI_CLUSTER_PORT", "33500").toUInt();
+    // Ids are each node's own: the killer's id on its node is not the one.
+    const unsigned byNode = nodeOf(by);
+    const unsigned long byId = by.threadId();
     for (unsigned node = 1; node <= 3; ++node) {
         ConnectionParams p = by.params();
-        p.port = base + node;
+        p.port = clusterBase() + node;
         Connection direct;
         direct.setParams(p);
         direct.open();
-        if (direct
-                .scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE "
-                                       "ID = %1 AND DB = DATABASE()")
-                            .arg(id))
-                .text == QLatin1String("1")) {
-            direct.exec(kill);
-            // Gone before the test goes on, as on one server the test's own
-            // check of the process list makes sure.
-            while (!queryOnly &&
-                   direct.scalar(QStringLiteral("SELECT COUNT(*) FROM "
-                                                "information_schema.PROCESSLIST WHERE ID = %1")
-                                     .arg(id))
-                           .text != QLatin1String("0"))
-                QThread::msleep(2);
-            // The proxy passes the end of the session on to its client a
-            // moment later.
-            QThread::msleep(100);
+        const bool runs = direct
+                              .scalar(QStringLiteral("SELECT COUNT(*) FROM "
+                                                     "information_schema.PROCESSLIST WHERE ID = "
+                                                     "%1 AND DB = DATABASE()")
+                                          .arg(id))
+                              .text == QLatin1String("1");
+        if (runs && !(node == byNode && id == byId)) {
+            killOnNode(by, node, id, queryOnly);
             return;
         }
     }
     throw std::runtime_error("no node runs session " + std::to_string(id));
+}
+
+void KillSession(Connection& by, Connection& victim) {
+    if (!TestDatabase::onCluster()) {
+        by.exec(QStringLiteral("KILL %1").arg(victim.threadId()));
+        while (by.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST "
+                                        "WHERE ID = %1")
+                             .arg(victim.threadId()))
+                   .text != QLatin1String("0"))
+            QThread::msleep(2);
+        return;
+    }
+    killOnNode(by, nodeOf(victim), victim.threadId(), false);
 }
 
 QString TableDigests(Connection& connection) {

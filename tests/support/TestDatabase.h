@@ -42,11 +42,19 @@ class TestDatabase {
     QString name_;
 };
 
+// Opens the connection. On a cluster a database or an account made a
+// moment ago through another node may not have reached this session's node
+// yet: it is waited for, a few seconds at most.
+void OpenWhenReplicated(dbaccess::Connection& connection);
+
 // Kills the session with the id (KILL, or KILL QUERY when queryOnly) as
 // another session of the same database would. On a cluster an id is known
 // only to the node that runs the session: the kill goes to that node, found
 // by the id and the database among the nodes' own ports.
 void KillSession(dbaccess::Connection& by, unsigned long id, bool queryOnly = false);
+// The same for a session idle on this thread, whose node is asked of the
+// session itself: the same id may name sessions of one database on two nodes.
+void KillSession(dbaccess::Connection& by, dbaccess::Connection& victim);
 
 // Every base table's rows in the order of its first column, as one digest of
 // their bytes per table: "table=digest table=digest ...".

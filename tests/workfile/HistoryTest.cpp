@@ -206,7 +206,7 @@ TEST(WorkFileSchema, ADatabaseWithoutTheTablesOrTheTriggerRightWorksAsBefore) {
     {
         Connection limited;
         limited.setParams(params);
-        limited.open();
+        test::OpenWhenReplicated(limited);
         const WorkFileInstall install = InstallWorkFile(limited);
         EXPECT_TRUE(install.state.attachments);
         EXPECT_TRUE(install.historyNote.contains(QStringLiteral("TRIGGER")))
