@@ -49,16 +49,8 @@ void ExecSql(const QString& sql) {
 }
 
 void UpdateOverdueStatuses() {
-    constexpr unsigned kDeadlock = 1213;
-    constexpr int kMaxRuns = 5;
-    for (int run = 1;; ++run) {
-        try {
-            ExecSql(QStringLiteral("CALL sp_setstatusz();"));
-            return;
-        } catch (const dbaccess::DbError& error) {
-            if (error.code() != kDeadlock || run == kMaxRuns) throw;
-        }
-    }
+    // A store: both moves in one transaction, run again when refused.
+    MainConnection()->store(QStringLiteral("CALL sp_setstatusz()"));
 }
 
 int QueryInt(const QString& sql, int defaultValue) {

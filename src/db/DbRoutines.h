@@ -35,8 +35,7 @@ void ExecSql(const QString& sql);
 // Moves overdue work orders to the overdue status and back (sp_setstatusz).
 // Every workstation runs it at its start, all on the same rows: a run the
 // server refused as a whole (a deadlock, or a cluster node's conflict with
-// another node's run) is run again, a few times at most: a second run only
-// moves what the first left unmoved.
+// another node's run) is run again, a few times at most, as every store is.
 void UpdateOverdueStatuses();
 int QueryInt(const QString& sql, int defaultValue);
 QString QueryText(const QString& sql, const QString& defaultText);

@@ -127,14 +127,16 @@ const char* const Connection::kSessionSetUp = "SET NAMES 'latin2' COLLATE 'latin
 // warning nobody reads; strict, it refuses the statement and the user is told.
 // Quoting escapes with backslashes; a server that treats them as plain
 // characters would store every escaped backslash twice.
-const char* const Connection::kSessionMode =
-    "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@SESSION.sql_mode, "
-    "',STRICT_TRANS_TABLES,'), ',NO_BACKSLASH_ESCAPES,', ','))";
+#define ZOMI_SESSION_MODE                                                                \
+    "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@SESSION.sql_mode, " \
+    "',STRICT_TRANS_TABLES,'), ',NO_BACKSLASH_ESCAPES,', ','))"
+
+const char* const Connection::kSessionMode = ZOMI_SESSION_MODE;
 
 const char* const Connection::kClusterSessionMode =
-    "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@SESSION.sql_mode, "
-    "',STRICT_TRANS_TABLES,'), ',NO_BACKSLASH_ESCAPES,', ',')), "
-    "SESSION wsrep_sync_wait = IF(@@GLOBAL.wsrep_on, 15, 0)";
+    ZOMI_SESSION_MODE ", SESSION wsrep_sync_wait = IF(@@GLOBAL.wsrep_on, 15, 0)";
+
+#undef ZOMI_SESSION_MODE
 
 QByteArray EncodeSql(const QString& sql) { return sessionBytes(sql); }
 

@@ -470,7 +470,6 @@ void LiveList::startFetch(Mode mode, const QString& sql, bool digest) {
     }
     mode_ = mode;
     digestCheck_ = digest;
-    fetchMode_ = mode;
     fetchSql_ = sql;
     incoming_.clear();
     incomingHolders_.clear();
@@ -487,10 +486,7 @@ void LiveList::startFetch(Mode mode, const QString& sql, bool digest) {
 
 std::vector<RowRef> LiveList::shownOf(const RowBlock& block) const {
     if (patterns_.empty() || fetchedCondition_ != baseCondition_) return block.rows;
-    std::vector<RowRef> shown;
-    for (const RowRef& row : block.rows)
-        if (matches(row)) shown.push_back(row);
-    return shown;
+    return matching(block.rows);
 }
 
 void LiveList::startFirstScreenful(const QString& sql) {
@@ -615,10 +611,11 @@ bool LiveList::fetchAgainAfterLoss(const std::exception& error) {
          dbError->code() != kConnectionKilled))
         return false;
     fetchAgain_ = false;
-    // Rows that came before the loss stay shown until the whole answer is in.
-    const Mode mode = fetchMode_ == Mode::Streaming ? Mode::Refetching : fetchMode_;
-    if (fetchMode_ == Mode::Streaming) baseComplete_ = false;
-    startFetch(mode, fetchSql_, digestCheck_);
+    // Rows that came before the loss stay shown until the whole answer is
+    // in; the failed fetch's mode is still the list's.
+    const bool streaming = mode_ == Mode::Streaming;
+    if (streaming) baseComplete_ = false;
+    startFetch(streaming ? Mode::Refetching : mode_, fetchSql_, digestCheck_);
     return true;
 }
 

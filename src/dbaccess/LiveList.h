@@ -157,8 +157,7 @@ class LiveList : public QObject {
     std::future<unsigned long long> localDigest_;
     std::shared_ptr<std::atomic<bool>> digestCancelled_;
     size_t localDigestRows_ = 0;
-    // The last fetch started, for fetchAgainAfterLoss.
-    Mode fetchMode_ = Mode::Idle;
+    // The last fetch's statement, for fetchAgainAfterLoss.
     QString fetchSql_;
     bool fetchAgain_ = true;
     // The condition the last fetch narrowed on the server (when the rows
