@@ -268,8 +268,121 @@ int CompareCells(const Collation& collation, FieldKind kind, const char* a, unsi
     return compareBytes(a, an, b, bn);
 }
 
-void SortRows(const Collation& collation, FieldKind kind, size_t column,
-              std::vector<RowRef>& rows) {
+namespace {
+
+// A table of a column's distinct values: the place of each value's first row,
+// found by the bytes' hash with open addressing. Gives up beyond a limit.
+class DistinctValues {
+  public:
+    explicit DistinctValues(size_t limit) : limit_(limit) {
+        size_t capacity = 64;
+        while (capacity < limit * 2) capacity *= 2;
+        slots_.assign(capacity, kEmpty);
+        mask_ = capacity - 1;
+    }
+
+    // The value's number (from 0), or -1 once there are more than the limit.
+    long long add(const std::vector<RowRef>& rows, size_t column, std::uint32_t row) {
+        const char* cell = rows[row].cells[column];
+        const unsigned long n = rows[row].lengths[column];
+        for (size_t slot = hashOf(cell, n) & mask_;; slot = (slot + 1) & mask_) {
+            const std::uint32_t id = slots_[slot];
+            if (id == kEmpty) {
+                if (firstRows_.size() == limit_) return -1;
+                slots_[slot] = static_cast<std::uint32_t>(firstRows_.size());
+                firstRows_.push_back(row);
+                return static_cast<long long>(firstRows_.size() - 1);
+            }
+            const RowRef& other = rows[firstRows_[id]];
+            if (other.lengths[column] == n && std::memcmp(other.cells[column], cell, n) == 0)
+                return id;
+        }
+    }
+    const std::vector<std::uint32_t>& firstRows() const { return firstRows_; }
+
+  private:
+    static constexpr std::uint32_t kEmpty = UINT32_MAX;
+
+    // Eight bytes at a time, each word mixed in by a multiplication.
+    static size_t hashOf(const char* p, unsigned long n) {
+        std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ n;
+        unsigned long i = 0;
+        for (; i + 8 <= n; i += 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, p + i, 8);
+            h = (h ^ word) * 0xFF51AFD7ED558CCDULL;
+            h ^= h >> 32;
+        }
+        std::uint64_t tail = 0;
+        std::memcpy(&tail, p + i, n - i);
+        h = (h ^ tail) * 0xC4CEB9FE1A85EC53ULL;
+        return static_cast<size_t>(h ^ (h >> 29));
+    }
+
+    size_t limit_;
+    size_t mask_ = 0;
+    std::vector<std::uint32_t> slots_;
+    std::vector<std::uint32_t> firstRows_;
+};
+
+// Columns of few distinct values (contractors, statuses, dates): each value
+// is ordered once, and the rows are then counted into place, equal values in
+// the rows' order. Empty when the column has too many values for that.
+std::vector<std::uint32_t> OrderByDistinct(const Collation& collation, FieldKind kind,
+                                           size_t column, const std::vector<RowRef>& rows) {
+    constexpr size_t kFewestRows = 4096;
+    if (rows.size() < kFewestRows) return {};
+    DistinctValues distinct(rows.size() / 16);
+    // Each row's value as a number; the last number stands for NULL.
+    std::vector<std::uint32_t> valueOf(rows.size());
+    bool anyNull = false;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (!rows[i].cells[column]) {
+            valueOf[i] = UINT32_MAX;
+            anyNull = true;
+            continue;
+        }
+        const long long id = distinct.add(rows, column, static_cast<std::uint32_t>(i));
+        if (id < 0) return {};
+        valueOf[i] = static_cast<std::uint32_t>(id);
+    }
+    const std::vector<std::uint32_t>& firstRows = distinct.firstRows();
+    std::vector<std::uint32_t> byValue(firstRows.size());
+    for (std::uint32_t v = 0; v < byValue.size(); ++v) byValue[v] = v;
+    const auto compare = [&](std::uint32_t x, std::uint32_t y) {
+        const RowRef& a = rows[firstRows[x]];
+        const RowRef& b = rows[firstRows[y]];
+        return CompareCells(collation, kind, a.cells[column], a.lengths[column], b.cells[column],
+                            b.lengths[column]);
+    };
+    std::sort(byValue.begin(), byValue.end(),
+              [&](std::uint32_t x, std::uint32_t y) { return compare(x, y) < 0; });
+    // Values that compare equal ("Kft" and "KFT") share a rank; NULL is first.
+    std::vector<std::uint32_t> rankOf(firstRows.size());
+    std::uint32_t rank = anyNull ? 1 : 0;
+    for (size_t k = 0; k < byValue.size(); ++k) {
+        if (k > 0 && compare(byValue[k - 1], byValue[k]) != 0) ++rank;
+        rankOf[byValue[k]] = rank;
+    }
+    std::vector<size_t> start(static_cast<size_t>(rank) + 2, 0);
+    for (std::uint32_t& v : valueOf) {
+        v = v == UINT32_MAX ? 0 : rankOf[v];
+        ++start[v + 1];
+    }
+    for (size_t r = 1; r < start.size(); ++r) start[r] += start[r - 1];
+    std::vector<std::uint32_t> order(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        order[start[valueOf[i]]++] = static_cast<std::uint32_t>(i);
+    return order;
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> SortOrder(const Collation& collation, FieldKind kind, size_t column,
+                                     const std::vector<RowRef>& rows) {
+    if (std::vector<std::uint32_t> order = OrderByDistinct(collation, kind, column, rows);
+        !order.empty())
+        return order;
     constexpr size_t kSortRowsPerThread = 100000;
     struct Entry {
         std::uint64_t key;
@@ -406,9 +519,18 @@ void SortRows(const Collation& collation, FieldKind kind, size_t column,
     } else {
         std::sort(entries.begin(), entries.end(), before);
     }
+    std::vector<std::uint32_t> order;
+    order.reserve(rows.size());
+    for (const Entry& e : entries) order.push_back(e.row);
+    return order;
+}
+
+void SortRows(const Collation& collation, FieldKind kind, size_t column,
+              std::vector<RowRef>& rows) {
     std::vector<RowRef> sorted;
     sorted.reserve(rows.size());
-    for (const Entry& e : entries) sorted.push_back(rows[e.row]);
+    for (const std::uint32_t row : SortOrder(collation, kind, column, rows))
+        sorted.push_back(rows[row]);
     rows = std::move(sorted);
 }
 

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
+#include <array>
 #include <charconv>
 
 #include "common/AmountFormat.h"
@@ -458,6 +459,33 @@ bool Dataset::matches(int row, int column, const QVariant& wanted, LocateOptions
     return options.partial ? text.startsWith(key, cs) : text.compare(key, cs) == 0;
 }
 
+int Dataset::firstWithPrefix(int column, const QString& prefix, int fromRow) const {
+    // Each byte of the code page is one character: the stored bytes are
+    // compared, folded as the decoded text would be, without decoding rows.
+    static const std::array<char16_t, 256> folded = [] {
+        std::array<char16_t, 256> table{};
+        for (int b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            table[static_cast<size_t>(b)] = FromCp1250(&byte, 1).at(0).toCaseFolded().unicode();
+        }
+        return table;
+    }();
+    const QString key = prefix.toCaseFolded();
+    const auto n = static_cast<unsigned long>(key.size());
+    const auto c = static_cast<size_t>(column);
+    for (int row = std::max(fromRow, 0); row < recordCount(); ++row) {
+        const RowRef& r = rows_[static_cast<size_t>(row)];
+        const char* p = r.cells[c];
+        if (!p || r.lengths[c] < n) continue;
+        unsigned long k = 0;
+        while (k < n && folded[static_cast<unsigned char>(p[k])] ==
+                            key.at(static_cast<qsizetype>(k)).unicode())
+            ++k;
+        if (k == n) return row;
+    }
+    return -1;
+}
+
 bool Dataset::locate(const QString& fieldName, const QVariant& value, LocateOptions options,
                      int fromRow) {
     if (!isOpen()) return false;
@@ -465,6 +493,12 @@ bool Dataset::locate(const QString& fieldName, const QVariant& value, LocateOpti
     if (column < 0)
         throw DbError(DbError::kLocate, QStringLiteral("Nincs ilyen mező: %1").arg(fieldName));
     const QVariant wanted = value.isNull() ? QVariant() : convertForLocate(column, value);
+    if (!wanted.isNull() && field(column).isTextual() && options.partial &&
+        options.caseInsensitive) {
+        const int row = firstWithPrefix(column, wanted.toString(), fromRow);
+        if (row >= 0) moveTo(row);
+        return row >= 0;
+    }
     for (int row = std::max(fromRow, 0); row < recordCount(); ++row) {
         if (matches(row, column, wanted, options)) {
             moveTo(row);

@@ -157,6 +157,9 @@ class Dataset : public QObject {
     void replaceRow(int row, const ResultSetPtr& reread, const std::vector<QVariant>& values);
     void requireBrowse(const char* operation) const;
     bool matches(int row, int column, const QVariant& wanted, LocateOptions options) const;
+    // The first row from fromRow whose text begins with the prefix, ignoring
+    // case; -1 when none does.
+    int firstWithPrefix(int column, const QString& prefix, int fromRow) const;
     QVariant convertForLocate(int column, const QVariant& value) const;
 
     Connection* connection_;

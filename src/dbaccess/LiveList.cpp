@@ -188,31 +188,20 @@ int LiveList::rowWithKey(const std::vector<RowRef>& rows, const QByteArray& key)
 }
 
 std::vector<RowRef> LiveList::matching(const std::vector<RowRef>& rows) const {
-    constexpr size_t kRowsPerThread = 100000;
-    const auto filter = [this](auto begin, auto end) {
-        std::vector<RowRef> kept;
-        for (auto row = begin; row != end; ++row)
-            if (matches(*row)) kept.push_back(*row);
-        return kept;
-    };
-    if (rows.size() < kRowsPerThread * 2) return filter(rows.begin(), rows.end());
-    // A million rows: each core looks through one half, in order.
-    const auto middle = rows.begin() + static_cast<long>(rows.size() / 2);
-    std::future<std::vector<RowRef>> firstHalf =
-        std::async(std::launch::async, [&] { return filter(rows.begin(), middle); });
-    std::vector<RowRef> secondHalf = filter(middle, rows.end());
-    std::vector<RowRef> kept = firstHalf.get();
-    kept.insert(kept.end(), secondHalf.begin(), secondHalf.end());
-    return kept;
+    return HeldRows::Filter(rows, [this](const RowRef& row) { return matches(row); });
+}
+
+std::vector<RowRef> LiveList::matchingBase() const {
+    return base_.matching([this](const RowRef& row) { return matches(row); });
 }
 
 void LiveList::derive(int current) {
-    query_->present(fields_, patterns_.empty() ? base_ : matching(base_), baseHolders_, current);
+    query_->present(fields_, patterns_.empty() ? base_.rows() : matchingBase(), base_.holders(),
+                    current);
 }
 
 void LiveList::sortBase() {
-    const auto c = static_cast<size_t>(sortColumn_);
-    SortRows(collation_, fields_[c].kind, c, base_);
+    base_.orderBy(collation_, fields_[static_cast<size_t>(sortColumn_)].kind, sortColumn_);
 }
 
 bool LiveList::sameAsShown(const std::vector<RowRef>& rows) const {
@@ -275,7 +264,6 @@ void LiveList::open(const QString& baseCondition, const QString& searchText,
     locateField_.clear();
     fetchedCondition_ = fetchCondition();
     base_.clear();
-    baseHolders_.clear();
     baseComplete_ = false;
     if (columnsKnown_) query_->present(fields_, {}, {}, -1);
     startFetch(Mode::Streaming, sqlFor(fetchedCondition_));
@@ -308,7 +296,8 @@ void LiveList::setSearchText(const QString& text) {
                 return std::any_of(patterns_.begin(), patterns_.end(),
                                    [&](const LikePattern& now) { return now.narrows(old); });
             });
-        if (narrowing && mode_ != Mode::Streaming) {
+        // Rows in another order than they arrived are read where they lie.
+        if (narrowing && mode_ != Mode::Streaming && !base_.reordered()) {
             query_->present(fields_, matching(query_->rows()), query_->rowHolders(), 0);
         } else {
             derive(0);
@@ -352,13 +341,11 @@ void LiveList::refresh() {
 
 void LiveList::forget(const QVariant& key) {
     const QByteArray bytes = key.toString().toLatin1();
-    const auto drop = [&](std::vector<RowRef>& rows) {
-        const int row = rowWithKey(rows, bytes);
-        if (row >= 0) rows.erase(rows.begin() + row);
-    };
-    drop(base_);
+    const int held = rowWithKey(base_.rows(), bytes);
+    if (held >= 0) base_.removeAt(static_cast<size_t>(held));
     std::vector<RowRef> shown = query_->rows();
-    drop(shown);
+    const int row = rowWithKey(shown, bytes);
+    if (row >= 0) shown.erase(shown.begin() + row);
     query_->present(fields_, std::move(shown), query_->rowHolders(), query_->currentRow());
 }
 
@@ -524,8 +511,7 @@ void LiveList::rowsArrived(const RowBlockPtr& block) {
         incomingHolders_.push_back(block);
         return;
     }
-    base_.insert(base_.end(), block->rows.begin(), block->rows.end());
-    baseHolders_.push_back(block);
+    base_.append(block, sortColumn_);
     int from = query_->recordCount();
     if (firstScreenfulShown_) {
         // The list's own first rows replace the first screenful's, the
@@ -559,11 +545,12 @@ void LiveList::fetchDone(quint64 bytes) {
     } else if (finished == Mode::Refetching) {
         const QByteArray key = currentKey();
         const int current = query_->currentRow();
-        base_ = std::move(incoming_);
-        baseHolders_ = std::move(incomingHolders_);
+        base_.replace(std::move(incoming_), std::move(incomingHolders_), sortColumn_);
+        incoming_.clear();
+        incomingHolders_.clear();
         baseComplete_ = true;
         if (patterns_.empty() || fetchedCondition_ != baseCondition_) {
-            query_->present(fields_, base_, baseHolders_, current);
+            query_->present(fields_, base_.rows(), base_.holders(), current);
         } else {
             derive(current);
         }
@@ -584,8 +571,7 @@ void LiveList::fetchDone(quint64 bytes) {
             const int current = row >= 0 ? row : query_->currentRow();
             if (patterns_.empty()) {
                 // The answer is the base condition's own rows.
-                base_ = incoming_;
-                baseHolders_ = incomingHolders_;
+                base_.replace(incoming_, incomingHolders_, sortColumn_);
             }
             query_->present(fields_, std::move(incoming_), std::move(incomingHolders_), current);
             if (!patterns_.empty()) refresh();

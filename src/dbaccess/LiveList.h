@@ -11,6 +11,7 @@
 
 #include "dbaccess/Collation.h"
 #include "dbaccess/Dataset.h"
+#include "dbaccess/HeldRows.h"
 #include "dbaccess/ListFetcher.h"
 
 namespace zomi::dbaccess {
@@ -88,6 +89,7 @@ class LiveList : public QObject {
     bool matches(const RowRef& row) const;
     // The rows that match the search, in their order.
     std::vector<RowRef> matching(const std::vector<RowRef>& rows) const;
+    std::vector<RowRef> matchingBase() const;
     void resolveColumns();
     bool takeFields(const std::vector<Field>& fields);
     void derive(int current);
@@ -143,8 +145,8 @@ class LiveList : public QObject {
     bool columnsKnown_ = false;
 
     std::vector<Field> fields_;
-    std::vector<RowRef> base_;
-    std::vector<Dataset::RowHolder> baseHolders_;
+    // The base condition's rows, in the list's order.
+    HeldRows base_;
     bool baseComplete_ = false;
     std::vector<RowRef> incoming_;
     std::vector<Dataset::RowHolder> incomingHolders_;

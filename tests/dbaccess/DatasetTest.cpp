@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QSignalSpy>
 
+#include "common/Codepage.h"
 #include "dbaccess/Dataset.h"
 #include "dbaccess/DatasetModel.h"
 #include "dbaccess/EditableDatasetModel.h"
@@ -365,6 +366,44 @@ TEST_F(DatasetTest, LocatesExactlyOrByCaseInsensitivePrefix) {
         EXPECT_EQ(e.code(), DbError::kLocate);
     }
     EXPECT_EQ(t->recNo(), 2);
+}
+
+// The case-insensitive prefix is compared on the stored bytes: it must agree
+// with the decoded text's own comparison for every character of the code
+// page, in both case forms, and never reach past a short or NULL value.
+TEST(DatasetLocate, APrefixIgnoringCaseAgreesWithTheDecodedTextForEveryCharacter) {
+    Field name;
+    name.name = QStringLiteral("nev");
+    name.kind = FieldKind::Text;
+    std::vector<QByteArray> texts;
+    for (int b = 1; b < 256; ++b) texts.push_back(QByteArray(1, static_cast<char>(b)) + "x");
+    std::vector<const char*> cells;
+    std::vector<unsigned long> lengths;
+    for (const QByteArray& t : texts) {
+        cells.push_back(t.constData());
+        lengths.push_back(static_cast<unsigned long>(t.size()));
+    }
+    cells.push_back(nullptr);
+    lengths.push_back(0);
+    std::vector<RowRef> rows;
+    for (size_t i = 0; i < cells.size(); ++i) rows.push_back(RowRef{&cells[i], &lengths[i]});
+    Query list(nullptr);
+    list.present({name}, rows, {}, 0);
+    for (const QByteArray& t : texts) {
+        const QString decoded = FromCp1250(t);
+        for (const QString& prefix : {decoded.left(1).toUpper(), decoded.left(1).toLower(),
+                                      decoded.toUpper(), decoded + QStringLiteral("y")}) {
+            int expected = -1;
+            for (int row = 0; row + 1 < list.recordCount() && expected < 0; ++row)
+                if (list.textAt(row, 0).startsWith(prefix, Qt::CaseInsensitive)) expected = row;
+            list.moveTo(list.recordCount() - 1);
+            EXPECT_EQ(list.locate(QStringLiteral("nev"), prefix, {true, true}), expected >= 0)
+                << qPrintable(prefix);
+            if (expected >= 0) {
+                EXPECT_EQ(list.currentRow(), expected) << qPrintable(prefix);
+            }
+        }
+    }
 }
 
 TEST_F(DatasetTest, NavigatesAndSignalsEveryMove) {

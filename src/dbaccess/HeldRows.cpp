@@ -1,0 +1,121 @@
+#include "dbaccess/HeldRows.h"
+
+#include <future>
+
+namespace zomi::dbaccess {
+
+namespace {
+
+constexpr size_t kRowsPerThread = 100000;
+
+// Runs job(begin, end) over [0, count), in two halves on two threads when
+// the count is large; returns the two answers in order.
+template <typename Job>
+auto InHalves(size_t count, const Job& job) {
+    using Answer = decltype(job(size_t{0}, count));
+    std::vector<Answer> answers;
+    if (count < kRowsPerThread * 2) {
+        answers.push_back(job(0, count));
+        return answers;
+    }
+    const size_t middle = count / 2;
+    std::future<Answer> first = std::async(std::launch::async, [&] { return job(0, middle); });
+    Answer second = job(middle, count);
+    answers.push_back(first.get());
+    answers.push_back(std::move(second));
+    return answers;
+}
+
+}  // namespace
+
+void HeldRows::clear() {
+    arrived_.clear();
+    holders_.clear();
+    arrivedBy_ = -1;
+    order_.clear();
+    ordered_.clear();
+    orders_.clear();
+}
+
+void HeldRows::append(const RowBlockPtr& block, int orderedBy) {
+    if (arrived_.empty()) arrivedBy_ = orderedBy;
+    arrived_.insert(arrived_.end(), block->rows.begin(), block->rows.end());
+    holders_.push_back(block);
+    // Rows come only while the list is in the order they are sent in.
+    order_.clear();
+    ordered_.clear();
+    orders_.clear();
+}
+
+void HeldRows::replace(std::vector<RowRef> rows, std::vector<Dataset::RowHolder> holders,
+                       int orderedBy) {
+    clear();
+    arrived_ = std::move(rows);
+    holders_ = std::move(holders);
+    arrivedBy_ = orderedBy;
+}
+
+void HeldRows::orderBy(const Collation& collation, FieldKind kind, int column) {
+    if (column == arrivedBy_) {
+        order_.clear();
+        ordered_.clear();
+        return;
+    }
+    auto known = orders_.find(column);
+    if (known == orders_.end())
+        known =
+            orders_
+                .emplace(column, SortOrder(collation, kind, static_cast<size_t>(column), arrived_))
+                .first;
+    order_ = known->second;
+    ordered_.resize(order_.size());
+    for (size_t i = 0; i < order_.size(); ++i) ordered_[i] = arrived_[order_[i]];
+}
+
+std::vector<std::uint8_t> HeldRows::matchMarks(const Matcher& matches) const {
+    std::vector<std::uint8_t> marks(arrived_.size());
+    InHalves(arrived_.size(), [&](size_t begin, size_t end) {
+        for (size_t i = begin; i < end; ++i) marks[i] = matches(arrived_[i]) ? 1 : 0;
+        return 0;
+    });
+    return marks;
+}
+
+std::vector<RowRef> HeldRows::matching(const Matcher& matches) const {
+    if (order_.empty()) return Filter(arrived_, matches);
+    const std::vector<std::uint8_t> marks = matchMarks(matches);
+    std::vector<RowRef> kept;
+    for (size_t i = 0; i < order_.size(); ++i)
+        if (marks[order_[i]]) kept.push_back(ordered_[i]);
+    return kept;
+}
+
+void HeldRows::removeAt(size_t index) {
+    if (index >= arrived_.size()) return;
+    size_t place = index;
+    if (!order_.empty()) {
+        place = order_[index];
+        order_.erase(order_.begin() + static_cast<long>(index));
+        ordered_.erase(ordered_.begin() + static_cast<long>(index));
+        for (std::uint32_t& p : order_)
+            if (p > place) --p;
+    }
+    arrived_.erase(arrived_.begin() + static_cast<long>(place));
+    // The orders kept name the places before.
+    orders_.clear();
+}
+
+std::vector<RowRef> HeldRows::Filter(const std::vector<RowRef>& rows, const Matcher& matches) {
+    std::vector<std::vector<RowRef>> halves = InHalves(rows.size(), [&](size_t begin, size_t end) {
+        std::vector<RowRef> kept;
+        for (size_t i = begin; i < end; ++i)
+            if (matches(rows[i])) kept.push_back(rows[i]);
+        return kept;
+    });
+    std::vector<RowRef> kept = std::move(halves.front());
+    for (size_t h = 1; h < halves.size(); ++h)
+        kept.insert(kept.end(), halves[h].begin(), halves[h].end());
+    return kept;
+}
+
+}  // namespace zomi::dbaccess

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "dbaccess/Collation.h"
+#include "dbaccess/Dataset.h"
+#include "dbaccess/ListFetcher.h"
+
+namespace zomi::dbaccess {
+
+// The rows of a list as the server sent them, and the order they are shown
+// in now. The rows stay where they arrived; an order by another column is a
+// list of their places, made once per column and kept, so that clicking a
+// title again costs a copy. A search looks through the rows in the order
+// they lie in memory, whatever the order shown: a million rows read out of
+// place cost several times as much.
+class HeldRows {
+  public:
+    using Matcher = std::function<bool(const RowRef&)>;
+
+    void clear();
+    // Rows that follow those held, in the order of the column given (-1
+    // when unknown).
+    void append(const RowBlockPtr& block, int orderedBy);
+    // Rows that take the place of those held.
+    void replace(std::vector<RowRef> rows, std::vector<Dataset::RowHolder> holders, int orderedBy);
+
+    bool empty() const { return arrived_.empty(); }
+    size_t size() const { return arrived_.size(); }
+    // In the order shown.
+    const std::vector<RowRef>& rows() const { return order_.empty() ? arrived_ : ordered_; }
+    const std::vector<Dataset::RowHolder>& holders() const { return holders_; }
+    // The rows are shown in another order than they arrived in.
+    bool reordered() const { return !order_.empty(); }
+
+    // Orders the rows by the column, as SortOrder does.
+    void orderBy(const Collation& collation, FieldKind kind, int column);
+    // The rows that match, in the order shown.
+    std::vector<RowRef> matching(const Matcher& matches) const;
+    // Takes out the row at the place shown.
+    void removeAt(size_t index);
+
+    // The rows that match, in their order; a million are looked through on
+    // both cores.
+    static std::vector<RowRef> Filter(const std::vector<RowRef>& rows, const Matcher& matches);
+
+  private:
+    std::vector<std::uint8_t> matchMarks(const Matcher& matches) const;
+
+    std::vector<RowRef> arrived_;
+    std::vector<Dataset::RowHolder> holders_;
+    int arrivedBy_ = -1;
+    // ordered_[i] is arrived_[order_[i]]; both empty in the order of arrival.
+    std::vector<std::uint32_t> order_;
+    std::vector<RowRef> ordered_;
+    std::map<int, std::vector<std::uint32_t>> orders_;
+};
+
+}  // namespace zomi::dbaccess
