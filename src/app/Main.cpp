@@ -590,7 +590,9 @@ void Tfrm_Main::showStored(int key) {
     refreshMarks();
     if (key < 0) return;
     if (const int tab = tabShowing(key); tab != TabControl1->currentIndex()) {
-        // The tab change reopens the list and clears the search.
+        // The tab change reopens the list and clears the search; rows kept
+        // of that tab are older than this store.
+        live_->forgetKeptRows();
         TabControl1->setCurrentIndex(tab);
     } else {
         live_->refresh();

@@ -1,9 +1,11 @@
 #include "dbaccess/Collation.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <future>
 #include <thread>
 
 #include "dbaccess/Connection.h"
@@ -325,6 +327,8 @@ class DistinctValues {
     std::vector<std::uint32_t> firstRows_;
 };
 
+constexpr size_t kRowsPerThread = 100000;
+
 // Columns of few distinct values (contractors, statuses, dates): each value
 // is ordered once, and the rows are then counted into place, equal values in
 // the rows' order. Empty when the column has too many values for that.
@@ -332,19 +336,44 @@ std::vector<std::uint32_t> OrderByDistinct(const Collation& collation, FieldKind
                                            size_t column, const std::vector<RowRef>& rows) {
     constexpr size_t kFewestRows = 4096;
     if (rows.size() < kFewestRows) return {};
-    DistinctValues distinct(rows.size() / 16);
+    const size_t limit = rows.size() / 16;
     // Each row's value as a number; the last number stands for NULL.
     std::vector<std::uint32_t> valueOf(rows.size());
-    bool anyNull = false;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (!rows[i].cells[column]) {
-            valueOf[i] = UINT32_MAX;
-            anyNull = true;
-            continue;
+    std::atomic<bool> anyNull{false};
+    // Numbers the values of [begin, end) in the table; false beyond its limit.
+    const auto number = [&](DistinctValues& table, size_t begin, size_t end) {
+        for (size_t i = begin; i < end; ++i) {
+            if (!rows[i].cells[column]) {
+                valueOf[i] = UINT32_MAX;
+                anyNull = true;
+                continue;
+            }
+            const long long id = table.add(rows, column, static_cast<std::uint32_t>(i));
+            if (id < 0) return false;
+            valueOf[i] = static_cast<std::uint32_t>(id);
         }
-        const long long id = distinct.add(rows, column, static_cast<std::uint32_t>(i));
-        if (id < 0) return {};
-        valueOf[i] = static_cast<std::uint32_t>(id);
+        return true;
+    };
+    DistinctValues distinct(limit);
+    if (rows.size() < kRowsPerThread * 2) {
+        if (!number(distinct, 0, rows.size())) return {};
+    } else {
+        // A million rows: each core numbers one half in a table of its own,
+        // and the second half's values then take the first table's numbers.
+        const size_t middle = rows.size() / 2;
+        DistinctValues secondTable(limit);
+        std::future<bool> second = std::async(
+            std::launch::async, [&] { return number(secondTable, middle, rows.size()); });
+        const bool first = number(distinct, 0, middle);
+        if (!second.get() || !first) return {};
+        std::vector<std::uint32_t> renumbered;
+        for (const std::uint32_t row : secondTable.firstRows()) {
+            const long long id = distinct.add(rows, column, row);
+            if (id < 0) return {};
+            renumbered.push_back(static_cast<std::uint32_t>(id));
+        }
+        for (size_t i = middle; i < rows.size(); ++i)
+            if (valueOf[i] != UINT32_MAX) valueOf[i] = renumbered[valueOf[i]];
     }
     const std::vector<std::uint32_t>& firstRows = distinct.firstRows();
     std::vector<std::uint32_t> byValue(firstRows.size());
@@ -383,7 +412,6 @@ std::vector<std::uint32_t> SortOrder(const Collation& collation, FieldKind kind,
     if (std::vector<std::uint32_t> order = OrderByDistinct(collation, kind, column, rows);
         !order.empty())
         return order;
-    constexpr size_t kSortRowsPerThread = 100000;
     struct Entry {
         std::uint64_t key;
         std::uint32_t row;
@@ -510,7 +538,7 @@ std::vector<std::uint32_t> SortOrder(const Collation& collation, FieldKind kind,
     };
     // Ties are broken by the row, so the order is total and two halves
     // sorted apart merge into the same order (a million rows: on both cores).
-    if (entries.size() >= kSortRowsPerThread * 2) {
+    if (entries.size() >= kRowsPerThread * 2) {
         const auto middle = entries.begin() + static_cast<long>(entries.size() / 2);
         std::thread firstHalf([&] { std::sort(entries.begin(), middle, before); });
         std::sort(middle, entries.end(), before);

@@ -30,6 +30,7 @@ auto InHalves(size_t count, const Job& job) {
 
 void HeldRows::clear() {
     arrived_.clear();
+    blocks_.clear();
     holders_.clear();
     arrivedBy_ = -1;
     order_.clear();
@@ -40,6 +41,7 @@ void HeldRows::clear() {
 void HeldRows::append(const RowBlockPtr& block, int orderedBy) {
     if (arrived_.empty()) arrivedBy_ = orderedBy;
     arrived_.insert(arrived_.end(), block->rows.begin(), block->rows.end());
+    blocks_.push_back(block);
     holders_.push_back(block);
     // Rows come only while the list is in the order they are sent in.
     order_.clear();
@@ -47,12 +49,20 @@ void HeldRows::append(const RowBlockPtr& block, int orderedBy) {
     orders_.clear();
 }
 
-void HeldRows::replace(std::vector<RowRef> rows, std::vector<Dataset::RowHolder> holders,
-                       int orderedBy) {
+void HeldRows::replace(std::vector<RowRef> rows, std::vector<RowBlockPtr> blocks, int orderedBy) {
     clear();
     arrived_ = std::move(rows);
-    holders_ = std::move(holders);
+    blocks_ = std::move(blocks);
+    holders_.assign(blocks_.begin(), blocks_.end());
     arrivedBy_ = orderedBy;
+}
+
+size_t HeldRows::memory() const {
+    size_t bytes = (arrived_.capacity() + ordered_.capacity()) * sizeof(RowRef) +
+                   order_.capacity() * sizeof(std::uint32_t);
+    for (const auto& kept : orders_) bytes += kept.second.capacity() * sizeof(std::uint32_t);
+    for (const RowBlockPtr& block : blocks_) bytes += block->memory();
+    return bytes;
 }
 
 void HeldRows::orderBy(const Collation& collation, FieldKind kind, int column) {

@@ -25,8 +25,8 @@ class HeldRows {
     // Rows that follow those held, in the order of the column given (-1
     // when unknown).
     void append(const RowBlockPtr& block, int orderedBy);
-    // Rows that take the place of those held.
-    void replace(std::vector<RowRef> rows, std::vector<Dataset::RowHolder> holders, int orderedBy);
+    // Rows that take the place of those held, with the blocks they lie in.
+    void replace(std::vector<RowRef> rows, std::vector<RowBlockPtr> blocks, int orderedBy);
 
     bool empty() const { return arrived_.empty(); }
     size_t size() const { return arrived_.size(); }
@@ -35,6 +35,8 @@ class HeldRows {
     const std::vector<Dataset::RowHolder>& holders() const { return holders_; }
     // The rows are shown in another order than they arrived in.
     bool reordered() const { return !order_.empty(); }
+    // The bytes the rows, their blocks and their orders take in memory.
+    size_t memory() const;
 
     // Orders the rows by the column, as SortOrder does.
     void orderBy(const Collation& collation, FieldKind kind, int column);
@@ -51,6 +53,8 @@ class HeldRows {
     std::vector<std::uint8_t> matchMarks(const Matcher& matches) const;
 
     std::vector<RowRef> arrived_;
+    std::vector<RowBlockPtr> blocks_;
+    // The same blocks, as the dataset keeps them.
     std::vector<Dataset::RowHolder> holders_;
     int arrivedBy_ = -1;
     // ordered_[i] is arrived_[order_[i]]; both empty in the order of arrival.

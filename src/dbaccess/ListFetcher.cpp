@@ -49,6 +49,8 @@ class BlockBuilder {
         auto block = std::make_shared<RowBlock>();
         bytes_.shrink_to_fit();
         block->bytes = std::move(bytes_);
+        // Grown a row at a time: up to twice what the rows need.
+        lengths_.shrink_to_fit();
         block->lengths = std::move(lengths_);
         block->cells.resize(offsets_.size());
         for (size_t i = 0; i < offsets_.size(); ++i)

@@ -25,6 +25,12 @@ struct RowBlock {
     std::vector<const char*> cells;
     std::vector<unsigned long> lengths;
     std::vector<RowRef> rows;
+
+    // The bytes the block takes in memory.
+    size_t memory() const {
+        return sizeof(RowBlock) + bytes.capacity() + cells.capacity() * sizeof(const char*) +
+               lengths.capacity() * sizeof(unsigned long) + rows.capacity() * sizeof(RowRef);
+    }
 };
 using RowBlockPtr = std::shared_ptr<const RowBlock>;
 

@@ -86,6 +86,16 @@ LiveList::LiveList(Query* query, Connection* connection, QObject* parent)
 
 LiveList::~LiveList() { stop(); }
 
+size_t LiveList::memoryOfRows() const {
+    return base_.memory() + query_->rows().capacity() * sizeof(RowRef);
+}
+
+size_t LiveList::memoryOfKeptRows() const {
+    size_t bytes = 0;
+    for (const KeptRows& kept : kept_) bytes += kept.rows.memory();
+    return bytes;
+}
+
 void LiveList::stop() {
     checkTimer_.stop();
     fetcher_.stop();
@@ -247,12 +257,49 @@ bool LiveList::sameAsShown(const std::vector<RowRef>& rows) const {
 
 // ---------------------------------------------------------------- changes
 
+void LiveList::keepRowsLeaving(const QString& nextCondition) {
+    const bool whole = baseComplete_ && mode_ == Mode::Idle &&
+                       fetchedCondition_ == baseCondition_ && !base_.empty();
+    if (!whole || nextCondition == baseCondition_ || base_.size() > kKeptRowsAtMost) return;
+    kept_.insert(kept_.begin(), KeptRows{baseCondition_, fields_, std::move(base_)});
+    base_.clear();
+    size_t rows = 0;
+    size_t lists = 0;
+    while (lists < kept_.size() && lists < kKeptListsAtMost &&
+           rows + kept_[lists].rows.size() <= kKeptRowsAtMost)
+        rows += kept_[lists++].rows.size();
+    kept_.resize(lists);
+}
+
+bool LiveList::showKeptRows() {
+    const auto kept = std::find_if(kept_.begin(), kept_.end(), [this](const KeptRows& k) {
+        return k.condition == baseCondition_;
+    });
+    if (kept == kept_.end()) return false;
+    KeptRows rows = std::move(*kept);
+    kept_.erase(kept);
+    // Only rows this list can narrow and order itself, as it would fetch them.
+    if (!canDerive() || fetchCondition() != baseCondition_ || !sameFields(rows.fields, fields_))
+        return false;
+    fetchedCondition_ = baseCondition_;
+    base_ = std::move(rows.rows);
+    baseComplete_ = true;
+    mode_ = Mode::Idle;
+    sortBase();
+    derive(0);
+    // Another workstation may have changed them meanwhile: the server is
+    // asked at once, and the list counts as loaded once it has answered.
+    startCheck();
+    return true;
+}
+
 void LiveList::open(const QString& baseCondition, const QString& searchText,
                     const QString& sortField) {
     if (!collationRead_) {
         collation_ = Collation::Read(*connection_);
         collationRead_ = true;
     }
+    keepRowsLeaving(baseCondition);
     baseCondition_ = baseCondition;
     searchText_ = searchText;
     sortField_ = sortField;
@@ -262,6 +309,7 @@ void LiveList::open(const QString& baseCondition, const QString& searchText,
     checkTimer_.stop();
     checkWanted_ = false;
     locateField_.clear();
+    if (showKeptRows()) return;
     fetchedCondition_ = fetchCondition();
     base_.clear();
     baseComplete_ = false;
@@ -322,13 +370,18 @@ void LiveList::setSortField(const QString& field) {
     sortBase();
     derive(0);
     if (refetching) {
-        refresh();
+        refetch();
     } else {
         scheduleCheck();
     }
 }
 
 void LiveList::refresh() {
+    kept_.clear();
+    refetch();
+}
+
+void LiveList::refetch() {
     checkTimer_.stop();
     checkWanted_ = false;
     if (!baseComplete_) {
@@ -340,6 +393,7 @@ void LiveList::refresh() {
 }
 
 void LiveList::forget(const QVariant& key) {
+    kept_.clear();
     const QByteArray bytes = key.toString().toLatin1();
     const int held = rowWithKey(base_.rows(), bytes);
     if (held >= 0) base_.removeAt(static_cast<size_t>(held));
@@ -459,7 +513,7 @@ void LiveList::startFetch(Mode mode, const QString& sql, bool digest) {
     digestCheck_ = digest;
     fetchSql_ = sql;
     incoming_.clear();
-    incomingHolders_.clear();
+    incomingBlocks_.clear();
     ListFetcher::Handlers handlers;
     handlers.fields = [this](const std::vector<Field>& fields) {
         if (digestCheck_) return;  // the digest's own columns
@@ -508,7 +562,7 @@ void LiveList::firstScreenfulArrived(const RowBlockPtr& block) {
 void LiveList::rowsArrived(const RowBlockPtr& block) {
     if (mode_ != Mode::Streaming) {
         incoming_.insert(incoming_.end(), block->rows.begin(), block->rows.end());
-        incomingHolders_.push_back(block);
+        incomingBlocks_.push_back(block);
         return;
     }
     base_.append(block, sortColumn_);
@@ -545,9 +599,9 @@ void LiveList::fetchDone(quint64 bytes) {
     } else if (finished == Mode::Refetching) {
         const QByteArray key = currentKey();
         const int current = query_->currentRow();
-        base_.replace(std::move(incoming_), std::move(incomingHolders_), sortColumn_);
+        base_.replace(std::move(incoming_), std::move(incomingBlocks_), sortColumn_);
         incoming_.clear();
-        incomingHolders_.clear();
+        incomingBlocks_.clear();
         baseComplete_ = true;
         if (patterns_.empty() || fetchedCondition_ != baseCondition_) {
             query_->present(fields_, base_.rows(), base_.holders(), current);
@@ -560,9 +614,10 @@ void LiveList::fetchDone(quint64 bytes) {
         if (digestCheck_) {
             const bool same = digestMatches(incoming_);
             incoming_.clear();
-            incomingHolders_.clear();
+            incomingBlocks_.clear();
             // Only rows that differ are worth fetching.
             if (!same) startFetch(Mode::Checking, query_->sql().join(QLatin1Char('\n')));
+            if (isLoaded()) runLoaded();
             return;
         }
         if (!sameAsShown(incoming_)) {
@@ -571,13 +626,15 @@ void LiveList::fetchDone(quint64 bytes) {
             const int current = row >= 0 ? row : query_->currentRow();
             if (patterns_.empty()) {
                 // The answer is the base condition's own rows.
-                base_.replace(incoming_, incomingHolders_, sortColumn_);
+                base_.replace(incoming_, incomingBlocks_, sortColumn_);
             }
-            query_->present(fields_, std::move(incoming_), std::move(incomingHolders_), current);
-            if (!patterns_.empty()) refresh();
+            query_->present(fields_, std::move(incoming_),
+                            {incomingBlocks_.begin(), incomingBlocks_.end()}, current);
+            if (!patterns_.empty()) refetch();
         }
         incoming_.clear();
-        incomingHolders_.clear();
+        incomingBlocks_.clear();
+        if (isLoaded()) runLoaded();
         return;
     }
     if (checkWanted_) {
@@ -612,7 +669,7 @@ void LiveList::fetchFailed(const std::exception& error) {
     mode_ = Mode::Idle;
     whenLoaded_.clear();
     incoming_.clear();
-    incomingHolders_.clear();
+    incomingBlocks_.clear();
     if (onError_) onError_(error);
 }
 

@@ -60,6 +60,9 @@ class LiveList : public QObject {
     void refresh();
     // A row the program removed from the database itself leaves at once.
     void forget(const QVariant& key);
+    // The rows kept of base conditions shown before are dropped: the
+    // program changed what they hold itself (refresh does so too).
+    void forgetKeptRows() { kept_.clear(); }
     // Moves to the first row whose field begins with the text, ignoring
     // case; when none is in yet, to the first such row that arrives.
     bool locate(const QString& field, const QString& text);
@@ -77,9 +80,30 @@ class LiveList : public QObject {
     const Collation& collation() const { return collation_; }
     ListFetcher& fetcher() { return fetcher_; }
     quint64 bytesReceived() const { return bytesReceived_; }
+    // The bytes the rows of the base condition take in memory: their
+    // blocks, the rows shown and the orders made.
+    size_t memoryOfRows() const;
+    // The same of the rows kept of other base conditions.
+    size_t memoryOfKeptRows() const;
 
   private:
     enum class Mode { Idle, Streaming, Refetching, Checking };
+
+    // The rows of a base condition left for another one, shown again at
+    // once when the list comes back to it and then checked with the server.
+    struct KeptRows {
+        QString condition;
+        std::vector<Field> fields;
+        HeldRows rows;
+    };
+    // At most this many rows are kept in all, of at most this many lists.
+    static constexpr size_t kKeptRowsAtMost = 500000;
+    static constexpr size_t kKeptListsAtMost = 2;
+
+    void keepRowsLeaving(const QString& nextCondition);
+    // The rows are fetched again, keeping those shown until they are in.
+    void refetch();
+    bool showKeptRows();
 
     bool canDerive() const;
     QString fetchCondition() const;
@@ -147,9 +171,10 @@ class LiveList : public QObject {
     std::vector<Field> fields_;
     // The base condition's rows, in the list's order.
     HeldRows base_;
+    std::vector<KeptRows> kept_;
     bool baseComplete_ = false;
     std::vector<RowRef> incoming_;
-    std::vector<Dataset::RowHolder> incomingHolders_;
+    std::vector<RowBlockPtr> incomingBlocks_;
     Mode mode_ = Mode::Idle;
     bool checkWanted_ = false;
     // The check running asks for a digest of the rows rather than the rows.

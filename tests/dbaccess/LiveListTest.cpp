@@ -116,9 +116,9 @@ class LiveListTest : public ::testing::Test {
 
     // The rows must be the server's, and each one's sort value, as the
     // server ranks it, no lower than the one before.
-    void expectServerAnswer(const QString& text, const QString& sort) {
+    void expectServerAnswer(const QString& text, const QString& sort, const QString& base = kAll) {
         SCOPED_TRACE(("search \"" + text + "\" by " + sort).toStdString());
-        const QString where = kAll + BuildSearchFilter(kSearchFields, text, true);
+        const QString where = base + BuildSearchFilter(kSearchFields, text, true);
         const ResultSetPtr rows =
             c->query(QStringLiteral("SELECT * FROM vw_zomi WHERE %1 ORDER BY %2").arg(where, sort));
         QStringList expected;
@@ -432,6 +432,56 @@ TEST_F(LiveListTest, TheFirstScreenfulsRowsAreTheStartOfTheListsAndKeepTheCurren
     ASSERT_EQ(all.size(), 320);
     for (const QStringList& shownThen : seen) EXPECT_EQ(shownThen, all.mid(0, shownThen.size()));
     EXPECT_EQ(list.value(QStringLiteral("zomi")).toByteArray(), chosen);
+}
+
+// A tab left and come back to shows its rows at once, in the order asked for
+// then, and counts as loaded only when the server has answered for them:
+// rows another workstation changed meanwhile give way to the server's, and
+// an action waiting for the list sees those.
+TEST_F(LiveListTest, ATabsKeptRowsShowAtOnceAndGiveWayToTheServersWhenStale) {
+    const QString even = QStringLiteral("(zomi % 2 = 0)");
+    const QString odd = QStringLiteral("(zomi % 2 = 1)");
+    live.open(even, QString(), QStringLiteral("cim"));
+    live.settle();
+    const QStringList evenRows = shown();
+    live.open(odd, QString(), QStringLiteral("cim"));
+    live.settle();
+
+    // Unchanged: shown before the server is asked, and the same after.
+    live.open(even, QString(), QStringLiteral("cim"));
+    EXPECT_EQ(shown(), evenRows);
+    EXPECT_FALSE(live.isLoaded());
+    live.settle();
+    EXPECT_EQ(shown(), evenRows);
+
+    // Changed by another workstation while another tab was shown, and
+    // ordered by another column on the way back.
+    live.open(odd, QString(), QStringLiteral("cim"));
+    live.settle();
+    c->exec(QStringLiteral("UPDATE zomi SET ktgh = 1 + (ktgh % 11) WHERE zomi IN (2, 40)"));
+    c->exec(QStringLiteral("DELETE FROM zomi WHERE zomi = 8"));
+    live.open(even, QString(), QStringLiteral("vallalkozo_nev"));
+    EXPECT_EQ(list.recordCount(), evenRows.size());
+    bool waited = false;
+    live.whenLoaded([&] {
+        waited = true;
+        EXPECT_EQ(list.recordCount(), evenRows.size() - 1);
+    });
+    EXPECT_FALSE(waited);
+    live.settle();
+    while (!live.isLoaded()) live.settle();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(waited);
+    expectServerAnswer(QString(), QStringLiteral("vallalkozo_nev"), even);
+
+    // The program's own change, or F5, fetches anew.
+    live.open(odd, QString(), QStringLiteral("cim"));
+    live.settle();
+    live.refresh();
+    live.settle();
+    live.open(even, QString(), QStringLiteral("cim"));
+    EXPECT_EQ(list.recordCount(), 0);
+    live.settle();
 }
 
 // The fetch's session killed while the rows come (a server restarted, a
