@@ -1,6 +1,15 @@
 #include "dbaccess/HeldRows.h"
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <future>
+#include <mutex>
+#include <set>
 
 namespace zomi::dbaccess {
 
@@ -26,9 +35,115 @@ auto InHalves(size_t count, const Job& job) {
     return answers;
 }
 
+// The thread gives way to every other of the process: the window's and
+// the searches' threads come first.
+void LowerThisThreadsPriority() {
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
+}
+
 }  // namespace
 
+struct HeldRows::Preparation {
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::map<int, std::vector<std::uint32_t>> orders;
+    // Columns a click came to before their turn: ordered by the click.
+    std::set<int> claimed;
+    int working = -1;
+    bool stop = false;
+};
+
+HeldRows::~HeldRows() { stopPreparing(); }
+
+HeldRows::HeldRows(HeldRows&& other) noexcept
+    : arrived_(std::move(other.arrived_)),
+      blocks_(std::move(other.blocks_)),
+      holders_(std::move(other.holders_)),
+      arrivedBy_(other.arrivedBy_),
+      order_(std::move(other.order_)),
+      ordered_(std::move(other.ordered_)),
+      orders_(std::move(other.orders_)),
+      preparation_(std::move(other.preparation_)),
+      preparer_(std::move(other.preparer_)) {}
+
+// The thread reads the rows' buffer, which a move leaves where it is.
+HeldRows& HeldRows::operator=(HeldRows&& other) noexcept {
+    if (this == &other) return *this;
+    stopPreparing();
+    arrived_ = std::move(other.arrived_);
+    blocks_ = std::move(other.blocks_);
+    holders_ = std::move(other.holders_);
+    arrivedBy_ = other.arrivedBy_;
+    order_ = std::move(other.order_);
+    ordered_ = std::move(other.ordered_);
+    orders_ = std::move(other.orders_);
+    preparation_ = std::move(other.preparation_);
+    preparer_ = std::move(other.preparer_);
+    return *this;
+}
+
+void HeldRows::stopPreparing() {
+    if (!preparer_.joinable()) return;
+    {
+        std::lock_guard<std::mutex> lock(preparation_->mutex);
+        preparation_->stop = true;
+    }
+    preparer_.join();
+    // The orders made so far hold for the same rows.
+    for (auto& [column, order] : preparation_->orders) orders_.emplace(column, std::move(order));
+    preparation_.reset();
+}
+
+void HeldRows::prepareOrders(const Collation& collation,
+                             std::vector<std::pair<int, FieldKind>> columns) {
+    stopPreparing();
+    columns.erase(std::remove_if(columns.begin(), columns.end(),
+                                 [this](const auto& c) {
+                                     return c.first == arrivedBy_ || orders_.count(c.first) > 0;
+                                 }),
+                  columns.end());
+    if (columns.empty() || arrived_.size() < kRowsPerThread) return;
+    preparation_ = std::make_shared<Preparation>();
+    preparer_ = std::thread([p = preparation_, collation, columns = std::move(columns),
+                             first = arrived_.data(), count = arrived_.size()] {
+        LowerThisThreadsPriority();
+        const std::vector<RowRef> rows(first, first + count);
+        for (const auto& [column, kind] : columns) {
+            {
+                std::lock_guard<std::mutex> lock(p->mutex);
+                if (p->stop) return;
+                if (p->claimed.count(column) > 0) continue;
+                p->working = column;
+            }
+            std::vector<std::uint32_t> order =
+                SortOrder(collation, kind, static_cast<size_t>(column), rows);
+            {
+                std::lock_guard<std::mutex> lock(p->mutex);
+                p->orders[column] = std::move(order);
+                p->working = -1;
+            }
+            p->finished.notify_all();
+        }
+    });
+}
+
+bool HeldRows::takePrepared(int column) {
+    if (!preparation_) return false;
+    Preparation& p = *preparation_;
+    std::unique_lock<std::mutex> lock(p.mutex);
+    p.finished.wait(lock, [&] { return p.working != column; });
+    const auto made = p.orders.find(column);
+    if (made == p.orders.end()) {
+        p.claimed.insert(column);
+        return false;
+    }
+    orders_.emplace(column, std::move(made->second));
+    p.orders.erase(made);
+    return true;
+}
+
 void HeldRows::clear() {
+    stopPreparing();
     arrived_.clear();
     blocks_.clear();
     holders_.clear();
@@ -39,6 +154,7 @@ void HeldRows::clear() {
 }
 
 void HeldRows::append(const RowBlockPtr& block, int orderedBy) {
+    stopPreparing();
     if (arrived_.empty()) arrivedBy_ = orderedBy;
     arrived_.insert(arrived_.end(), block->rows.begin(), block->rows.end());
     blocks_.push_back(block);
@@ -72,6 +188,7 @@ void HeldRows::orderBy(const Collation& collation, FieldKind kind, int column) {
         return;
     }
     auto known = orders_.find(column);
+    if (known == orders_.end() && takePrepared(column)) known = orders_.find(column);
     if (known == orders_.end())
         known =
             orders_
@@ -102,6 +219,7 @@ std::vector<RowRef> HeldRows::matching(const Matcher& matches) const {
 
 void HeldRows::removeAt(size_t index) {
     if (index >= arrived_.size()) return;
+    stopPreparing();
     size_t place = index;
     if (!order_.empty()) {
         place = order_[index];

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "dbaccess/Collation.h"
@@ -20,6 +23,13 @@ namespace zomi::dbaccess {
 class HeldRows {
   public:
     using Matcher = std::function<bool(const RowRef&)>;
+
+    HeldRows() = default;
+    ~HeldRows();
+    HeldRows(HeldRows&& other) noexcept;
+    HeldRows& operator=(HeldRows&& other) noexcept;
+    HeldRows(const HeldRows&) = delete;
+    HeldRows& operator=(const HeldRows&) = delete;
 
     void clear();
     // Rows that follow those held, in the order of the column given (-1
@@ -40,6 +50,11 @@ class HeldRows {
 
     // Orders the rows by the column, as SortOrder does.
     void orderBy(const Collation& collation, FieldKind kind, int column);
+    // Makes the orders by these columns (and kinds) in a thread of its own at
+    // the lowest priority, for the title clicks to come: a click then finds
+    // its order made, or waits for the one being made, or makes it itself
+    // when its turn has not come. Any change of the rows stops it first.
+    void prepareOrders(const Collation& collation, std::vector<std::pair<int, FieldKind>> columns);
     // The rows that match, in the order shown.
     std::vector<RowRef> matching(const Matcher& matches) const;
     // Takes out the row at the place shown.
@@ -50,7 +65,13 @@ class HeldRows {
     static std::vector<RowRef> Filter(const std::vector<RowRef>& rows, const Matcher& matches);
 
   private:
+    struct Preparation;
+
     std::vector<std::uint8_t> matchMarks(const Matcher& matches) const;
+    void stopPreparing();
+    // Moves the order made in the background into orders_; false when the
+    // column's turn had not come (it is then left to the caller).
+    bool takePrepared(int column);
 
     std::vector<RowRef> arrived_;
     std::vector<RowBlockPtr> blocks_;
@@ -61,6 +82,8 @@ class HeldRows {
     std::vector<std::uint32_t> order_;
     std::vector<RowRef> ordered_;
     std::map<int, std::vector<std::uint32_t>> orders_;
+    std::shared_ptr<Preparation> preparation_;
+    std::thread preparer_;
 };
 
 }  // namespace zomi::dbaccess

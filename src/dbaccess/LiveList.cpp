@@ -210,6 +210,19 @@ void LiveList::derive(int current) {
                     current);
 }
 
+void LiveList::prepareTitleOrders() {
+    if (!canDerive()) return;
+    std::vector<std::pair<int, FieldKind>> columns;
+    for (const QString& name : titleFields_) {
+        const int c = query_->fieldIndex(name);
+        if (c < 0) continue;
+        const Field& f = fields_[static_cast<size_t>(c)];
+        if (f.isTextual() && f.collationId != collation_.id()) continue;
+        columns.emplace_back(c, f.kind);
+    }
+    base_.prepareOrders(collation_, std::move(columns));
+}
+
 void LiveList::sortBase() {
     base_.orderBy(collation_, fields_[static_cast<size_t>(sortColumn_)].kind, sortColumn_);
 }
@@ -287,6 +300,7 @@ bool LiveList::showKeptRows() {
     mode_ = Mode::Idle;
     sortBase();
     derive(0);
+    prepareTitleOrders();
     // Another workstation may have changed them meanwhile: the server is
     // asked at once, and the list counts as loaded once it has answered.
     startCheck();
@@ -596,6 +610,7 @@ void LiveList::fetchDone(quint64 bytes) {
     if (finished == Mode::Streaming) {
         baseComplete_ = true;
         locateField_.clear();
+        prepareTitleOrders();
     } else if (finished == Mode::Refetching) {
         const QByteArray key = currentKey();
         const int current = query_->currentRow();
@@ -603,6 +618,7 @@ void LiveList::fetchDone(quint64 bytes) {
         incoming_.clear();
         incomingBlocks_.clear();
         baseComplete_ = true;
+        prepareTitleOrders();
         if (patterns_.empty() || fetchedCondition_ != baseCondition_) {
             query_->present(fields_, base_.rows(), base_.holders(), current);
         } else {
@@ -627,6 +643,7 @@ void LiveList::fetchDone(quint64 bytes) {
             if (patterns_.empty()) {
                 // The answer is the base condition's own rows.
                 base_.replace(incoming_, incomingBlocks_, sortColumn_);
+                prepareTitleOrders();
             }
             query_->present(fields_, std::move(incoming_),
                             {incomingBlocks_.begin(), incomingBlocks_.end()}, current);

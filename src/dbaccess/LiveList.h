@@ -49,6 +49,10 @@ class LiveList : public QObject {
     // answers without sending (or, in its order, even sorting) every row.
     // Its rows are shown until the whole list's first rows are in.
     void setFirstScreenfulQuery(bool on) { firstScreenful_ = on; }
+    // The fields whose titles the window shows: once the rows are in, the
+    // orders by them are made in the background, so that a click on a
+    // title finds its order made.
+    void setTitleFields(const QStringList& names) { titleFields_ = names; }
 
     // Fetches the rows of the base condition anew, narrowed by the search
     // text and in the field's order, and shows them as they arrive.
@@ -101,6 +105,7 @@ class LiveList : public QObject {
     static constexpr size_t kKeptListsAtMost = 2;
 
     void keepRowsLeaving(const QString& nextCondition);
+    void prepareTitleOrders();
     // The rows are fetched again, keeping those shown until they are in.
     void refetch();
     bool showKeptRows();
@@ -158,6 +163,7 @@ class LiveList : public QObject {
     QTimer checkTimer_;
 
     QString searchFields_;
+    QStringList titleFields_;
     QString baseCondition_;
     QString searchText_;
     QString sortField_;
