@@ -5,10 +5,9 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
-#include <future>
-#include <thread>
 
 #include "dbaccess/Connection.h"
+#include "dbaccess/Halves.h"
 #include "dbaccess/ResultSet.h"
 
 namespace zomi::dbaccess {
@@ -327,8 +326,6 @@ class DistinctValues {
     std::vector<std::uint32_t> firstRows_;
 };
 
-constexpr size_t kRowsPerThread = 100000;
-
 // Columns of few distinct values (contractors, statuses, dates): each value
 // is ordered once, and the rows are then counted into place, equal values in
 // the rows' order. Empty when the column has too many values for that.
@@ -354,25 +351,24 @@ std::vector<std::uint32_t> OrderByDistinct(const Collation& collation, FieldKind
         }
         return true;
     };
-    DistinctValues distinct(limit);
-    if (rows.size() < kRowsPerThread * 2) {
-        if (!number(distinct, 0, rows.size())) return {};
-    } else {
-        // A million rows: each core numbers one half in a table of its own,
-        // and the second half's values then take the first table's numbers.
-        const size_t middle = rows.size() / 2;
-        DistinctValues secondTable(limit);
-        std::future<bool> second = std::async(
-            std::launch::async, [&] { return number(secondTable, middle, rows.size()); });
-        const bool first = number(distinct, 0, middle);
-        if (!second.get() || !first) return {};
+    // A million rows: each core numbers one half in a table of its own, and
+    // the second half's values then take the first table's numbers.
+    std::vector<DistinctValues> tables;
+    tables.emplace_back(limit);
+    if (rows.size() >= kRowsPerThread * 2) tables.emplace_back(limit);
+    const std::vector<bool> numbered = InHalves(rows.size(), [&](size_t begin, size_t end) {
+        return number(tables[begin == 0 ? 0 : 1], begin, end);
+    });
+    if (std::find(numbered.begin(), numbered.end(), false) != numbered.end()) return {};
+    DistinctValues& distinct = tables.front();
+    if (numbered.size() == 2) {
         std::vector<std::uint32_t> renumbered;
-        for (const std::uint32_t row : secondTable.firstRows()) {
+        for (const std::uint32_t row : tables.back().firstRows()) {
             const long long id = distinct.add(rows, column, row);
             if (id < 0) return {};
             renumbered.push_back(static_cast<std::uint32_t>(id));
         }
-        for (size_t i = middle; i < rows.size(); ++i)
+        for (size_t i = rows.size() / 2; i < rows.size(); ++i)
             if (valueOf[i] != UINT32_MAX) valueOf[i] = renumbered[valueOf[i]];
     }
     const std::vector<std::uint32_t>& firstRows = distinct.firstRows();
@@ -538,28 +534,18 @@ std::vector<std::uint32_t> SortOrder(const Collation& collation, FieldKind kind,
     };
     // Ties are broken by the row, so the order is total and two halves
     // sorted apart merge into the same order (a million rows: on both cores).
-    if (entries.size() >= kRowsPerThread * 2) {
-        const auto middle = entries.begin() + static_cast<long>(entries.size() / 2);
-        std::thread firstHalf([&] { std::sort(entries.begin(), middle, before); });
-        std::sort(middle, entries.end(), before);
-        firstHalf.join();
-        std::inplace_merge(entries.begin(), middle, entries.end(), before);
-    } else {
-        std::sort(entries.begin(), entries.end(), before);
-    }
+    const auto halves = InHalves(entries.size(), [&](size_t begin, size_t end) {
+        std::sort(entries.begin() + static_cast<long>(begin),
+                  entries.begin() + static_cast<long>(end), before);
+        return true;
+    });
+    if (halves.size() == 2)
+        std::inplace_merge(entries.begin(), entries.begin() + static_cast<long>(entries.size() / 2),
+                           entries.end(), before);
     std::vector<std::uint32_t> order;
     order.reserve(rows.size());
     for (const Entry& e : entries) order.push_back(e.row);
     return order;
-}
-
-void SortRows(const Collation& collation, FieldKind kind, size_t column,
-              std::vector<RowRef>& rows) {
-    std::vector<RowRef> sorted;
-    sorted.reserve(rows.size());
-    for (const std::uint32_t row : SortOrder(collation, kind, column, rows))
-        sorted.push_back(rows[row]);
-    rows = std::move(sorted);
 }
 
 }  // namespace zomi::dbaccess

@@ -7,33 +7,14 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
-#include <future>
 #include <mutex>
 #include <set>
+
+#include "dbaccess/Halves.h"
 
 namespace zomi::dbaccess {
 
 namespace {
-
-constexpr size_t kRowsPerThread = 100000;
-
-// Runs job(begin, end) over [0, count), in two halves on two threads when
-// the count is large; returns the two answers in order.
-template <typename Job>
-auto InHalves(size_t count, const Job& job) {
-    using Answer = decltype(job(size_t{0}, count));
-    std::vector<Answer> answers;
-    if (count < kRowsPerThread * 2) {
-        answers.push_back(job(0, count));
-        return answers;
-    }
-    const size_t middle = count / 2;
-    std::future<Answer> first = std::async(std::launch::async, [&] { return job(0, middle); });
-    Answer second = job(middle, count);
-    answers.push_back(first.get());
-    answers.push_back(std::move(second));
-    return answers;
-}
 
 // The thread gives way to every other of the process: the window's and
 // the searches' threads come first.
@@ -60,7 +41,7 @@ HeldRows::HeldRows(HeldRows&& other) noexcept
       blocks_(std::move(other.blocks_)),
       holders_(std::move(other.holders_)),
       arrivedBy_(other.arrivedBy_),
-      order_(std::move(other.order_)),
+      shownBy_(other.shownBy_),
       ordered_(std::move(other.ordered_)),
       orders_(std::move(other.orders_)),
       preparation_(std::move(other.preparation_)),
@@ -74,7 +55,7 @@ HeldRows& HeldRows::operator=(HeldRows&& other) noexcept {
     blocks_ = std::move(other.blocks_);
     holders_ = std::move(other.holders_);
     arrivedBy_ = other.arrivedBy_;
-    order_ = std::move(other.order_);
+    shownBy_ = other.shownBy_;
     ordered_ = std::move(other.ordered_);
     orders_ = std::move(other.orders_);
     preparation_ = std::move(other.preparation_);
@@ -148,7 +129,7 @@ void HeldRows::clear() {
     blocks_.clear();
     holders_.clear();
     arrivedBy_ = -1;
-    order_.clear();
+    shownBy_ = -1;
     ordered_.clear();
     orders_.clear();
 }
@@ -160,7 +141,7 @@ void HeldRows::append(const RowBlockPtr& block, int orderedBy) {
     blocks_.push_back(block);
     holders_.push_back(block);
     // Rows come only while the list is in the order they are sent in.
-    order_.clear();
+    shownBy_ = -1;
     ordered_.clear();
     orders_.clear();
 }
@@ -174,8 +155,7 @@ void HeldRows::replace(std::vector<RowRef> rows, std::vector<RowBlockPtr> blocks
 }
 
 size_t HeldRows::memory() const {
-    size_t bytes = (arrived_.capacity() + ordered_.capacity()) * sizeof(RowRef) +
-                   order_.capacity() * sizeof(std::uint32_t);
+    size_t bytes = (arrived_.capacity() + ordered_.capacity()) * sizeof(RowRef);
     for (const auto& kept : orders_) bytes += kept.second.capacity() * sizeof(std::uint32_t);
     for (const RowBlockPtr& block : blocks_) bytes += block->memory();
     return bytes;
@@ -183,7 +163,7 @@ size_t HeldRows::memory() const {
 
 void HeldRows::orderBy(const Collation& collation, FieldKind kind, int column) {
     if (column == arrivedBy_) {
-        order_.clear();
+        shownBy_ = -1;
         ordered_.clear();
         return;
     }
@@ -194,9 +174,10 @@ void HeldRows::orderBy(const Collation& collation, FieldKind kind, int column) {
             orders_
                 .emplace(column, SortOrder(collation, kind, static_cast<size_t>(column), arrived_))
                 .first;
-    order_ = known->second;
-    ordered_.resize(order_.size());
-    for (size_t i = 0; i < order_.size(); ++i) ordered_[i] = arrived_[order_[i]];
+    shownBy_ = column;
+    const std::vector<std::uint32_t>& order = known->second;
+    ordered_.resize(order.size());
+    for (size_t i = 0; i < order.size(); ++i) ordered_[i] = arrived_[order[i]];
 }
 
 std::vector<std::uint8_t> HeldRows::matchMarks(const Matcher& matches) const {
@@ -209,11 +190,12 @@ std::vector<std::uint8_t> HeldRows::matchMarks(const Matcher& matches) const {
 }
 
 std::vector<RowRef> HeldRows::matching(const Matcher& matches) const {
-    if (order_.empty()) return Filter(arrived_, matches);
+    if (!reordered()) return Filter(arrived_, matches);
     const std::vector<std::uint8_t> marks = matchMarks(matches);
+    const std::vector<std::uint32_t>& order = orders_.at(shownBy_);
     std::vector<RowRef> kept;
-    for (size_t i = 0; i < order_.size(); ++i)
-        if (marks[order_[i]]) kept.push_back(ordered_[i]);
+    for (size_t i = 0; i < order.size(); ++i)
+        if (marks[order[i]]) kept.push_back(ordered_[i]);
     return kept;
 }
 
@@ -221,16 +203,19 @@ void HeldRows::removeAt(size_t index) {
     if (index >= arrived_.size()) return;
     stopPreparing();
     size_t place = index;
-    if (!order_.empty()) {
-        place = order_[index];
-        order_.erase(order_.begin() + static_cast<long>(index));
+    std::vector<std::uint32_t> shown;
+    if (reordered()) {
+        shown = std::move(orders_.at(shownBy_));
+        place = shown[index];
+        shown.erase(shown.begin() + static_cast<long>(index));
         ordered_.erase(ordered_.begin() + static_cast<long>(index));
-        for (std::uint32_t& p : order_)
+        for (std::uint32_t& p : shown)
             if (p > place) --p;
     }
-    arrived_.erase(arrived_.begin() + static_cast<long>(place));
-    // The orders kept name the places before.
+    // The other orders kept name the places before.
     orders_.clear();
+    if (reordered()) orders_.emplace(shownBy_, std::move(shown));
+    arrived_.erase(arrived_.begin() + static_cast<long>(place));
 }
 
 std::vector<RowRef> HeldRows::Filter(const std::vector<RowRef>& rows, const Matcher& matches) {

@@ -41,10 +41,10 @@ class HeldRows {
     bool empty() const { return arrived_.empty(); }
     size_t size() const { return arrived_.size(); }
     // In the order shown.
-    const std::vector<RowRef>& rows() const { return order_.empty() ? arrived_ : ordered_; }
+    const std::vector<RowRef>& rows() const { return reordered() ? ordered_ : arrived_; }
     const std::vector<Dataset::RowHolder>& holders() const { return holders_; }
     // The rows are shown in another order than they arrived in.
-    bool reordered() const { return !order_.empty(); }
+    bool reordered() const { return shownBy_ >= 0; }
     // The bytes the rows, their blocks and their orders take in memory.
     size_t memory() const;
 
@@ -78,8 +78,9 @@ class HeldRows {
     // The same blocks, as the dataset keeps them.
     std::vector<Dataset::RowHolder> holders_;
     int arrivedBy_ = -1;
-    // ordered_[i] is arrived_[order_[i]]; both empty in the order of arrival.
-    std::vector<std::uint32_t> order_;
+    // The column whose order (in orders_) is shown; -1 for the order of
+    // arrival. ordered_[i] is then arrived_[orders_[shownBy_][i]].
+    int shownBy_ = -1;
     std::vector<RowRef> ordered_;
     std::map<int, std::vector<std::uint32_t>> orders_;
     std::shared_ptr<Preparation> preparation_;

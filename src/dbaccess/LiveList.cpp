@@ -105,16 +105,18 @@ void LiveList::stop() {
 
 // ---------------------------------------------------------------- state
 
+// The client compares as the server only where the column compares by the
+// session's collation.
+bool LiveList::comparesHere(int column) const {
+    const Field& f = fields_[static_cast<size_t>(column)];
+    return !f.isTextual() || f.collationId == collation_.id();
+}
+
 bool LiveList::canDerive() const {
     if (!collation_.isValid() || !columnsKnown_ || sortColumn_ < 0) return false;
     if (static_cast<qsizetype>(searchColumns_.size()) != SearchFieldNames(searchFields_).size())
         return false;
-    // The client compares as the server only where the column compares by
-    // the session's collation.
-    const auto comparable = [this](int c) {
-        const Field& f = fields_[static_cast<size_t>(c)];
-        return !f.isTextual() || f.collationId == collation_.id();
-    };
+    const auto comparable = [this](int c) { return comparesHere(c); };
     return comparable(sortColumn_) &&
            std::all_of(searchColumns_.begin(), searchColumns_.end(), comparable);
 }
@@ -215,10 +217,8 @@ void LiveList::prepareTitleOrders() {
     std::vector<std::pair<int, FieldKind>> columns;
     for (const QString& name : titleFields_) {
         const int c = query_->fieldIndex(name);
-        if (c < 0) continue;
-        const Field& f = fields_[static_cast<size_t>(c)];
-        if (f.isTextual() && f.collationId != collation_.id()) continue;
-        columns.emplace_back(c, f.kind);
+        if (c >= 0 && comparesHere(c))
+            columns.emplace_back(c, fields_[static_cast<size_t>(c)].kind);
     }
     base_.prepareOrders(collation_, std::move(columns));
 }

@@ -110,6 +110,7 @@ class LiveList : public QObject {
     void refetch();
     bool showKeptRows();
 
+    bool comparesHere(int column) const;
     bool canDerive() const;
     QString fetchCondition() const;
     QString sqlFor(const QString& condition) const;

@@ -241,7 +241,7 @@ TEST_F(LiveListTest, AnOrderMadeOnTheClientHoldsThroughSearchesRemovalsAndReturn
 // The sort keys must agree with the whole compare where the view's columns
 // never go: signs, zeros, the unsigned range, texts of one length that differ
 // beyond their eighth varying place, trailing blanks.
-TEST(SortRows, AgreesWithCompareCellsAndKeepsTheOrderOfEqualValues) {
+TEST(SortOrder, AgreesWithCompareCellsAndKeepsTheOrderOfEqualValues) {
     QByteArray weights(256, '\0');
     for (int i = 0; i < 256; ++i) weights[i] = static_cast<char>(std::toupper(i));
     const Collation collation = Collation::FromWeights(weights);
@@ -279,7 +279,10 @@ TEST(SortRows, AgreesWithCompareCellsAndKeepsTheOrderOfEqualValues) {
             std::vector<RowRef> rows;
             for (size_t i = 0; i < cells.size(); ++i)
                 rows.push_back(RowRef{&cells[i], &lengths[i]});
-            SortRows(collation, kind, 0, rows);
+            std::vector<RowRef> sorted;
+            for (const std::uint32_t place : SortOrder(collation, kind, 0, rows))
+                sorted.push_back(rows[place]);
+            rows = std::move(sorted);
             for (size_t i = 1; i < rows.size(); ++i) {
                 const int c =
                     CompareCells(collation, kind, rows[i - 1].cells[0], rows[i - 1].lengths[0],
