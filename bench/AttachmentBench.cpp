@@ -120,7 +120,7 @@ int mark(int count, const QString& database) {
     QElapsedTimer t;
     t.start();
     for (int r = 0; r < keys->rowCount(); ++r)
-        StoreAttachment(*c, QByteArray(keys->row(r).cells[0]).toInt(), QStringLiteral("számla.pdf"),
+        StoreAttachment(*c, QByteArray(keys->row(r).cell(0)).toInt(), QStringLiteral("számla.pdf"),
                         randomBytes(2048), QStringLiteral("bench"), QStringLiteral("bench"));
     std::printf("%d work orders of %s got a file each in %.1f s\n", keys->rowCount(),
                 qPrintable(database), seconds(t));

@@ -71,8 +71,8 @@ void SqlQuoteCase(const uint8_t* data, size_t size) {
     const dbaccess::RowRef row = result->row(0);
     for (qsizetype i = 0; i < values.size(); ++i) {
         const auto column = static_cast<size_t>(i);
-        Require(row.cells[column] != nullptr &&
-                    QByteArray(row.cells[column], static_cast<qsizetype>(row.lengths[column])) ==
+        Require(row.cell(column) != nullptr &&
+                    QByteArray(row.cell(column), static_cast<qsizetype>(row.length(column))) ==
                         values.at(i),
                 "a quoted text reads back from the server unchanged", values.at(i));
     }

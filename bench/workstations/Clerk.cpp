@@ -82,6 +82,7 @@ Clerk::Clerk(const LoadOptions& options)
     live_ = std::make_unique<dbaccess::LiveList>(&list_, &connection_);
     live_->setSearchFields(RegisterSearchFields());
     live_->setFirstScreenfulQuery(true);
+    live_->setFirstScreenfulSql(RegisterFirstScreenful(&connection_));
     live_->setErrorHandler([this](const std::exception& e) {
         listError_ = QString::fromUtf8(e.what());
         if (const auto* db = dynamic_cast<const DbError*>(&e)) listError_ = db->message();
@@ -379,6 +380,9 @@ void Clerk::readTotals() {
 }
 
 bool Clerk::run() {
+    // At a clerk's pace the staff come in over a think time, as an office's
+    // morning does, rather than all in one instant; flat out they do.
+    if (options_.thinkMs > 0 && !options_.sameInstant) think(pick(0, options_.thinkMs));
     while (!startUp()) {
         if (timeIsUp()) return false;
         think(std::max(options_.thinkMs, 1000));

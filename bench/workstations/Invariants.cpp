@@ -21,11 +21,10 @@ struct RowNow {
 };
 
 QString cellText(const dbaccess::RowRef& row, int i) {
-    return row.cells[i] ? FromCp1250(row.cells[i], static_cast<qsizetype>(row.lengths[i]))
-                        : QString();
+    return row.cell(i) ? FromCp1250(row.cell(i), static_cast<qsizetype>(row.length(i))) : QString();
 }
 
-bool isNull(const dbaccess::RowRef& row, int i) { return row.cells[i] == nullptr; }
+bool isNull(const dbaccess::RowRef& row, int i) { return row.cell(i) == nullptr; }
 
 QHash<int, RowNow> readOrders(dbaccess::Connection& c) {
     QHash<int, RowNow> rows;

@@ -44,12 +44,15 @@ bool IsLoopbackHost(const QString& host) {
 QString LoadUsage() {
     return QStringLiteral(
         "usage: bench_workstations [--host H] [--port P] [--database D] [--workstations N]\n"
-        "         [--seconds S] [--think-ms T] [--seed X] [--orders N] [--scratch]\n"
+        "         [--seconds S] [--think-ms T] [--seed X] [--orders N] [--scratch] "
+        "[--same-instant]\n"
         "         [--kill-every S] [--restart-at S --server-dir DIR]\n"
         "  N workstations (1..200) work for S seconds (1..3600) with T ms (0..60000) between\n"
         "  their steps on database D of the server at H:P (loopback only); a database that\n"
         "  does not exist is made with generated master data and --orders work orders\n"
         "  (default 3000); --scratch makes one of the run's own and drops it at the end.\n"
+        "  With a think time the workstations come in over the first one, as an office's\n"
+        "  staff do; --same-instant starts them all at once.\n"
         "  --kill-every kills a random workstation's session every S seconds; --restart-at\n"
         "  stops and starts the server of folder DIR (scripts/dbserver) S seconds in.\n");
 }
@@ -64,6 +67,10 @@ std::optional<LoadOptions> ParseLoadOptions(const QStringList& arguments, QStrin
     o.server.connectTimeoutSeconds = 10;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& name = arguments.at(i);
+        if (name == QLatin1String("--same-instant")) {
+            o.sameInstant = true;
+            continue;
+        }
         if (name == QLatin1String("--scratch")) {
             o.scratch = true;
             continue;
@@ -138,28 +145,30 @@ std::optional<LoadOptions> ParseLoadOptions(const QStringList& arguments, QStrin
 }
 
 QStringList WorkstationArguments(const LoadOptions& o, int index, const QString& journal) {
-    return {QStringLiteral("--host"),
-            o.server.host,
-            QStringLiteral("--port"),
-            QString::number(o.server.port),
-            QStringLiteral("--database"),
-            o.server.database,
-            QStringLiteral("--seconds"),
-            QString::number(o.seconds),
-            QStringLiteral("--think-ms"),
-            QString::number(o.thinkMs),
-            QStringLiteral("--seed"),
-            QString::number(o.seed),
-            QStringLiteral("--run"),
-            QString::number(o.run),
-            QStringLiteral("--workstation"),
-            QString::number(index),
-            QStringLiteral("--journal"),
-            journal,
-            QStringLiteral("--hot-orders"),
-            joined(o.hotOrders),
-            QStringLiteral("--hot-contractors"),
-            joined(o.hotContractors)};
+    QStringList arguments{QStringLiteral("--host"),
+                          o.server.host,
+                          QStringLiteral("--port"),
+                          QString::number(o.server.port),
+                          QStringLiteral("--database"),
+                          o.server.database,
+                          QStringLiteral("--seconds"),
+                          QString::number(o.seconds),
+                          QStringLiteral("--think-ms"),
+                          QString::number(o.thinkMs),
+                          QStringLiteral("--seed"),
+                          QString::number(o.seed),
+                          QStringLiteral("--run"),
+                          QString::number(o.run),
+                          QStringLiteral("--workstation"),
+                          QString::number(index),
+                          QStringLiteral("--journal"),
+                          journal,
+                          QStringLiteral("--hot-orders"),
+                          joined(o.hotOrders),
+                          QStringLiteral("--hot-contractors"),
+                          joined(o.hotContractors)};
+    if (o.sameInstant) arguments << QStringLiteral("--same-instant");
+    return arguments;
 }
 
 }  // namespace zomi::load

@@ -92,7 +92,7 @@ bool prepareDatabase(const LoadOptions& o) {
 QList<int> keysOf(dbaccess::Connection& c, const QString& sql) {
     QList<int> keys;
     const dbaccess::ResultSetPtr r = c.query(sql);
-    for (int i = 0; r && i < r->rowCount(); ++i) keys << QByteArray(r->row(i).cells[0]).toInt();
+    for (int i = 0; r && i < r->rowCount(); ++i) keys << QByteArray(r->row(i).cell(0)).toInt();
     return keys;
 }
 

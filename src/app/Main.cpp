@@ -81,6 +81,7 @@ Tfrm_Main::Tfrm_Main(QWidget* parent)
     live_ = new dbaccess::LiveList(&Qry, &mySQLDatabase1, this);
     live_->setSearchFields(RegisterSearchFields());
     live_->setFirstScreenfulQuery(true);
+    live_->setFirstScreenfulSql(RegisterFirstScreenful(&mySQLDatabase1));
     live_->setTitleFields(RegisterColumns());
     live_->setErrorHandler([this](const std::exception& e) { ShowError(e, this); });
     connect(&Qry, &dbaccess::Dataset::afterOpen, this, [this] {

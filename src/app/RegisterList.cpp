@@ -1,5 +1,9 @@
 #include "app/RegisterList.h"
 
+#include <QRegularExpression>
+#include <memory>
+
+#include "dbaccess/Connection.h"
 #include "dbaccess/Dataset.h"
 
 namespace zomi {
@@ -55,6 +59,48 @@ QString YearCondition(int year) {
         return QStringLiteral("'%1-00-00'").arg(y, 4, 10, QLatin1Char('0'));
     };
     return QStringLiteral("(datum >= %1 AND datum < %2)").arg(start(year), start(year + 1));
+}
+
+QString RegisterFirstScreenfulSql(const QString& condition, const QString& sortField) {
+    if (sortField != QLatin1String("sorszamstr")) return QString();
+    QString year;
+    if (condition != QLatin1String("(1=1)")) {
+        static const QRegularExpression yearTab(
+            QStringLiteral("^\\(datum >= '(\\d{4})-00-00' AND datum < '(\\d{4})-00-00'\\)$"));
+        const QRegularExpressionMatch m = yearTab.match(condition);
+        if (!m.hasMatch() || m.captured(2).toInt() != m.captured(1).toInt() + 1) return QString();
+        // The year's rows lie together in the index: a range, not a scan.
+        year = QStringLiteral(" AND ev = ") + QString::number(m.captured(1).toInt());
+    }
+    // The screenful's rows by the index, then in the list's own order.
+    return QStringLiteral(
+               "SELECT v.* FROM (SELECT zomi FROM zomi WHERE %1%2 ORDER BY ev, sorszam LIMIT %3) f "
+               "JOIN vw_zomi v ON v.zomi = f.zomi ORDER BY v.sorszamstr;")
+        .arg(condition, year)
+        .arg(dbaccess::ListFetcher::kFirstBlockRows);
+}
+
+dbaccess::LiveList::FirstScreenfulSql RegisterFirstScreenful(dbaccess::Connection* connection) {
+    struct Known {
+        QString database;
+        bool hasYear = false;
+    };
+    auto known = std::make_shared<Known>();
+    return [connection, known](const QString& condition, const QString& sortField) {
+        const dbaccess::ConnectionParams& p = connection->params();
+        const QString database =
+            p.host + QLatin1Char(':') + QString::number(p.port) + QLatin1Char('/') + p.database;
+        if (known->database != database) {
+            known->hasYear =
+                connection
+                    ->scalar(QStringLiteral(
+                        "SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = "
+                        "DATABASE() AND TABLE_NAME = 'zomi' AND COLUMN_NAME = 'ev';"))
+                    .text != QLatin1String("0");
+            known->database = database;
+        }
+        return known->hasYear ? RegisterFirstScreenfulSql(condition, sortField) : QString();
+    };
 }
 
 QString YearTabsSql() {

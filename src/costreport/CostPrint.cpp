@@ -118,7 +118,9 @@ CostPrint::CostPrint(const CostTable& table, const QString& parameters,
     field.name = QStringLiteral("oldal");
     static const char* const kCell = "1";
     static const unsigned long kLength = 1;
-    page_.present({field}, {dbaccess::RowRef{&kCell, &kLength}}, {}, 0);
+    auto row = std::make_shared<dbaccess::PackedRows>(1);
+    row->add(&kCell, &kLength);
+    page_.present({field}, row->rows(), {row}, 0);
     report_.setTitle(QStringLiteral("Költségkimutatás"));
     report_.setFontFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
     report_.setDataset(&page_);

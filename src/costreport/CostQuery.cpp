@@ -122,23 +122,23 @@ NameJoin nameJoin(Grouping grouping, const QString& alias, const QString& group)
 }
 
 qint64 toInt(const dbaccess::RowRef& row, int column) {
-    if (!row.cells[column]) return 0;
-    return QByteArray(row.cells[column], static_cast<qsizetype>(row.lengths[column])).toLongLong();
+    if (!row.cell(column)) return 0;
+    return QByteArray(row.cell(column), static_cast<qsizetype>(row.length(column))).toLongLong();
 }
 
 double toDouble(const dbaccess::RowRef& row, int column) {
-    if (!row.cells[column]) return 0;
-    return QByteArray(row.cells[column], static_cast<qsizetype>(row.lengths[column])).toDouble();
+    if (!row.cell(column)) return 0;
+    return QByteArray(row.cell(column), static_cast<qsizetype>(row.length(column))).toDouble();
 }
 
 GroupValue toGroup(const dbaccess::RowRef& row, int column) {
-    if (!row.cells[column]) return {};
+    if (!row.cell(column)) return {};
     return GroupValue{false, toInt(row, column)};
 }
 
 QString toText(const dbaccess::RowRef& row, int column) {
-    if (!row.cells[column]) return QString();
-    return FromCp1250(row.cells[column], static_cast<qsizetype>(row.lengths[column]));
+    if (!row.cell(column)) return QString();
+    return FromCp1250(row.cell(column), static_cast<qsizetype>(row.length(column)));
 }
 
 QString groupCondition(Grouping grouping, const GroupValue& value) {
@@ -256,7 +256,7 @@ CostResult ReadCostResult(const std::vector<dbaccess::RowRef>& rows, const CostP
     const Grouping second = params.second == params.first ? Grouping::None : params.second;
     for (const dbaccess::RowRef& row : rows) {
         result.undated = toInt(row, 0);
-        if (!row.cells[3]) continue;  // the row that only carries the undated count
+        if (!row.cell(3)) continue;  // the row that only carries the undated count
         CostGroup g;
         g.first = toGroup(row, 1);
         g.second = toGroup(row, 2);

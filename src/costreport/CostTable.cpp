@@ -192,40 +192,30 @@ void PresentTable(const CostTable& table, const QString& amountPattern, dbaccess
         fields.push_back(f);
     }
     // The cells as the server would send them, in one block the rows point into.
-    struct Block {
-        std::vector<QByteArray> bytes;
-        std::vector<const char*> cells;
-        std::vector<unsigned long> lengths;
-    };
-    auto block = std::make_shared<Block>();
     std::vector<const std::vector<QVariant>*> all;
     for (const CostTableRow& row : table.rows) all.push_back(&row.cells);
     all.push_back(&table.totals);
     const size_t columns = fields.size();
-    for (const auto* cells : all) {
+    auto block = std::make_shared<dbaccess::PackedRows>(columns);
+    for (const auto* row : all) {
+        std::vector<QByteArray> bytes(columns);
+        std::vector<const char*> cells(columns, nullptr);
+        std::vector<unsigned long> lengths(columns, 0);
         for (size_t c = 0; c < columns; ++c) {
-            const QVariant v = c < cells->size() ? (*cells)[c] : QVariant();
-            QByteArray bytes;
-            if (!v.isNull()) {
-                if (table.columns[c].kind == CellKind::Text)
-                    bytes = ToCp1250(v.toString());
-                else if (table.columns[c].kind == CellKind::Count)
-                    bytes = QByteArray::number(v.toLongLong());
-                else
-                    bytes = QByteArray::number(v.toDouble(), 'g', 17);
-            }
-            block->bytes.push_back(v.isNull() ? QByteArray() : bytes);
+            const QVariant v = c < row->size() ? (*row)[c] : QVariant();
+            if (v.isNull()) continue;
+            if (table.columns[c].kind == CellKind::Text)
+                bytes[c] = ToCp1250(v.toString());
+            else if (table.columns[c].kind == CellKind::Count)
+                bytes[c] = QByteArray::number(v.toLongLong());
+            else
+                bytes[c] = QByteArray::number(v.toDouble(), 'g', 17);
+            cells[c] = bytes[c].constData();
+            lengths[c] = static_cast<unsigned long>(bytes[c].size());
         }
+        block->add(cells.data(), lengths.data());
     }
-    for (size_t i = 0; i < block->bytes.size(); ++i) {
-        const std::vector<QVariant>& cells = *all[i / columns];
-        const bool isNull = i % columns >= cells.size() || cells[i % columns].isNull();
-        block->cells.push_back(isNull ? nullptr : block->bytes[i].constData());
-        block->lengths.push_back(static_cast<unsigned long>(block->bytes[i].size()));
-    }
-    std::vector<dbaccess::RowRef> rows;
-    for (size_t r = 0; r < all.size(); ++r)
-        rows.push_back({block->cells.data() + r * columns, block->lengths.data() + r * columns});
+    const std::vector<dbaccess::RowRef> rows = block->rows();
     target.present(fields, rows, {block}, rows.empty() ? -1 : 0);
 }
 

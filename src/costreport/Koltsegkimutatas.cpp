@@ -244,9 +244,9 @@ void Tfrm_Koltsegkimutatas::fillLookups() {
         for (int r = 0; r < result->rowCount(); ++r) {
             const dbaccess::RowRef row = result->row(r);
             const QString name =
-                row.cells[1] ? FromCp1250(row.cells[1], static_cast<qsizetype>(row.lengths[1]))
-                             : QString();
-            box->addItem(name, QByteArray(row.cells[0]).toInt());
+                row.cell(1) ? FromCp1250(row.cell(1), static_cast<qsizetype>(row.length(1)))
+                            : QString();
+            box->addItem(name, QByteArray(row.cell(0)).toInt());
         }
     };
     fill(ComboStatusz,
@@ -360,8 +360,10 @@ void Tfrm_Koltsegkimutatas::waitForFigures() {
 
 void Tfrm_Koltsegkimutatas::figuresArrived() {
     std::vector<dbaccess::RowRef> rows;
-    for (const auto& block : blocks_)
-        rows.insert(rows.end(), block->rows.begin(), block->rows.end());
+    for (const auto& block : blocks_) {
+        const std::vector<dbaccess::RowRef> arrived = block->rows();
+        rows.insert(rows.end(), arrived.begin(), arrived.end());
+    }
     const CostResult result = ReadCostResult(rows, running_);
     blocks_.clear();
     shown_ = running_;

@@ -125,8 +125,8 @@ class RestoreSession {
           saved_(connection.query(
               QStringLiteral("SELECT @@SESSION.sql_mode, @@SESSION.foreign_key_checks"))),
           pin_(connection) {
-        mode_ = QString::fromLatin1(saved_->row(0).cells[0]);
-        keyChecks_ = QString::fromLatin1(saved_->row(0).cells[1]);
+        mode_ = QString::fromLatin1(saved_->row(0).cell(0));
+        keyChecks_ = QString::fromLatin1(saved_->row(0).cell(1));
         connection.exec(
             QStringLiteral("SET SESSION foreign_key_checks = 0, sql_mode = "
                            "CONCAT(@@SESSION.sql_mode, ',NO_AUTO_VALUE_ON_ZERO')"));
@@ -163,8 +163,8 @@ QString changedValueWarning(Connection& connection) {
     const dbaccess::ResultSetPtr warnings = connection.query(QStringLiteral("SHOW WARNINGS"));
     for (int i = 0; warnings && i < warnings->rowCount(); ++i) {
         const dbaccess::RowRef row = warnings->row(i);
-        if (row.cells[1] && QByteArray(row.cells[1]) == "1062") continue;  // ER_DUP_ENTRY
-        return row.cells[2] ? FromCp1250(QByteArray(row.cells[2])) : QStringLiteral("?");
+        if (row.cell(1) && QByteArray(row.cell(1)) == "1062") continue;  // ER_DUP_ENTRY
+        return row.cell(2) ? FromCp1250(QByteArray(row.cell(2))) : QStringLiteral("?");
     }
     return QString();
 }

@@ -140,7 +140,7 @@ class ScriptWriter {
             QStringLiteral("SELECT * FROM `") +
                 QString(table).replace(QLatin1Char('`'), QStringLiteral("``")) + QLatin1Char('`'),
             [&](const std::vector<Field>& fields) { begin(table, fields); },
-            [&](const RowRef& row) { writeRow(row); });
+            [&](const dbaccess::StreamedRow& row) { writeRow(row); });
         if (rows_ > 0) out_ += ";\r\n";
         out_ += "\r\n";
         flush_(out_);
@@ -160,7 +160,7 @@ class ScriptWriter {
         head_ = "INSERT IGNORE INTO " + scriptName(table) + " (" + columns + ") VALUES\r\n";
     }
 
-    void writeRow(const RowRef& row) {
+    void writeRow(const dbaccess::StreamedRow& row) {
         ++rows_;
         if (rows_ == 1) {
             out_ += head_;
@@ -284,9 +284,9 @@ QList<double> estimatedRows(Connection& connection, const QStringList& tables) {
                        "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_TYPE = 'BASE TABLE'"));
     for (int i = 0; result && i < result->rowCount(); ++i) {
         const RowRef row = result->row(i);
-        if (row.cells[0] && row.cells[1])
-            estimates.insert(FromCp1250(QByteArray(row.cells[0])),
-                             QByteArray(row.cells[1]).toDouble());
+        if (row.cell(0) && row.cell(1))
+            estimates.insert(FromCp1250(QByteArray(row.cell(0))),
+                             QByteArray(row.cell(1)).toDouble());
     }
     QList<double> rows;
     for (const QString& table : tables) rows << std::max(1.0, estimates.value(table));

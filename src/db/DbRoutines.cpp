@@ -121,8 +121,8 @@ void FillFromQuery(QStringList& list, const QString& sql) {
     if (!result || result->fields().empty()) return;
     for (int i = 0; i < result->rowCount(); ++i) {
         const dbaccess::RowRef row = result->row(i);
-        list << (row.cells[0] ? FromCp1250(row.cells[0], static_cast<qsizetype>(row.lengths[0]))
-                              : QString());
+        list << (row.cell(0) ? FromCp1250(row.cell(0), static_cast<qsizetype>(row.length(0)))
+                             : QString());
     }
 }
 

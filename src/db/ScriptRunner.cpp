@@ -119,9 +119,9 @@ class SessionEncoding {
 };
 
 QString cellText(const dbaccess::RowRef& row, int column, bool* isNull = nullptr) {
-    const char* cell = row.cells[column];
+    const char* cell = row.cell(column);
     if (isNull) *isNull = cell == nullptr;
-    return cell ? FromCp1250(cell, static_cast<qsizetype>(row.lengths[column])) : QString();
+    return cell ? FromCp1250(cell, static_cast<qsizetype>(row.length(column))) : QString();
 }
 
 // The session as the program set it up, read before a run and put back after it.

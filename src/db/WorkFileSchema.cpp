@@ -142,7 +142,7 @@ WorkFileState ReadWorkFileState(dbaccess::Connection& connection) {
         "DATABASE() AND TABLE_NAME IN ('zomi_csatolmany', 'zomi_csatolmany_resz', "
         "'zomi_elozmeny')"));
     for (int r = 0; r < tables->rowCount(); ++r)
-        found << QString::fromLatin1(tables->row(r).cells[0]);
+        found << QString::fromLatin1(tables->row(r).cell(0));
     state.attachments = found.contains(kAttachmentTable) && found.contains(kAttachmentPieceTable);
     state.history = found.contains(kHistoryTable);
     return state;

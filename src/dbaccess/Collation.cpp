@@ -99,7 +99,7 @@ Collation Collation::Read(Connection& connection) {
         "WHERE COLLATION_NAME = @@collation_connection"));
     if (!names || names->rowCount() != 1) return Collation();
     const auto text = [](const RowRef& row, int c) {
-        return QString::fromLatin1(row.cells[c], static_cast<qsizetype>(row.lengths[c]));
+        return QString::fromLatin1(row.cell(c), static_cast<qsizetype>(row.length(c)));
     };
     const RowRef named = names->row(0);
     QByteArray every(256, '\0');
@@ -107,10 +107,9 @@ Collation Collation::Read(Connection& connection) {
     const ResultSetPtr result = connection.query(
         QStringLiteral("SELECT WEIGHT_STRING(CONVERT(UNHEX('%1') USING %2) COLLATE %3)")
             .arg(QString::fromLatin1(every.toHex()), text(named, 0), text(named, 1)));
-    if (!result || result->rowCount() != 1 || result->row(0).cells[0] == nullptr)
-        return Collation();
+    if (!result || result->rowCount() != 1 || result->row(0).cell(0) == nullptr) return Collation();
     const RowRef row = result->row(0);
-    return FromWeights(QByteArray(row.cells[0], static_cast<qsizetype>(row.lengths[0])),
+    return FromWeights(QByteArray(row.cell(0), static_cast<qsizetype>(row.length(0))),
                        text(named, 2).toUInt());
 }
 
@@ -284,8 +283,8 @@ class DistinctValues {
 
     // The value's number (from 0), or -1 once there are more than the limit.
     long long add(const std::vector<RowRef>& rows, size_t column, std::uint32_t row) {
-        const char* cell = rows[row].cells[column];
-        const unsigned long n = rows[row].lengths[column];
+        const char* cell = rows[row].cell(column);
+        const unsigned long n = rows[row].length(column);
         for (size_t slot = hashOf(cell, n) & mask_;; slot = (slot + 1) & mask_) {
             const std::uint32_t id = slots_[slot];
             if (id == kEmpty) {
@@ -295,7 +294,7 @@ class DistinctValues {
                 return static_cast<long long>(firstRows_.size() - 1);
             }
             const RowRef& other = rows[firstRows_[id]];
-            if (other.lengths[column] == n && std::memcmp(other.cells[column], cell, n) == 0)
+            if (other.length(column) == n && std::memcmp(other.cell(column), cell, n) == 0)
                 return id;
         }
     }
@@ -340,7 +339,7 @@ std::vector<std::uint32_t> OrderByDistinct(const Collation& collation, FieldKind
     // Numbers the values of [begin, end) in the table; false beyond its limit.
     const auto number = [&](DistinctValues& table, size_t begin, size_t end) {
         for (size_t i = begin; i < end; ++i) {
-            if (!rows[i].cells[column]) {
+            if (!rows[i].cell(column)) {
                 valueOf[i] = UINT32_MAX;
                 anyNull = true;
                 continue;
@@ -377,8 +376,8 @@ std::vector<std::uint32_t> OrderByDistinct(const Collation& collation, FieldKind
     const auto compare = [&](std::uint32_t x, std::uint32_t y) {
         const RowRef& a = rows[firstRows[x]];
         const RowRef& b = rows[firstRows[y]];
-        return CompareCells(collation, kind, a.cells[column], a.lengths[column], b.cells[column],
-                            b.lengths[column]);
+        return CompareCells(collation, kind, a.cell(column), a.length(column), b.cell(column),
+                            b.length(column));
     };
     std::sort(byValue.begin(), byValue.end(),
               [&](std::uint32_t x, std::uint32_t y) { return compare(x, y) < 0; });
@@ -422,8 +421,8 @@ std::vector<std::uint32_t> SortOrder(const Collation& collation, FieldKind kind,
     if (weighed) starts.resize(rows.size() + 1);
     std::vector<Entry> entries(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
-        const char* cell = rows[i].cells[column];
-        const unsigned long n = rows[i].lengths[column];
+        const char* cell = rows[i].cell(column);
+        const unsigned long n = rows[i].length(column);
         Entry& e = entries[i];
         e.row = static_cast<std::uint32_t>(i);
         e.null = cell == nullptr;
@@ -475,8 +474,8 @@ std::vector<std::uint32_t> SortOrder(const Collation& collation, FieldKind kind,
     if (!numeric) {
         const auto bytesOf = [&](size_t i) -> std::pair<const unsigned char*, size_t> {
             if (weighed) return {weights.data() + starts[i], starts[i + 1] - starts[i]};
-            return std::make_pair(reinterpret_cast<const unsigned char*>(rows[i].cells[column]),
-                                  size_t{rows[i].lengths[column]});
+            return std::make_pair(reinterpret_cast<const unsigned char*>(rows[i].cell(column)),
+                                  size_t{rows[i].length(column)});
         };
         // Texts of one length (dates, serial numbers) never differ where all
         // have the same byte, so the key skips those places and is then
@@ -526,8 +525,8 @@ std::vector<std::uint32_t> SortOrder(const Collation& collation, FieldKind kind,
                     weights.data() + starts[b.row], starts[b.row + 1] - starts[b.row], blank);
             const RowRef& x = rows[a.row];
             const RowRef& y = rows[b.row];
-            return CompareCells(collation, kind, x.cells[column], x.lengths[column],
-                                y.cells[column], y.lengths[column]);
+            return CompareCells(collation, kind, x.cell(column), x.length(column), y.cell(column),
+                                y.length(column));
         };
         const int c = a.null || (whole && a.key != UINT64_MAX) ? 0 : compare();
         return c != 0 ? c < 0 : a.row < b.row;

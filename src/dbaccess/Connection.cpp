@@ -362,10 +362,10 @@ DbError Connection::valueChangeWarning() {
     const ResultSetPtr warnings = query(QStringLiteral("SHOW WARNINGS"));
     for (int i = 0; warnings && i < warnings->rowCount(); ++i) {
         const RowRef row = warnings->row(i);
-        if (!row.cells[0] || !row.cells[1] || !row.cells[2]) continue;
-        const unsigned code = QByteArray(row.cells[1]).toUInt();
-        if (qstrcmp(row.cells[0], "Note") == 0 && !changedValue.contains(code)) continue;
-        return DbError(code, FromCp1250(QByteArray(row.cells[2])));
+        if (!row.cell(0) || !row.cell(1) || !row.cell(2)) continue;
+        const unsigned code = QByteArray(row.cell(1)).toUInt();
+        if (qstrcmp(row.cell(0), "Note") == 0 && !changedValue.contains(code)) continue;
+        return DbError(code, FromCp1250(QByteArray(row.cell(2))));
     }
     return DbError(0, QString());
 }
@@ -491,15 +491,14 @@ ScalarValue Connection::scalar(const QString& sql) {
     if (!result || result->rowCount() == 0 || result->fields().empty()) return value;
     const RowRef row = result->row(0);
     value.hasRow = true;
-    value.isNull = row.cells[0] == nullptr;
-    if (!value.isNull)
-        value.text = FromCp1250(row.cells[0], static_cast<qsizetype>(row.lengths[0]));
+    value.isNull = row.cell(0) == nullptr;
+    if (!value.isNull) value.text = FromCp1250(row.cell(0), static_cast<qsizetype>(row.length(0)));
     return value;
 }
 
 void Connection::streamQuery(const QString& sql,
                              const std::function<void(const std::vector<Field>&)>& onFields,
-                             const std::function<void(const RowRef&)>& onRow) {
+                             const std::function<void(const StreamedRow&)>& onRow) {
     send(sessionBytes(sql));
     MYSQL_RES* res = mysql_use_result(mysql_);
     if (!res) {
@@ -513,7 +512,8 @@ void Connection::streamQuery(const QString& sql,
         ~Release() { mysql_free_result(result); }
     } release{res};
     onFields(ResultSet::describeFields(res));
-    while (MYSQL_ROW cells = mysql_fetch_row(res)) onRow(RowRef{cells, mysql_fetch_lengths(res)});
+    while (MYSQL_ROW cells = mysql_fetch_row(res))
+        onRow(StreamedRow{cells, mysql_fetch_lengths(res)});
     // The end of the rows and a session lost among them look alike but for the error.
     if (mysql_errno(mysql_) != 0) fail(mysql_);
 }
@@ -525,7 +525,7 @@ QStringList Connection::baseTables() {
     if (!result) return tables;
     for (int i = 0; i < result->rowCount(); ++i) {
         const RowRef row = result->row(i);
-        tables << FromCp1250(row.cells[0], static_cast<qsizetype>(row.lengths[0]));
+        tables << FromCp1250(row.cell(0), static_cast<qsizetype>(row.length(0)));
     }
     return tables;
 }

@@ -34,6 +34,13 @@ struct ScalarValue {
     QString text;
 };
 
+// A row as the client library hands it out while a result streams in: a
+// pointer per cell (nullptr for NULL) and its length, valid during one call.
+struct StreamedRow {
+    const char* const* cells = nullptr;
+    const unsigned long* lengths = nullptr;
+};
+
 // One MySQL/MariaDB session. Lost sessions are re-established here rather
 // than by the client library, whose own reconnect resets the collation.
 // A statement is sent again after a reconnection only when it certainly
@@ -84,7 +91,7 @@ class Connection : public QObject {
     // rest of the rows are read and dropped so that the session goes on.
     void streamQuery(const QString& sql,
                      const std::function<void(const std::vector<Field>&)>& onFields,
-                     const std::function<void(const RowRef&)>& onRow);
+                     const std::function<void(const StreamedRow&)>& onRow);
     QStringList baseTables();
 
     quint64 lastInsertId() const { return lastInsertId_; }

@@ -332,25 +332,25 @@ QStringList Dataset::fieldNames() const {
 
 QVariant Dataset::valueAt(int row, int column) const {
     const RowRef r = rows_.at(static_cast<size_t>(row));
-    return decode(field(column), r.cells[column], r.lengths[column]);
+    return decode(field(column), r.cell(column), r.length(column));
 }
 
 bool Dataset::isNullAt(int row, int column) const {
-    return rows_.at(static_cast<size_t>(row)).cells[column] == nullptr;
+    return rows_.at(static_cast<size_t>(row)).cell(column) == nullptr;
 }
 
 QString Dataset::textAt(int row, int column) const {
     const RowRef r = rows_.at(static_cast<size_t>(row));
-    const char* p = r.cells[column];
-    return p ? FromCp1250(p, static_cast<qsizetype>(r.lengths[column])) : QString();
+    const char* p = r.cell(column);
+    return p ? FromCp1250(p, static_cast<qsizetype>(r.length(column))) : QString();
 }
 
 QString Dataset::formatted(int row, int column, bool withFormat) const {
     const Field& f = field(column);
     const RowRef r = rows_.at(static_cast<size_t>(row));
-    const char* p = r.cells[column];
+    const char* p = r.cell(column);
     if (!p) return QString();
-    const unsigned long n = r.lengths[column];
+    const unsigned long n = r.length(column);
     switch (f.kind) {
         case FieldKind::Integer:
         case FieldKind::LargeInt:
@@ -475,8 +475,8 @@ int Dataset::firstWithPrefix(int column, const QString& prefix, int fromRow) con
     const auto c = static_cast<size_t>(column);
     for (int row = std::max(fromRow, 0); row < recordCount(); ++row) {
         const RowRef& r = rows_[static_cast<size_t>(row)];
-        const char* p = r.cells[c];
-        if (!p || r.lengths[c] < n) continue;
+        const char* p = r.cell(c);
+        if (!p || r.length(c) < n) continue;
         unsigned long k = 0;
         while (k < n && folded[static_cast<unsigned char>(p[k])] ==
                             key.at(static_cast<qsizetype>(k)).unicode())
@@ -570,18 +570,19 @@ void Dataset::setValue(const QString& name, const QVariant& value) {
 }
 
 RowRef Dataset::ownRow(const std::vector<QVariant>& values) {
-    OwnedRow& owned = ownedRows_.emplace_back();
     const size_t n = fields_.size();
-    owned.bytes.resize(n);
-    owned.cells.assign(n, nullptr);
-    owned.lengths.assign(n, 0);
+    std::vector<QByteArray> bytes(n);
+    std::vector<const char*> cells(n, nullptr);
+    std::vector<unsigned long> lengths(n, 0);
     for (size_t i = 0; i < n && i < values.size(); ++i) {
         if (values[i].isNull()) continue;
-        owned.bytes[i] = wireText(fields_[i], values[i]);
-        owned.cells[i] = owned.bytes[i].constData();
-        owned.lengths[i] = static_cast<unsigned long>(owned.bytes[i].size());
+        bytes[i] = wireText(fields_[i], values[i]);
+        cells[i] = bytes[i].constData();
+        lengths[i] = static_cast<unsigned long>(bytes[i].size());
     }
-    return RowRef{owned.cells.data(), owned.lengths.data()};
+    PackedRows& owned = ownedRows_.emplace_back(n);
+    owned.add(cells.data(), lengths.data());
+    return owned.rows().front();
 }
 
 void Dataset::replaceRow(int row, const ResultSetPtr& reread, const std::vector<QVariant>& values) {

@@ -144,12 +144,6 @@ class Dataset : public QObject {
     void requireConnection() const;
 
   private:
-    struct OwnedRow {
-        std::vector<QByteArray> bytes;
-        std::vector<const char*> cells;
-        std::vector<unsigned long> lengths;
-    };
-
     void load(const ResultSetPtr& result);
     void adoptFields(std::vector<Field> fields);
     void setCurrent(int row);
@@ -168,7 +162,7 @@ class Dataset : public QObject {
     std::vector<Field> fields_;
     std::vector<RowRef> rows_;
     std::vector<RowHolder> results_;  // keep the fetched bytes alive
-    std::deque<OwnedRow> ownedRows_;
+    std::deque<PackedRows> ownedRows_;
     int current_ = -1;
     bool eof_ = true;
     std::vector<QVariant> buffer_;

@@ -137,7 +137,8 @@ void HeldRows::clear() {
 void HeldRows::append(const RowBlockPtr& block, int orderedBy) {
     stopPreparing();
     if (arrived_.empty()) arrivedBy_ = orderedBy;
-    arrived_.insert(arrived_.end(), block->rows.begin(), block->rows.end());
+    const std::vector<RowRef> rows = block->rows();
+    arrived_.insert(arrived_.end(), rows.begin(), rows.end());
     blocks_.push_back(block);
     holders_.push_back(block);
     // Rows come only while the list is in the order they are sent in.

@@ -23,57 +23,32 @@ quint64 lengthPrefix(unsigned long n) {
 
 class BlockBuilder {
   public:
-    explicit BlockBuilder(size_t columns) : columns_(columns) {}
+    explicit BlockBuilder(size_t columns) : columns_(columns), rows_(columns) {}
 
-    void add(const RowRef& row) {
-        for (size_t c = 0; c < columns_; ++c) {
-            if (!row.cells[c]) {
-                offsets_.push_back(-1);
-                lengths_.push_back(0);
-                ++bytesSent_;
-                continue;
-            }
-            offsets_.push_back(static_cast<long>(bytes_.size()));
-            lengths_.push_back(row.lengths[c]);
-            bytes_.insert(bytes_.end(), row.cells[c], row.cells[c] + row.lengths[c]);
-            bytesSent_ += lengthPrefix(row.lengths[c]) + row.lengths[c];
-        }
+    void add(const StreamedRow& row) {
+        rows_.add(row.cells, row.lengths);
+        for (size_t c = 0; c < columns_; ++c)
+            bytesSent_ += row.cells[c] ? lengthPrefix(row.lengths[c]) + row.lengths[c] : 1;
         bytesSent_ += 4;  // the packet header
-        ++rows_;
     }
 
-    size_t rows() const { return rows_; }
+    size_t rows() const { return rows_.rowCount(); }
     quint64 bytesSent() const { return bytesSent_; }
 
     RowBlockPtr take() {
         auto block = std::make_shared<RowBlock>();
-        bytes_.shrink_to_fit();
-        block->bytes = std::move(bytes_);
         // Grown a row at a time: up to twice what the rows need.
-        lengths_.shrink_to_fit();
-        block->lengths = std::move(lengths_);
-        block->cells.resize(offsets_.size());
-        for (size_t i = 0; i < offsets_.size(); ++i)
-            block->cells[i] = offsets_[i] < 0 ? nullptr : block->bytes.data() + offsets_[i];
-        block->rows.resize(rows_);
-        for (size_t r = 0; r < rows_; ++r)
-            block->rows[r] =
-                RowRef{block->cells.data() + r * columns_, block->lengths.data() + r * columns_};
-        bytes_ = {};
-        lengths_ = {};
-        offsets_.clear();
-        rows_ = 0;
+        rows_.shrink();
+        block->packed = std::move(rows_);
+        rows_ = PackedRows(columns_);
         bytesSent_ = 0;
         return block;
     }
 
   private:
     size_t columns_;
-    size_t rows_ = 0;
+    PackedRows rows_;
     quint64 bytesSent_ = 0;
-    std::vector<char> bytes_;
-    std::vector<unsigned long> lengths_;
-    std::vector<long> offsets_;
 };
 
 }  // namespace
@@ -309,7 +284,7 @@ void ListFetcher::fetch(Connection& connection, const Request& request) {
             d.hasFields = true;
             post(std::move(d));
         },
-        [&](const RowRef& row) {
+        [&](const StreamedRow& row) {
             if (abandoned(request.ticket)) return;  // read on to the end, keep nothing
             builder->add(row);
             const size_t n = builder->rows();

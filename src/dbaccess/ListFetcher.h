@@ -19,18 +19,13 @@
 
 namespace zomi::dbaccess {
 
-// Rows streamed from the server, with the bytes they point into.
+// Rows streamed from the server, packed.
 struct RowBlock {
-    std::vector<char> bytes;
-    std::vector<const char*> cells;
-    std::vector<unsigned long> lengths;
-    std::vector<RowRef> rows;
+    PackedRows packed;
 
+    std::vector<RowRef> rows() const { return packed.rows(); }
     // The bytes the block takes in memory.
-    size_t memory() const {
-        return sizeof(RowBlock) + bytes.capacity() + cells.capacity() * sizeof(const char*) +
-               lengths.capacity() * sizeof(unsigned long) + rows.capacity() * sizeof(RowRef);
-    }
+    size_t memory() const { return sizeof(RowBlock) - sizeof(PackedRows) + packed.memory(); }
 };
 using RowBlockPtr = std::shared_ptr<const RowBlock>;
 

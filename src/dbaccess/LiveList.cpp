@@ -30,11 +30,11 @@ unsigned long long RowsDigest(const std::vector<RowRef>& rows, size_t columns,
         const RowRef& row = rows[i];
         text.clear();
         for (size_t c = 0; c < columns; ++c) {
-            if (!row.cells[c]) continue;
-            text.append(row.cells[c], static_cast<qsizetype>(row.lengths[c]));
+            if (!row.cell(c)) continue;
+            text.append(row.cell(c), static_cast<qsizetype>(row.length(c)));
             text.append('\1');
         }
-        for (size_t c = 0; c < columns; ++c) text.append(row.cells[c] ? '0' : '1');
+        for (size_t c = 0; c < columns; ++c) text.append(row.cell(c) ? '0' : '1');
         md5.reset();
         md5.addData(text);
         digest ^= qFromBigEndian<quint64>(md5.result().constData());
@@ -50,17 +50,17 @@ bool sameFields(const std::vector<Field>& a, const std::vector<Field>& b) {
 }
 
 bool sameCell(const RowRef& a, const RowRef& b, size_t c) {
-    if (!a.cells[c] || !b.cells[c]) return a.cells[c] == b.cells[c];
-    return a.lengths[c] == b.lengths[c] && std::memcmp(a.cells[c], b.cells[c], a.lengths[c]) == 0;
+    if (!a.cell(c) || !b.cell(c)) return a.cell(c) == b.cell(c);
+    return a.length(c) == b.length(c) && std::memcmp(a.cell(c), b.cell(c), a.length(c)) == 0;
 }
 
 // Any total order of rows by their bytes, to compare two runs as multisets.
 bool bytesBefore(const RowRef& a, const RowRef& b, size_t columns) {
     for (size_t c = 0; c < columns; ++c) {
         if (sameCell(a, b, c)) continue;
-        if (!a.cells[c] || !b.cells[c]) return !a.cells[c];
-        const int k = std::memcmp(a.cells[c], b.cells[c], std::min(a.lengths[c], b.lengths[c]));
-        return k != 0 ? k < 0 : a.lengths[c] < b.lengths[c];
+        if (!a.cell(c) || !b.cell(c)) return !a.cell(c);
+        const int k = std::memcmp(a.cell(c), b.cell(c), std::min(a.length(c), b.length(c)));
+        return k != 0 ? k < 0 : a.length(c) < b.length(c);
     }
     return false;
 }
@@ -173,7 +173,7 @@ bool LiveList::takeFields(const std::vector<Field>& fields) {
 bool LiveList::matches(const RowRef& row) const {
     for (const LikePattern& pattern : patterns_) {
         const bool found = std::any_of(searchColumns_.begin(), searchColumns_.end(), [&](int c) {
-            return pattern.matches(row.cells[c], row.lengths[c]);
+            return pattern.matches(row.cell(c), row.length(c));
         });
         if (!found) return false;
     }
@@ -185,7 +185,7 @@ QByteArray LiveList::currentKey() const {
     if (keyColumn_ < 0 || row < 0 || row >= query_->recordCount()) return QByteArray();
     const RowRef r = query_->rows()[static_cast<size_t>(row)];
     const auto c = static_cast<size_t>(keyColumn_);
-    return r.cells[c] ? QByteArray(r.cells[c], static_cast<qsizetype>(r.lengths[c])) : QByteArray();
+    return r.cell(c) ? QByteArray(r.cell(c), static_cast<qsizetype>(r.length(c))) : QByteArray();
 }
 
 int LiveList::rowWithKey(const std::vector<RowRef>& rows, const QByteArray& key) const {
@@ -193,8 +193,8 @@ int LiveList::rowWithKey(const std::vector<RowRef>& rows, const QByteArray& key)
     const auto c = static_cast<size_t>(keyColumn_);
     const auto n = static_cast<unsigned long>(key.size());
     for (size_t i = 0; i < rows.size(); ++i)
-        if (rows[i].cells[c] && rows[i].lengths[c] == n &&
-            std::memcmp(rows[i].cells[c], key.constData(), n) == 0)
+        if (rows[i].cell(c) && rows[i].length(c) == n &&
+            std::memcmp(rows[i].cell(c), key.constData(), n) == 0)
             return static_cast<int>(i);
     return -1;
 }
@@ -239,8 +239,8 @@ bool LiveList::sameAsShown(const std::vector<RowRef>& rows) const {
     const auto tie = [this](const RowRef& a, const RowRef& b) {
         if (sortColumn_ < 0) return false;
         const auto c = static_cast<size_t>(sortColumn_);
-        return CompareCells(collation_, fields_[c].kind, a.cells[c], a.lengths[c], b.cells[c],
-                            b.lengths[c]) == 0;
+        return CompareCells(collation_, fields_[c].kind, a.cell(c), a.length(c), b.cell(c),
+                            b.length(c)) == 0;
     };
     // Rows whose sort values are equal may come in any order.
     size_t i = 0;
@@ -489,10 +489,10 @@ QString LiveList::digestSql() const {
 }
 
 bool LiveList::digestMatches(const std::vector<RowRef>& answer) {
-    if (answer.size() != 1 || !answer[0].cells[0] || !answer[0].cells[1]) return false;
+    if (answer.size() != 1 || !answer[0].cell(0) || !answer[0].cell(1)) return false;
     const auto number = [&](size_t c) {
         unsigned long long v = 0;
-        std::from_chars(answer[0].cells[c], answer[0].cells[c] + answer[0].lengths[c], v);
+        std::from_chars(answer[0].cell(c), answer[0].cell(c) + answer[0].length(c), v);
         return v;
     };
     if (!localDigest_.valid() || number(0) != localDigestRows_) return false;
@@ -540,8 +540,8 @@ void LiveList::startFetch(Mode mode, const QString& sql, bool digest) {
 }
 
 std::vector<RowRef> LiveList::shownOf(const RowBlock& block) const {
-    if (patterns_.empty() || fetchedCondition_ != baseCondition_) return block.rows;
-    return matching(block.rows);
+    if (patterns_.empty() || fetchedCondition_ != baseCondition_) return block.rows();
+    return matching(block.rows());
 }
 
 void LiveList::startFirstScreenful(const QString& sql) {
@@ -550,16 +550,21 @@ void LiveList::startFirstScreenful(const QString& sql) {
         firstScreenfulParams_ = fetchParams_;
         firstScreenfulFetcher_.setParams(fetchParams_);
     }
-    QString limited = sql.trimmed();
-    while (limited.endsWith(QLatin1Char(';'))) limited = limited.chopped(1).trimmed();
-    // The first block of the whole list holds as many rows.
-    limited += QStringLiteral(" LIMIT %1").arg(ListFetcher::kFirstBlockRows);
+    QString limited =
+        firstScreenfulSql_ ? firstScreenfulSql_(fetchedCondition_, sortField_) : QString();
+    if (limited.isEmpty()) {
+        limited = sql.trimmed();
+        while (limited.endsWith(QLatin1Char(';'))) limited = limited.chopped(1).trimmed();
+        // The first block of the whole list holds as many rows.
+        limited += QStringLiteral(" LIMIT %1").arg(ListFetcher::kFirstBlockRows);
+    }
     ListFetcher::Handlers handlers;
     handlers.fields = [this](const std::vector<Field>& fields) {
         if (mode_ == Mode::Streaming && base_.empty()) takeFields(fields);
     };
     handlers.rows = [this](const RowBlockPtr& block) { firstScreenfulArrived(block); };
-    // The whole list's fetch runs the same query and reports what fails.
+    // The whole list's fetch runs the same query, or one over the same
+    // rows, and reports what fails.
     handlers.failed = [](const std::exception&) {};
     handlers.done = [](quint64) {};
     firstScreenfulFetcher_.start(limited, std::move(handlers));
@@ -575,7 +580,8 @@ void LiveList::firstScreenfulArrived(const RowBlockPtr& block) {
 
 void LiveList::rowsArrived(const RowBlockPtr& block) {
     if (mode_ != Mode::Streaming) {
-        incoming_.insert(incoming_.end(), block->rows.begin(), block->rows.end());
+        const std::vector<RowRef> rows = block->rows();
+        incoming_.insert(incoming_.end(), rows.begin(), rows.end());
         incomingBlocks_.push_back(block);
         return;
     }

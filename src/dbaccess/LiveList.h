@@ -49,6 +49,14 @@ class LiveList : public QObject {
     // answers without sending (or, in its order, even sorting) every row.
     // Its rows are shown until the whole list's first rows are in.
     void setFirstScreenfulQuery(bool on) { firstScreenful_ = on; }
+    // A statement of the list's own for that first screenful, given the
+    // condition and the sort field: one an index answers where the list's
+    // own query cut to a screenful still sorts every row of the condition.
+    // Its rows must be the first rows of the list's query in its order. An
+    // empty text: the list's own query cut to a screenful.
+    using FirstScreenfulSql =
+        std::function<QString(const QString& condition, const QString& sortField)>;
+    void setFirstScreenfulSql(FirstScreenfulSql sql) { firstScreenfulSql_ = std::move(sql); }
     // The fields whose titles the window shows: once the rows are in, the
     // orders by them are made in the background, so that a click on a
     // title finds its order made.
@@ -153,6 +161,7 @@ class LiveList : public QObject {
     ListFetcher fetcher_;
     ListFetcher firstScreenfulFetcher_;
     bool firstScreenful_ = false;
+    FirstScreenfulSql firstScreenfulSql_;
     // The rows shown are the first screenful's, not yet the list's own.
     bool firstScreenfulShown_ = false;
     Collation collation_;

@@ -76,22 +76,17 @@ std::vector<Field> ResultSet::describeFields(MYSQL_RES* result) {
     return fields;
 }
 
-ResultSet::ResultSet(MYSQL_RES* result) : result_(result), fields_(describeFields(result)) {
-    const auto columns = static_cast<unsigned>(fields_.size());
-
-    const auto count = static_cast<size_t>(mysql_num_rows(result_));
-    rows_.reserve(count);
-    // The library recomputes lengths into one shared buffer per fetch; keep a copy.
-    lengths_.resize(count * columns);
-    size_t row = 0;
-    while (MYSQL_ROW cells = mysql_fetch_row(result_)) {
-        unsigned long* dst = lengths_.data() + row * columns;
-        std::memcpy(dst, mysql_fetch_lengths(result_), columns * sizeof(unsigned long));
-        rows_.push_back(RowRef{cells, dst});
-        ++row;
-    }
+ResultSet::ResultSet(MYSQL_RES* result) : fields_(describeFields(result)), packed_(fields_.size()) {
+    struct Release {
+        MYSQL_RES* result;
+        ~Release() { mysql_free_result(result); }
+    } release{result};
+    while (MYSQL_ROW cells = mysql_fetch_row(result))
+        packed_.add(cells, mysql_fetch_lengths(result));
+    packed_.shrink();
+    rows_ = packed_.rows();
 }
 
-ResultSet::~ResultSet() { mysql_free_result(result_); }
+ResultSet::~ResultSet() = default;
 
 }  // namespace zomi::dbaccess

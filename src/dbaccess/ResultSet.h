@@ -4,21 +4,14 @@
 #include <vector>
 
 #include "dbaccess/Field.h"
+#include "dbaccess/PackedRows.h"
 
 struct st_mysql_res;
 
 namespace zomi::dbaccess {
 
-// One row as the dataset sees it: a cell pointer per column (nullptr for
-// NULL) and the byte length of each cell. The bytes stay owned by whoever
-// produced them (a stored result or an edited row) for the dataset's life.
-struct RowRef {
-    const char* const* cells = nullptr;
-    const unsigned long* lengths = nullptr;
-};
-
-// A complete result fetched from the server and kept as the client library
-// stored it, so that 200,000 rows cost one allocation per row, not per cell.
+// A complete result fetched from the server, its rows packed into one
+// buffer (the client library's copy is freed at once).
 class ResultSet {
   public:
     explicit ResultSet(st_mysql_res* result);
@@ -34,10 +27,9 @@ class ResultSet {
     RowRef row(int index) const { return rows_[static_cast<size_t>(index)]; }
 
   private:
-    st_mysql_res* result_;
     std::vector<Field> fields_;
+    PackedRows packed_;
     std::vector<RowRef> rows_;
-    std::vector<unsigned long> lengths_;
 };
 
 using ResultSetPtr = std::shared_ptr<const ResultSet>;

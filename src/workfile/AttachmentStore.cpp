@@ -25,6 +25,11 @@ constexpr int kSmallestPiece = 16 * 1024;
 constexpr int kStatementRoom = 4096;
 
 QByteArray cell(const RowRef& row, int column) {
+    if (row.isNull(column)) return {};
+    return QByteArray(row.cell(column), static_cast<qsizetype>(row.length(column)));
+}
+
+QByteArray cell(const dbaccess::StreamedRow& row, int column) {
     if (!row.cells[column]) return {};
     return QByteArray(row.cells[column], static_cast<qsizetype>(row.lengths[column]));
 }
@@ -154,7 +159,7 @@ QSet<int> WorkOrdersWithAttachments(Connection& connection) {
     QSet<int> keys;
     connection.streamQuery(
         QStringLiteral("SELECT DISTINCT zomi FROM zomi_csatolmany"), [](const auto&) {},
-        [&](const RowRef& row) { keys.insert(cell(row, 0).toInt()); });
+        [&](const dbaccess::StreamedRow& row) { keys.insert(cell(row, 0).toInt()); });
     return keys;
 }
 
@@ -217,7 +222,7 @@ QByteArray ReadAttachment(Connection& connection, int id, const TransferProgress
                        "BY resz")
             .arg(id),
         [](const auto&) {},
-        [&](const RowRef& row) {
+        [&](const dbaccess::StreamedRow& row) {
             if (cell(row, 0).toInt() != expected++) inOrder = false;
             bytes.append(row.cells[1], static_cast<qsizetype>(row.lengths[1]));
             if (progress) progress(bytes.size(), size);

@@ -19,10 +19,10 @@ using dbaccess::Connection;
 using dbaccess::RowRef;
 
 QByteArray cell(const RowRef& row, int column) {
-    if (!row.cells[column]) return {};
-    return QByteArray(row.cells[column], static_cast<qsizetype>(row.lengths[column]));
+    if (!row.cell(column)) return {};
+    return QByteArray(row.cell(column), static_cast<qsizetype>(row.length(column)));
 }
-bool isNull(const RowRef& row, int column) { return row.cells[column] == nullptr; }
+bool isNull(const RowRef& row, int column) { return row.cell(column) == nullptr; }
 
 const QHash<QString, QString>& captions() {
     static const QHash<QString, QString> map = {

@@ -165,6 +165,51 @@ class RegisterTest : public QObject {
         QVERIFY2(expected.contains(QStringLiteral("0")), qPrintable(expected.join(',')));
     }
 
+    void firstScreenfulFromTheIndexIsTheListsOwnFirstRows() {
+        TestDatabase db(TestDatabase::Content::Schema);
+        auto c = db.connect();
+        // Serials against the keys' and the dates' order, across a year's
+        // end, undated ones and ones with no serial, more than a screenful.
+        c->exec(QStringLiteral(
+            "INSERT INTO zomi (datum, sorszam) SELECT '2024-01-01' + INTERVAL (seq * 7) % 360 DAY, "
+            "(seq * 37) % 211 + 1 FROM seq_0_to_210"));
+        c->exec(QStringLiteral(
+            "INSERT INTO zomi (datum, sorszam) VALUES ('2023-12-31', 5), ('2025-01-01', 1), "
+            "(NULL, 3), (NULL, NULL), ('2024-00-00', 999), ('2023-00-00', NULL)"));
+        const auto rowsOf = [&](const QString& sql) {
+            QStringList rows;
+            const auto result = c->query(sql);
+            for (int r = 0; r < result->rowCount(); ++r) {
+                QStringList cells;
+                for (size_t f = 0; f < result->fields().size(); ++f)
+                    cells << QString::fromLatin1(result->row(r).cell(f));
+                rows << cells.join(QLatin1Char('|'));
+            }
+            return rows;
+        };
+        for (const QString& condition : {YearCondition(2024), YearCondition(2023),
+                                         YearCondition(2026), QStringLiteral("(1=1)")}) {
+            const QString sql = RegisterFirstScreenfulSql(condition, QStringLiteral("sorszamstr"));
+            QVERIFY(!sql.isEmpty());
+            QCOMPARE(rowsOf(sql),
+                     rowsOf(QStringLiteral("SELECT * FROM vw_zomi WHERE ") + condition +
+                            QStringLiteral(" ORDER BY sorszamstr LIMIT 100")));
+        }
+        QVERIFY(RegisterFirstScreenfulSql(YearCondition(2024), QStringLiteral("cim")).isEmpty());
+        QVERIFY(
+            RegisterFirstScreenfulSql(YearCondition(2024) + QStringLiteral(" AND (cim LIKE 'a')"),
+                                      QStringLiteral("sorszamstr"))
+                .isEmpty());
+        QVERIFY(!RegisterFirstScreenful(c.get())(YearCondition(2024), QStringLiteral("sorszamstr"))
+                     .isEmpty());
+        // The Windows clients' work orders have no year column.
+        c->exec(QStringLiteral("ALTER TABLE zomi DROP INDEX ev_sorszam, DROP COLUMN ev"));
+        auto stock = db.connect();
+        QVERIFY(
+            RegisterFirstScreenful(stock.get())(YearCondition(2024), QStringLiteral("sorszamstr"))
+                .isEmpty());
+    }
+
     void yearTabsPutTheFutureFirstAndAllYearsLast() {
         TestDatabase db(TestDatabase::Content::Demo);
         Installation installation(db);
@@ -316,8 +361,8 @@ class RegisterTest : public QObject {
         const auto ordered = c->query(QStringLiteral("SELECT cim FROM vw_zomi ORDER BY cim"));
         QStringList expected;
         for (int i = 0; i < ordered->rowCount(); ++i)
-            expected << (ordered->row(i).cells[0]
-                             ? FromCp1250(ordered->row(i).cells[0], ordered->row(i).lengths[0])
+            expected << (ordered->row(i).cell(0)
+                             ? FromCp1250(ordered->row(i).cell(0), ordered->row(i).length(0))
                              : QString());
         QCOMPARE(got, expected);
     }

@@ -102,7 +102,7 @@ class CostQueryTest : public ::testing::Test {
                                     "WHERE datum BETWEEN '%3' AND '%4' GROUP BY 1, 2;")
                          .arg(firstExpr, secondExpr, from, to));
         for (int r = 0; r < rows->rowCount(); ++r) {
-            const auto cell = [&](int col) { return QString::fromLatin1(rows->row(r).cells[col]); };
+            const auto cell = [&](int col) { return QString::fromLatin1(rows->row(r).cell(col)); };
             out[{cell(0), cell(1)}] = {cell(2).toLongLong(), cell(3).toDouble(),
                                        cell(4).toDouble()};
         }
@@ -204,11 +204,10 @@ TEST_F(CostQueryTest, TheOrdersBehindAGroupAreExactlyItsWorkOrders) {
             EXPECT_EQ(orders->rowCount(), g.count) << g.firstName.toStdString();
             double gross = 0;
             for (int r = 0; r < orders->rowCount(); ++r) {
-                const QString zomi = QString::fromLatin1(orders->row(r).cells[0]);
+                const QString zomi = QString::fromLatin1(orders->row(r).cell(0));
                 EXPECT_FALSE(seen.contains(zomi)) << "in two groups: " << zomi.toStdString();
                 seen.insert(zomi);
-                if (orders->row(r).cells[8])
-                    gross += QByteArray(orders->row(r).cells[8]).toDouble();
+                if (orders->row(r).cell(8)) gross += QByteArray(orders->row(r).cell(8)).toDouble();
             }
             EXPECT_DOUBLE_EQ(gross, g.gross);
         }

@@ -45,7 +45,7 @@ QString Everything(Connection& c) {
         "information_schema.ROUTINES WHERE ROUTINE_SCHEMA = DATABASE() ORDER BY 1"));
     QString text = TableDigests(c);
     for (int i = 0; objects && i < objects->rowCount(); ++i)
-        text += QLatin1Char(' ') + QString::fromLatin1(objects->row(i).cells[0]);
+        text += QLatin1Char(' ') + QString::fromLatin1(objects->row(i).cell(0));
     return text;
 }
 

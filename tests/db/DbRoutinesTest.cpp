@@ -30,7 +30,7 @@ class DbRoutinesTest : public ::testing::Test {
 
 int statementsSent(Connection& c) {
     return QByteArray(
-               c.query(QStringLiteral("SHOW SESSION STATUS LIKE 'Questions'"))->row(0).cells[1])
+               c.query(QStringLiteral("SHOW SESSION STATUS LIKE 'Questions'"))->row(0).cell(1))
         .toInt();
 }
 

@@ -36,7 +36,7 @@ TEST_F(RightsSettingTest, OnInANewDatabaseOffInAnOldOneUntilSwitchedOn) {
 
     const auto structure = [this] {
         return QString::fromUtf8(
-            c->query(QStringLiteral("SHOW CREATE TABLE jogosultsag"))->row(0).cells[1]);
+            c->query(QStringLiteral("SHOW CREATE TABLE jogosultsag"))->row(0).cell(1));
     };
     const QString created = structure();
     c->exec(QStringLiteral("DROP TABLE jogosultsag"));

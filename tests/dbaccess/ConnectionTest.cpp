@@ -36,7 +36,7 @@ TEST(Connection, WorkingSessionSpeaksLatin2WithHungarianCollationAndCompression)
               "latin2_hungarian_ci");
     const ResultSetPtr status = c->query(QStringLiteral("SHOW SESSION STATUS LIKE 'Compression'"));
     ASSERT_TRUE(status && status->rowCount() == 1);
-    EXPECT_STREQ(status->row(0).cells[1], "ON");
+    EXPECT_STREQ(status->row(0).cell(1), "ON");
 }
 
 TEST(Connection, TestConnectionKeepsTheServerDefaults) {
@@ -447,7 +447,7 @@ TEST(Connection, ListsBaseTablesButNotViewsAndDrainsProcedureResults) {
     c->exec(QStringLiteral("CALL p()"));
     const ResultSetPtr first = c->query(QStringLiteral("CALL p()"));
     ASSERT_TRUE(first);
-    EXPECT_STREQ(first->row(0).cells[0], "1");
+    EXPECT_STREQ(first->row(0).cell(0), "1");
     EXPECT_EQ(scalarText(*c, QStringLiteral("SELECT 3")), "3");
 }
 

@@ -385,10 +385,10 @@ TEST(DatasetLocate, APrefixIgnoringCaseAgreesWithTheDecodedTextForEveryCharacter
     }
     cells.push_back(nullptr);
     lengths.push_back(0);
-    std::vector<RowRef> rows;
-    for (size_t i = 0; i < cells.size(); ++i) rows.push_back(RowRef{&cells[i], &lengths[i]});
+    PackedRows packed(1);
+    for (size_t i = 0; i < cells.size(); ++i) packed.add(&cells[i], &lengths[i]);
     Query list(nullptr);
-    list.present({name}, rows, {}, 0);
+    list.present({name}, packed.rows(), {}, 0);
     for (const QByteArray& t : texts) {
         const QString decoded = FromCp1250(t);
         for (const QString& prefix : {decoded.left(1).toUpper(), decoded.left(1).toLower(),

@@ -19,21 +19,20 @@ namespace {
 // values as rows, a date; each row in a block of its own kind.
 RowBlockPtr MakeRows(size_t count) {
     auto block = std::make_shared<RowBlock>();
-    std::vector<std::string> values;
+    block->packed = PackedRows(3);
     for (size_t i = 0; i < count; ++i) {
-        values.push_back((i % 3 ? "Kft " : "KFT ") + std::to_string((i * 7919) % 97));
-        values.push_back("x" + std::to_string((i * 104729) % count));
-        values.push_back("2024-" + std::to_string(10 + i % 3) + "-" + std::to_string(10 + i % 19));
+        const std::string values[] = {
+            (i % 3 ? "Kft " : "KFT ") + std::to_string((i * 7919) % 97),
+            "x" + std::to_string((i * 104729) % count),
+            "2024-" + std::to_string(10 + i % 3) + "-" + std::to_string(10 + i % 19)};
+        const char* cells[3];
+        unsigned long lengths[3];
+        for (size_t c = 0; c < 3; ++c) {
+            cells[c] = values[c].data();
+            lengths[c] = values[c].size();
+        }
+        block->packed.add(cells, lengths);
     }
-    std::vector<size_t> starts;
-    for (const std::string& v : values) {
-        starts.push_back(block->bytes.size());
-        block->bytes.insert(block->bytes.end(), v.begin(), v.end());
-        block->lengths.push_back(v.size());
-    }
-    for (const size_t start : starts) block->cells.push_back(block->bytes.data() + start);
-    for (size_t r = 0; r < count; ++r)
-        block->rows.push_back(RowRef{block->cells.data() + r * 3, block->lengths.data() + r * 3});
     return block;
 }
 
@@ -48,7 +47,7 @@ std::vector<RowRef> OrderedBy(const Collation& collation, FieldKind kind, int co
 bool SameRows(const std::vector<RowRef>& a, const std::vector<RowRef>& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (a[i].cells != b[i].cells) return false;
+        if (a[i] != b[i]) return false;
     return true;
 }
 
@@ -71,7 +70,7 @@ TEST(HeldRows, OrdersMadeInTheBackgroundAreTheOrdersAClickMakes) {
             held.orderBy(collation, columns[static_cast<size_t>(column)].second, column);
             EXPECT_TRUE(SameRows(held.rows(),
                                  OrderedBy(collation, columns[static_cast<size_t>(column)].second,
-                                           column, block->rows)))
+                                           column, block->rows())))
                 << "column " << column;
         }
     }
@@ -86,10 +85,10 @@ TEST(HeldRows, OrdersMadeInTheBackgroundAreTheOrdersAClickMakes) {
     third.prepareOrders(collation, columns);
     third = std::move(second);
     third.orderBy(collation, FieldKind::Text, 1);
-    EXPECT_TRUE(SameRows(third.rows(), OrderedBy(collation, FieldKind::Text, 1, block->rows)));
+    EXPECT_TRUE(SameRows(third.rows(), OrderedBy(collation, FieldKind::Text, 1, block->rows())));
     third.prepareOrders(collation, columns);
     third.removeAt(0);
-    EXPECT_EQ(third.size(), block->rows.size() - 1);
+    EXPECT_EQ(third.size(), block->rows().size() - 1);
     third.prepareOrders(collation, columns);
 }
 

@@ -65,8 +65,8 @@ QString quoted(const char* text) {
 QString rowText(const RowRef& row, size_t columns) {
     QStringList cells;
     for (size_t c = 0; c < columns; ++c)
-        cells << (row.cells[c]
-                      ? QString::fromLatin1(row.cells[c], static_cast<qsizetype>(row.lengths[c]))
+        cells << (row.cell(c)
+                      ? QString::fromLatin1(row.cell(c), static_cast<qsizetype>(row.length(c)))
                       : QStringLiteral("<NULL>"));
     return cells.join(QLatin1Char('|'));
 }
@@ -135,11 +135,11 @@ class LiveListTest : public ::testing::Test {
                 .arg(where, sort));
         QMap<QByteArray, int> rankOf;
         for (int i = 0; i < ranks->rowCount(); ++i)
-            rankOf[QByteArray(ranks->row(i).cells[0])] = std::atoi(ranks->row(i).cells[1]);
+            rankOf[QByteArray(ranks->row(i).cell(0))] = std::atoi(ranks->row(i).cell(1));
         const int key = list.fieldIndex(QStringLiteral("zomi"));
         int previous = 0;
         for (const RowRef& r : list.rows()) {
-            const QByteArray zomi(r.cells[key], static_cast<qsizetype>(r.lengths[key]));
+            const QByteArray zomi(r.cell(key), static_cast<qsizetype>(r.length(key)));
             const int rank = rankOf.value(zomi);
             EXPECT_GE(rank, previous) << "work order " << zomi.constData();
             previous = rank;
@@ -276,21 +276,21 @@ TEST(SortOrder, AgreesWithCompareCellsAndKeepsTheOrderOfEqualValues) {
                 cells.push_back(values[(i * 7) % values.size()]);
                 lengths.push_back(cells.back() ? std::strlen(cells.back()) : 0);
             }
-            std::vector<RowRef> rows;
-            for (size_t i = 0; i < cells.size(); ++i)
-                rows.push_back(RowRef{&cells[i], &lengths[i]});
+            PackedRows packed(1);
+            for (size_t i = 0; i < cells.size(); ++i) packed.add(&cells[i], &lengths[i]);
+            std::vector<RowRef> rows = packed.rows();
             std::vector<RowRef> sorted;
             for (const std::uint32_t place : SortOrder(collation, kind, 0, rows))
                 sorted.push_back(rows[place]);
             rows = std::move(sorted);
             for (size_t i = 1; i < rows.size(); ++i) {
                 const int c =
-                    CompareCells(collation, kind, rows[i - 1].cells[0], rows[i - 1].lengths[0],
-                                 rows[i].cells[0], rows[i].lengths[0]);
-                EXPECT_LE(c, 0) << (rows[i - 1].cells[0] ? rows[i - 1].cells[0] : "NULL") << " / "
-                                << (rows[i].cells[0] ? rows[i].cells[0] : "NULL");
+                    CompareCells(collation, kind, rows[i - 1].cell(0), rows[i - 1].length(0),
+                                 rows[i].cell(0), rows[i].length(0));
+                EXPECT_LE(c, 0) << (rows[i - 1].cell(0) ? rows[i - 1].cell(0) : "NULL") << " / "
+                                << (rows[i].cell(0) ? rows[i].cell(0) : "NULL");
                 if (c == 0) {
-                    EXPECT_LT(rows[i - 1].cells, rows[i].cells);  // stable
+                    EXPECT_LT(rows[i - 1].place(), rows[i].place());  // stable
                 }
             }
         }
@@ -416,7 +416,7 @@ TEST_F(LiveListTest, TheFirstScreenfulsRowsAreTheStartOfTheListsAndKeepTheCurren
         const int key = list.fieldIndex(QStringLiteral("zomi"));
         QStringList k;
         for (const RowRef& r : list.rows())
-            k << QString::fromLatin1(r.cells[key], static_cast<qsizetype>(r.lengths[key]));
+            k << QString::fromLatin1(r.cell(key), static_cast<qsizetype>(r.length(key)));
         return k;
     };
     std::vector<QStringList> seen;

@@ -7,7 +7,7 @@ using dbaccess::DbError;
 namespace {
 
 QByteArray cell(const dbaccess::RowRef& row, int column) {
-    return QByteArray(row.cells[column], static_cast<qsizetype>(row.lengths[column]));
+    return QByteArray(row.cell(column), static_cast<qsizetype>(row.length(column)));
 }
 
 }  // namespace

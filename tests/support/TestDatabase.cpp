@@ -217,10 +217,10 @@ QString TableDigests(Connection& connection) {
         for (int r = 0; r < rows->rowCount(); ++r) {
             const dbaccess::RowRef row = rows->row(r);
             for (size_t f = 0; f < rows->fields().size(); ++f)
-                hash.addData(
-                    row.cells[f]
-                        ? QByteArray(row.cells[f], static_cast<qsizetype>(row.lengths[f])) + '|'
-                        : QByteArray("NULL|"));
+                hash.addData(row.cell(f)
+                                 ? QByteArray(row.cell(f), static_cast<qsizetype>(row.length(f))) +
+                                       '|'
+                                 : QByteArray("NULL|"));
         }
         digests << table + QLatin1Char('=') + QString::fromLatin1(hash.result().toHex());
     }
