@@ -13,24 +13,37 @@ size_t wordsFor(size_t bytes) { return (bytes + kWord - 1) / kWord; }
 
 }  // namespace
 
+template <typename Mark>
+void PackedRows::write(std::uint32_t* row, const char* const* cells, const unsigned long* lengths,
+                       Mark nullBit) const {
+    Mark* marks = reinterpret_cast<Mark*>(row);
+    char* text = reinterpret_cast<char*>(row);
+    auto at = static_cast<Mark>((columns_ + 1) * sizeof(Mark));
+    for (size_t c = 0; c < columns_; ++c) {
+        const unsigned long n = cells[c] ? lengths[c] : 0;
+        marks[c] = cells[c] ? at : static_cast<Mark>(at | nullBit);
+        if (n > 0) std::memcpy(text + at, cells[c], n);
+        at = static_cast<Mark>(at + n);
+        text[at] = '\0';
+        at = static_cast<Mark>(at + 1);
+    }
+    marks[columns_] = at;
+}
+
 void PackedRows::add(const char* const* cells, const unsigned long* lengths) {
-    size_t bytes = (columns_ + 1) * kWord;
-    for (size_t c = 0; c < columns_; ++c) bytes += (cells[c] ? lengths[c] : 0) + 1;
+    size_t text = 0;
+    for (size_t c = 0; c < columns_; ++c) text += (cells[c] ? lengths[c] : 0) + 1;
+    const bool narrow = (columns_ + 1) * sizeof(std::uint16_t) + text < RowRef::kNarrowNull;
+    const size_t bytes = (columns_ + 1) * (narrow ? sizeof(std::uint16_t) : kWord) + text;
     // The marks are offsets below the NULL bit.
     if (bytes >= RowRef::kNull) throw std::length_error("row of 2 GB or more");
     const size_t start = words_.size();
     words_.resize(start + wordsFor(bytes));
-    std::uint32_t* marks = words_.data() + start;
-    char* text = reinterpret_cast<char*>(marks);
-    auto at = static_cast<std::uint32_t>((columns_ + 1) * kWord);
-    for (size_t c = 0; c < columns_; ++c) {
-        const unsigned long n = cells[c] ? lengths[c] : 0;
-        marks[c] = cells[c] ? at : (at | RowRef::kNull);
-        if (n > 0) std::memcpy(text + at, cells[c], n);
-        at += static_cast<std::uint32_t>(n);
-        text[at++] = '\0';
-    }
-    marks[columns_] = at;
+    if (narrow)
+        write<std::uint16_t>(words_.data() + start, cells, lengths, RowRef::kNarrowNull);
+    else
+        write<std::uint32_t>(words_.data() + start, cells, lengths, RowRef::kNull);
+    narrow_.push_back(narrow);
     ++count_;
 }
 
@@ -49,8 +62,10 @@ std::vector<RowRef> PackedRows::rows() const {
     rows.reserve(count_);
     const std::uint32_t* at = words_.data();
     for (size_t r = 0; r < count_; ++r) {
-        rows.emplace_back(at);
-        at += wordsFor(at[columns_]);
+        const bool narrow = narrow_[r];
+        rows.emplace_back(at, narrow);
+        at +=
+            wordsFor(narrow ? reinterpret_cast<const std::uint16_t*>(at)[columns_] : at[columns_]);
     }
     return rows;
 }

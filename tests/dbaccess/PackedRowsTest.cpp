@@ -7,14 +7,17 @@
 namespace zomi::dbaccess {
 namespace {
 
-// Rows of every length modulo the word, NULLs beside empty texts, zero
-// bytes inside a cell, and a copy of a row: each reads back as it was
-// given, and lies after the one before.
+// Rows of every length modulo the word, rows on either side of the width
+// of the short marks, NULLs beside empty texts, zero bytes inside a cell,
+// and a copy of a row: each reads back as it was given, and lies after the
+// one before.
 TEST(PackedRows, RowsReadBackAsGivenWhateverTheirLengths) {
     PackedRows packed(3);
     std::vector<std::string> texts;
     for (size_t n = 0; n < 9; ++n) texts.push_back(std::string(n, static_cast<char>('a' + n)));
     texts.push_back(std::string("x\0y", 3));
+    for (const size_t n : {32750, 32757, 32758, 40000}) texts.push_back(std::string(n, 'w'));
+    texts.push_back("after the long ones");
     for (const std::string& t : texts) {
         const char* cells[] = {t.data(), nullptr, ""};
         const unsigned long lengths[] = {t.size(), 7, 0};
