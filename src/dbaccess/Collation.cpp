@@ -158,6 +158,15 @@ bool LikePattern::narrows(const LikePattern& other) const {
     return plain_ && other.plain_ && plainWord_.contains(other.plainWord_);
 }
 
+bool LikePattern::canMatchWithin(const std::bitset<256>& bytes) const {
+    if (!plain_) return true;
+    std::bitset<256> weights;
+    for (size_t b = 0; b < bytes.size(); ++b)
+        if (bytes[b]) weights.set(collation_->weight(static_cast<char>(b)));
+    return std::all_of(plainWord_.begin(), plainWord_.end(),
+                       [&](char w) { return weights[static_cast<unsigned char>(w)]; });
+}
+
 bool LikePattern::matches(const char* text, unsigned long length) const {
     if (!text) return false;  // NULL LIKE anything is not true
     if (plain_) {
@@ -325,22 +334,21 @@ class DistinctValues {
     std::vector<std::uint32_t> firstRows_;
 };
 
-// Columns of few distinct values (contractors, statuses, dates): each value
-// is ordered once, and the rows are then counted into place, equal values in
-// the rows' order. Empty when the column has too many values for that.
-std::vector<std::uint32_t> OrderByDistinct(const Collation& collation, FieldKind kind,
-                                           size_t column, const std::vector<RowRef>& rows) {
+}  // namespace
+
+DistinctNumbering NumberDistinct(size_t column, const std::vector<RowRef>& rows) {
     constexpr size_t kFewestRows = 4096;
     if (rows.size() < kFewestRows) return {};
     const size_t limit = rows.size() / 16;
-    // Each row's value as a number; the last number stands for NULL.
-    std::vector<std::uint32_t> valueOf(rows.size());
+    DistinctNumbering numbering;
+    std::vector<std::uint32_t>& valueOf = numbering.valueOf;
+    valueOf.resize(rows.size());
     std::atomic<bool> anyNull{false};
     // Numbers the values of [begin, end) in the table; false beyond its limit.
     const auto number = [&](DistinctValues& table, size_t begin, size_t end) {
         for (size_t i = begin; i < end; ++i) {
             if (!rows[i].cell(column)) {
-                valueOf[i] = UINT32_MAX;
+                valueOf[i] = DistinctNumbering::kNull;
                 anyNull = true;
                 continue;
             }
@@ -368,9 +376,35 @@ std::vector<std::uint32_t> OrderByDistinct(const Collation& collation, FieldKind
             renumbered.push_back(static_cast<std::uint32_t>(id));
         }
         for (size_t i = rows.size() / 2; i < rows.size(); ++i)
-            if (valueOf[i] != UINT32_MAX) valueOf[i] = renumbered[valueOf[i]];
+            if (valueOf[i] != DistinctNumbering::kNull) valueOf[i] = renumbered[valueOf[i]];
     }
-    const std::vector<std::uint32_t>& firstRows = distinct.firstRows();
+    numbering.firstRows = distinct.firstRows();
+    numbering.anyNull = anyNull;
+    return numbering;
+}
+
+std::bitset<256> CellBytes(size_t column, const std::vector<RowRef>& rows) {
+    std::bitset<256> bytes;
+    for (const RowRef& row : rows) {
+        const char* cell = row.cell(column);
+        for (unsigned long i = 0, n = row.length(column); i < n; ++i)
+            bytes.set(static_cast<unsigned char>(cell[i]));
+    }
+    return bytes;
+}
+
+namespace {
+
+// Columns of few distinct values (contractors, statuses, dates): each value
+// is ordered once, and the rows are then counted into place, equal values in
+// the rows' order. Empty when the column has too many values for that.
+std::vector<std::uint32_t> OrderByDistinct(const Collation& collation, FieldKind kind,
+                                           size_t column, const std::vector<RowRef>& rows) {
+    DistinctNumbering numbering = NumberDistinct(column, rows);
+    if (numbering.empty()) return {};
+    std::vector<std::uint32_t>& valueOf = numbering.valueOf;
+    const bool anyNull = numbering.anyNull;
+    const std::vector<std::uint32_t>& firstRows = numbering.firstRows;
     std::vector<std::uint32_t> byValue(firstRows.size());
     for (std::uint32_t v = 0; v < byValue.size(); ++v) byValue[v] = v;
     const auto compare = [&](std::uint32_t x, std::uint32_t y) {
@@ -390,7 +424,7 @@ std::vector<std::uint32_t> OrderByDistinct(const Collation& collation, FieldKind
     }
     std::vector<size_t> start(static_cast<size_t>(rank) + 2, 0);
     for (std::uint32_t& v : valueOf) {
-        v = v == UINT32_MAX ? 0 : rankOf[v];
+        v = v == DistinctNumbering::kNull ? 0 : rankOf[v];
         ++start[v + 1];
     }
     for (size_t r = 1; r < start.size(); ++r) start[r] += start[r - 1];

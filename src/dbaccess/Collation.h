@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <vector>
 
@@ -50,6 +51,8 @@ class LikePattern {
     // Every text this pattern matches the other matches too: both look for
     // a plain word, and this one's holds the other's.
     bool narrows(const LikePattern& other) const;
+    // False when no text made of these bytes can match.
+    bool canMatchWithin(const std::bitset<256>& bytes) const;
 
   private:
     int match(const unsigned char* s, const unsigned char* se, const unsigned char* w,
@@ -80,5 +83,33 @@ struct RowRef;
 // milliseconds.
 std::vector<std::uint32_t> SortOrder(const Collation& collation, FieldKind kind, size_t column,
                                      const std::vector<RowRef>& rows);
+
+// A column's distinct values (by their bytes) numbered from 0 in the order
+// they first come, so that a search tests each value once rather than each
+// row: contractors, sites and statuses are a few thousand values over a
+// million rows.
+struct DistinctNumbering {
+    static constexpr std::uint32_t kNull = UINT32_MAX;
+    // Each row's value number; kNull for NULL.
+    std::vector<std::uint32_t> valueOf;
+    // The place of each value's first row.
+    std::vector<std::uint32_t> firstRows;
+    bool anyNull = false;
+
+    // The bytes that any of the column's cells holds, when known: a word
+    // with a letter none of them has matches no cell of the column.
+    std::bitset<256> bytes;
+    bool bytesKnown = false;
+
+    bool empty() const { return valueOf.empty(); }
+    size_t memory() const {
+        return (valueOf.capacity() + firstRows.capacity()) * sizeof(std::uint32_t);
+    }
+};
+// Empty for fewer than 4,096 rows, or a column of more values than a
+// sixteenth of its rows.
+DistinctNumbering NumberDistinct(size_t column, const std::vector<RowRef>& rows);
+// The bytes the column's cells hold.
+std::bitset<256> CellBytes(size_t column, const std::vector<RowRef>& rows);
 
 }  // namespace zomi::dbaccess

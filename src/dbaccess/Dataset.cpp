@@ -9,6 +9,7 @@
 #include "common/AmountFormat.h"
 #include "common/Codepage.h"
 #include "common/Text.h"
+#include "dbaccess/Halves.h"
 
 namespace zomi::dbaccess {
 
@@ -473,16 +474,30 @@ int Dataset::firstWithPrefix(int column, const QString& prefix, int fromRow) con
     const QString key = prefix.toCaseFolded();
     const auto n = static_cast<unsigned long>(key.size());
     const auto c = static_cast<size_t>(column);
-    for (int row = std::max(fromRow, 0); row < recordCount(); ++row) {
-        const RowRef& r = rows_[static_cast<size_t>(row)];
+    const auto hasPrefix = [&](size_t row) {
+        const RowRef& r = rows_[row];
         const char* p = r.cell(c);
-        if (!p || r.length(c) < n) continue;
+        if (!p || r.length(c) < n) return false;
         unsigned long k = 0;
         while (k < n && folded[static_cast<unsigned char>(p[k])] ==
                             key.at(static_cast<qsizetype>(k)).unicode())
             ++k;
-        if (k == n) return row;
-    }
+        return k == n;
+    };
+    // The row is mostly near the top; a search that finds none (the text
+    // found in other columns only) reads a million rows on both cores.
+    const auto from = static_cast<size_t>(std::max(fromRow, 0));
+    const size_t probed = std::min(rows_.size(), from + kRowsPerThread / 16);
+    for (size_t row = from; row < probed; ++row)
+        if (hasPrefix(row)) return static_cast<int>(row);
+    const std::vector<long long> firsts =
+        InHalves(rows_.size() - probed, [&](size_t begin, size_t end) {
+            for (size_t row = probed + begin; row < probed + end; ++row)
+                if (hasPrefix(row)) return static_cast<long long>(row);
+            return -1LL;
+        });
+    for (const long long first : firsts)
+        if (first >= 0) return static_cast<int>(first);
     return -1;
 }
 

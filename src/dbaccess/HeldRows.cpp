@@ -28,6 +28,7 @@ struct HeldRows::Preparation {
     std::mutex mutex;
     std::condition_variable finished;
     std::map<int, std::vector<std::uint32_t>> orders;
+    std::map<int, DistinctNumbering> numberings;
     // Columns a click came to before their turn: ordered by the click.
     std::set<int> claimed;
     int working = -1;
@@ -44,6 +45,7 @@ HeldRows::HeldRows(HeldRows&& other) noexcept
       shownBy_(other.shownBy_),
       ordered_(std::move(other.ordered_)),
       orders_(std::move(other.orders_)),
+      numberings_(std::move(other.numberings_)),
       preparation_(std::move(other.preparation_)),
       preparer_(std::move(other.preparer_)) {}
 
@@ -58,6 +60,7 @@ HeldRows& HeldRows::operator=(HeldRows&& other) noexcept {
     shownBy_ = other.shownBy_;
     ordered_ = std::move(other.ordered_);
     orders_ = std::move(other.orders_);
+    numberings_ = std::move(other.numberings_);
     preparation_ = std::move(other.preparation_);
     preparer_ = std::move(other.preparer_);
     return *this;
@@ -72,23 +75,59 @@ void HeldRows::stopPreparing() {
     preparer_.join();
     // The orders made so far hold for the same rows.
     for (auto& [column, order] : preparation_->orders) orders_.emplace(column, std::move(order));
+    for (auto& [column, numbering] : preparation_->numberings)
+        numberings_.emplace(column, std::move(numbering));
     preparation_.reset();
 }
 
+void HeldRows::takeNumberings() {
+    if (!preparation_) return;
+    const std::lock_guard<std::mutex> lock(preparation_->mutex);
+    for (auto& [column, numbering] : preparation_->numberings)
+        numberings_.emplace(column, std::move(numbering));
+    preparation_->numberings.clear();
+}
+
+const DistinctNumbering* HeldRows::numbering(int column) const {
+    const auto known = numberings_.find(column);
+    return known == numberings_.end() || known->second.empty() ? nullptr : &known->second;
+}
+
+const DistinctNumbering* HeldRows::facts(int column) const {
+    const auto known = numberings_.find(column);
+    return known == numberings_.end() ? nullptr : &known->second;
+}
+
 void HeldRows::prepareOrders(const Collation& collation,
-                             std::vector<std::pair<int, FieldKind>> columns) {
+                             std::vector<std::pair<int, FieldKind>> columns,
+                             std::vector<int> searched) {
     stopPreparing();
     columns.erase(std::remove_if(columns.begin(), columns.end(),
                                  [this](const auto& c) {
                                      return c.first == arrivedBy_ || orders_.count(c.first) > 0;
                                  }),
                   columns.end());
-    if (columns.empty() || arrived_.size() < kRowsPerThread) return;
+    searched.erase(std::remove_if(searched.begin(), searched.end(),
+                                  [this](int c) { return numberings_.count(c) > 0; }),
+                   searched.end());
+    if ((columns.empty() && searched.empty()) || arrived_.size() < kRowsPerThread) return;
     preparation_ = std::make_shared<Preparation>();
     preparer_ = std::thread([p = preparation_, collation, columns = std::move(columns),
-                             first = arrived_.data(), count = arrived_.size()] {
+                             searched = std::move(searched), first = arrived_.data(),
+                             count = arrived_.size()] {
         LowerThisThreadsPriority();
         const std::vector<RowRef> rows(first, first + count);
+        for (const int column : searched) {
+            {
+                std::lock_guard<std::mutex> lock(p->mutex);
+                if (p->stop) return;
+            }
+            DistinctNumbering numbering = NumberDistinct(static_cast<size_t>(column), rows);
+            numbering.bytes = CellBytes(static_cast<size_t>(column), rows);
+            numbering.bytesKnown = true;
+            std::lock_guard<std::mutex> lock(p->mutex);
+            p->numberings[column] = std::move(numbering);
+        }
         for (const auto& [column, kind] : columns) {
             {
                 std::lock_guard<std::mutex> lock(p->mutex);
@@ -132,6 +171,7 @@ void HeldRows::clear() {
     shownBy_ = -1;
     ordered_.clear();
     orders_.clear();
+    numberings_.clear();
 }
 
 void HeldRows::append(const RowBlockPtr& block, int orderedBy) {
@@ -145,6 +185,7 @@ void HeldRows::append(const RowBlockPtr& block, int orderedBy) {
     shownBy_ = -1;
     ordered_.clear();
     orders_.clear();
+    numberings_.clear();
 }
 
 void HeldRows::replace(std::vector<RowRef> rows, std::vector<RowBlockPtr> blocks, int orderedBy) {
@@ -158,6 +199,7 @@ void HeldRows::replace(std::vector<RowRef> rows, std::vector<RowBlockPtr> blocks
 size_t HeldRows::memory() const {
     size_t bytes = (arrived_.capacity() + ordered_.capacity()) * sizeof(RowRef);
     for (const auto& kept : orders_) bytes += kept.second.capacity() * sizeof(std::uint32_t);
+    for (const auto& kept : numberings_) bytes += kept.second.memory();
     for (const RowBlockPtr& block : blocks_) bytes += block->memory();
     return bytes;
 }
@@ -181,17 +223,17 @@ void HeldRows::orderBy(const Collation& collation, FieldKind kind, int column) {
     for (size_t i = 0; i < order.size(); ++i) ordered_[i] = arrived_[order[i]];
 }
 
-std::vector<std::uint8_t> HeldRows::matchMarks(const Matcher& matches) const {
+std::vector<std::uint8_t> HeldRows::matchMarks(const PlaceMatcher& matches) const {
     std::vector<std::uint8_t> marks(arrived_.size());
     InHalves(arrived_.size(), [&](size_t begin, size_t end) {
-        for (size_t i = begin; i < end; ++i) marks[i] = matches(arrived_[i]) ? 1 : 0;
+        for (size_t i = begin; i < end; ++i) marks[i] = matches(i, arrived_[i]) ? 1 : 0;
         return 0;
     });
     return marks;
 }
 
-std::vector<RowRef> HeldRows::matching(const Matcher& matches) const {
-    if (!reordered()) return Filter(arrived_, matches);
+std::vector<RowRef> HeldRows::matching(const PlaceMatcher& matches) const {
+    if (!reordered()) return FilterPlaces(arrived_, matches);
     const std::vector<std::uint8_t> marks = matchMarks(matches);
     const std::vector<std::uint32_t>& order = orders_.at(shownBy_);
     std::vector<RowRef> kept;
@@ -213,17 +255,23 @@ void HeldRows::removeAt(size_t index) {
         for (std::uint32_t& p : shown)
             if (p > place) --p;
     }
-    // The other orders kept name the places before.
+    // The other orders and the numberings kept name the places before.
     orders_.clear();
+    numberings_.clear();
     if (reordered()) orders_.emplace(shownBy_, std::move(shown));
     arrived_.erase(arrived_.begin() + static_cast<long>(place));
 }
 
 std::vector<RowRef> HeldRows::Filter(const std::vector<RowRef>& rows, const Matcher& matches) {
+    return FilterPlaces(rows, [&](size_t, const RowRef& row) { return matches(row); });
+}
+
+std::vector<RowRef> HeldRows::FilterPlaces(const std::vector<RowRef>& rows,
+                                           const PlaceMatcher& matches) {
     std::vector<std::vector<RowRef>> halves = InHalves(rows.size(), [&](size_t begin, size_t end) {
         std::vector<RowRef> kept;
         for (size_t i = begin; i < end; ++i)
-            if (matches(rows[i])) kept.push_back(rows[i]);
+            if (matches(i, rows[i])) kept.push_back(rows[i]);
         return kept;
     });
     std::vector<RowRef> kept = std::move(halves.front());

@@ -23,6 +23,9 @@ namespace zomi::dbaccess {
 class HeldRows {
   public:
     using Matcher = std::function<bool(const RowRef&)>;
+    // A test that may read what is known of the row's place among the rows
+    // as they arrived (the value numbers of its columns).
+    using PlaceMatcher = std::function<bool(size_t place, const RowRef&)>;
 
     HeldRows() = default;
     ~HeldRows();
@@ -54,9 +57,21 @@ class HeldRows {
     // the lowest priority, for the title clicks to come: a click then finds
     // its order made, or waits for the one being made, or makes it itself
     // when its turn has not come. Any change of the rows stops it first.
-    void prepareOrders(const Collation& collation, std::vector<std::pair<int, FieldKind>> columns);
+    // The distinct values of the columns searched are numbered first.
+    void prepareOrders(const Collation& collation, std::vector<std::pair<int, FieldKind>> columns,
+                       std::vector<int> searched);
+    // Takes what the thread has found of the columns searched so far (their
+    // value numberings and bytes), without waiting.
+    void takeNumberings();
+    // The column's numbering taken, or nullptr.
+    const DistinctNumbering* numbering(int column) const;
+    // What was found of the column (its numbering may be empty), or nullptr.
+    const DistinctNumbering* facts(int column) const;
+    bool anyNumbering() const { return !numberings_.empty(); }
+    // The row at the place it arrived at.
+    const RowRef& arrivedAt(size_t place) const { return arrived_[place]; }
     // The rows that match, in the order shown.
-    std::vector<RowRef> matching(const Matcher& matches) const;
+    std::vector<RowRef> matching(const PlaceMatcher& matches) const;
     // Takes out the row at the place shown.
     void removeAt(size_t index);
 
@@ -67,7 +82,10 @@ class HeldRows {
   private:
     struct Preparation;
 
-    std::vector<std::uint8_t> matchMarks(const Matcher& matches) const;
+    // The rows that match, each tested with its place in the rows given.
+    static std::vector<RowRef> FilterPlaces(const std::vector<RowRef>& rows,
+                                            const PlaceMatcher& matches);
+    std::vector<std::uint8_t> matchMarks(const PlaceMatcher& matches) const;
     void stopPreparing();
     // Moves the order made in the background into orders_; false when the
     // column's turn had not come (it is then left to the caller).
@@ -83,6 +101,7 @@ class HeldRows {
     int shownBy_ = -1;
     std::vector<RowRef> ordered_;
     std::map<int, std::vector<std::uint32_t>> orders_;
+    std::map<int, DistinctNumbering> numberings_;
     std::shared_ptr<Preparation> preparation_;
     std::thread preparer_;
 };

@@ -49,6 +49,61 @@ bool sameFields(const std::vector<Field>& a, const std::vector<Field>& b) {
     return true;
 }
 
+// A search over the held rows in which each word is tested once per value
+// of the columns whose values are numbered, and per row only in the others.
+class NumberedSearch {
+  public:
+    NumberedSearch(const std::vector<LikePattern>& patterns, const std::vector<int>& columns,
+                   const HeldRows& rows) {
+        for (const LikePattern& pattern : patterns) {
+            Word word{&pattern, {}, {}};
+            for (const int c : columns) {
+                const DistinctNumbering* numbering = rows.numbering(c);
+                if (!numbering) {
+                    // A column none of whose cells holds all the word's
+                    // letters (the number's digits) is not read at all.
+                    const DistinctNumbering* facts = rows.facts(c);
+                    if (!facts || !facts->bytesKnown || pattern.canMatchWithin(facts->bytes))
+                        word.plain.push_back(static_cast<size_t>(c));
+                    continue;
+                }
+                const auto column = static_cast<size_t>(c);
+                std::vector<std::uint8_t> hit(numbering->firstRows.size());
+                for (size_t v = 0; v < hit.size(); ++v) {
+                    const RowRef& first = rows.arrivedAt(numbering->firstRows[v]);
+                    hit[v] = pattern.matches(first.cell(column), first.length(column)) ? 1 : 0;
+                }
+                word.numbered.push_back({numbering->valueOf.data(), std::move(hit)});
+            }
+            words_.push_back(std::move(word));
+        }
+    }
+
+    bool matches(size_t place, const RowRef& row) const {
+        return std::all_of(words_.begin(), words_.end(), [&](const Word& word) {
+            for (const Numbered& n : word.numbered) {
+                const std::uint32_t value = n.valueOf[place];
+                if (value != DistinctNumbering::kNull && n.hit[value]) return true;
+            }
+            return std::any_of(word.plain.begin(), word.plain.end(), [&](size_t c) {
+                return word.pattern->matches(row.cell(c), row.length(c));
+            });
+        });
+    }
+
+  private:
+    struct Numbered {
+        const std::uint32_t* valueOf;
+        std::vector<std::uint8_t> hit;
+    };
+    struct Word {
+        const LikePattern* pattern;
+        std::vector<Numbered> numbered;
+        std::vector<size_t> plain;
+    };
+    std::vector<Word> words_;
+};
+
 bool sameCell(const RowRef& a, const RowRef& b, size_t c) {
     if (!a.cell(c) || !b.cell(c)) return a.cell(c) == b.cell(c);
     return a.length(c) == b.length(c) && std::memcmp(a.cell(c), b.cell(c), a.length(c)) == 0;
@@ -203,8 +258,13 @@ std::vector<RowRef> LiveList::matching(const std::vector<RowRef>& rows) const {
     return HeldRows::Filter(rows, [this](const RowRef& row) { return matches(row); });
 }
 
-std::vector<RowRef> LiveList::matchingBase() const {
-    return base_.matching([this](const RowRef& row) { return matches(row); });
+std::vector<RowRef> LiveList::matchingBase() {
+    base_.takeNumberings();
+    if (!base_.anyNumbering())
+        return base_.matching([this](size_t, const RowRef& row) { return matches(row); });
+    const NumberedSearch search(patterns_, searchColumns_, base_);
+    return base_.matching(
+        [&search](size_t place, const RowRef& row) { return search.matches(place, row); });
 }
 
 void LiveList::derive(int current) {
@@ -220,7 +280,7 @@ void LiveList::prepareTitleOrders() {
         if (c >= 0 && comparesHere(c))
             columns.emplace_back(c, fields_[static_cast<size_t>(c)].kind);
     }
-    base_.prepareOrders(collation_, std::move(columns));
+    base_.prepareOrders(collation_, std::move(columns), searchColumns_);
 }
 
 void LiveList::sortBase() {
@@ -358,8 +418,10 @@ void LiveList::setSearchText(const QString& text) {
                 return std::any_of(patterns_.begin(), patterns_.end(),
                                    [&](const LikePattern& now) { return now.narrows(old); });
             });
-        // Rows in another order than they arrived are read where they lie.
-        if (narrowing && mode_ != Mode::Streaming && !base_.reordered()) {
+        // Rows in another order than they arrived are read where they lie,
+        // and rows whose values are numbered are tested by those.
+        base_.takeNumberings();
+        if (narrowing && mode_ != Mode::Streaming && !base_.reordered() && !base_.anyNumbering()) {
             query_->present(fields_, matching(query_->rows()), query_->rowHolders(), 0);
         } else {
             derive(0);

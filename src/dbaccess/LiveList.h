@@ -95,6 +95,12 @@ class LiveList : public QObject {
     // The bytes the rows of the base condition take in memory: their
     // blocks, the rows shown and the orders made.
     size_t memoryOfRows() const;
+    // The values of the columns searched are numbered, so that a search
+    // tests each value once (made in the background over long lists).
+    bool searchesByValues() {
+        base_.takeNumberings();
+        return base_.anyNumbering();
+    }
     // The same of the rows kept of other base conditions.
     size_t memoryOfKeptRows() const;
 
@@ -127,7 +133,7 @@ class LiveList : public QObject {
     bool matches(const RowRef& row) const;
     // The rows that match the search, in their order.
     std::vector<RowRef> matching(const std::vector<RowRef>& rows) const;
-    std::vector<RowRef> matchingBase() const;
+    std::vector<RowRef> matchingBase();
     void resolveColumns();
     bool takeFields(const std::vector<Field>& fields);
     void derive(int current);

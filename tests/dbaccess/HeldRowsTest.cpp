@@ -63,7 +63,7 @@ TEST(HeldRows, OrdersMadeInTheBackgroundAreTheOrdersAClickMakes) {
         SCOPED_TRACE(wait);
         HeldRows held;
         held.append(block, -1);
-        held.prepareOrders(collation, columns);
+        held.prepareOrders(collation, columns, {0, 1});
         // The last column first: its turn has not come, or it is being made.
         std::this_thread::sleep_for(std::chrono::milliseconds(wait));
         for (const int column : {2, 0, 1, 2}) {
@@ -78,18 +78,18 @@ TEST(HeldRows, OrdersMadeInTheBackgroundAreTheOrdersAClickMakes) {
     // Moved while the orders are being made, then changed, then dropped.
     HeldRows first;
     first.append(block, -1);
-    first.prepareOrders(collation, columns);
+    first.prepareOrders(collation, columns, {0, 1});
     HeldRows second(std::move(first));
     HeldRows third;
     third.append(block, -1);
-    third.prepareOrders(collation, columns);
+    third.prepareOrders(collation, columns, {0, 1});
     third = std::move(second);
     third.orderBy(collation, FieldKind::Text, 1);
     EXPECT_TRUE(SameRows(third.rows(), OrderedBy(collation, FieldKind::Text, 1, block->rows())));
-    third.prepareOrders(collation, columns);
+    third.prepareOrders(collation, columns, {0, 1});
     third.removeAt(0);
     EXPECT_EQ(third.size(), block->rows().size() - 1);
-    third.prepareOrders(collation, columns);
+    third.prepareOrders(collation, columns, {0, 1});
 }
 
 }  // namespace
