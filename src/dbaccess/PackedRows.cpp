@@ -16,18 +16,21 @@ size_t wordsFor(size_t bytes) { return (bytes + kWord - 1) / kWord; }
 template <typename Mark>
 void PackedRows::write(std::uint32_t* row, const char* const* cells, const unsigned long* lengths,
                        Mark nullBit) const {
-    Mark* marks = reinterpret_cast<Mark*>(row);
     char* text = reinterpret_cast<char*>(row);
+    // Copied in: 16-bit marks lie in 32-bit words.
+    const auto setMark = [text](size_t index, Mark value) {
+        std::memcpy(text + index * sizeof(Mark), &value, sizeof(Mark));
+    };
     auto at = static_cast<Mark>((columns_ + 1) * sizeof(Mark));
     for (size_t c = 0; c < columns_; ++c) {
         const unsigned long n = cells[c] ? lengths[c] : 0;
-        marks[c] = cells[c] ? at : static_cast<Mark>(at | nullBit);
+        setMark(c, cells[c] ? at : static_cast<Mark>(at | nullBit));
         if (n > 0) std::memcpy(text + at, cells[c], n);
         at = static_cast<Mark>(at + n);
         text[at] = '\0';
         at = static_cast<Mark>(at + 1);
     }
-    marks[columns_] = at;
+    setMark(columns_, at);
 }
 
 void PackedRows::add(const char* const* cells, const unsigned long* lengths) {
@@ -62,10 +65,8 @@ std::vector<RowRef> PackedRows::rows() const {
     rows.reserve(count_);
     const std::uint32_t* at = words_.data();
     for (size_t r = 0; r < count_; ++r) {
-        const bool narrow = narrow_[r];
-        rows.emplace_back(at, narrow);
-        at +=
-            wordsFor(narrow ? reinterpret_cast<const std::uint16_t*>(at)[columns_] : at[columns_]);
+        rows.emplace_back(at, narrow_[r]);
+        at += wordsFor(rows.back().endOfRow(columns_));
     }
     return rows;
 }

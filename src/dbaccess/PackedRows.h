@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace zomi::dbaccess {
@@ -37,6 +38,8 @@ class RowRef {
     // The row's place in memory: rows packed one after another lie in
     // ascending places.
     const std::uint32_t* place() const { return start(); }
+    // The bytes the row takes, given its column count.
+    std::uint32_t endOfRow(size_t columns) const { return mark(columns) & ~kNull; }
     bool operator==(const RowRef& other) const { return at_ == other.at_; }
     bool operator!=(const RowRef& other) const { return at_ != other.at_; }
 
@@ -47,7 +50,9 @@ class RowRef {
     // The mark in its 32-bit form.
     std::uint32_t mark(size_t column) const {
         if ((at_ & 1u) == 0) return start()[column];
-        const std::uint16_t m = reinterpret_cast<const std::uint16_t*>(start())[column];
+        // Copied out: the marks lie in 32-bit words.
+        std::uint16_t m = 0;
+        std::memcpy(&m, reinterpret_cast<const char*>(start()) + column * sizeof m, sizeof m);
         return (m & ~kNarrowNull) | ((m & kNarrowNull) != 0 ? kNull : 0u);
     }
 
