@@ -198,22 +198,18 @@ void PresentTable(const CostTable& table, const QString& amountPattern, dbaccess
     const size_t columns = fields.size();
     auto block = std::make_shared<dbaccess::PackedRows>(columns);
     for (const auto* row : all) {
-        std::vector<QByteArray> bytes(columns);
-        std::vector<const char*> cells(columns, nullptr);
-        std::vector<unsigned long> lengths(columns, 0);
+        std::vector<std::optional<QByteArray>> cells(columns);
         for (size_t c = 0; c < columns; ++c) {
             const QVariant v = c < row->size() ? (*row)[c] : QVariant();
             if (v.isNull()) continue;
             if (table.columns[c].kind == CellKind::Text)
-                bytes[c] = ToCp1250(v.toString());
+                cells[c] = ToCp1250(v.toString());
             else if (table.columns[c].kind == CellKind::Count)
-                bytes[c] = QByteArray::number(v.toLongLong());
+                cells[c] = QByteArray::number(v.toLongLong());
             else
-                bytes[c] = QByteArray::number(v.toDouble(), 'g', 17);
-            cells[c] = bytes[c].constData();
-            lengths[c] = static_cast<unsigned long>(bytes[c].size());
+                cells[c] = QByteArray::number(v.toDouble(), 'g', 17);
         }
-        block->add(cells.data(), lengths.data());
+        block->add(cells);
     }
     const std::vector<dbaccess::RowRef> rows = block->rows();
     target.present(fields, rows, {block}, rows.empty() ? -1 : 0);

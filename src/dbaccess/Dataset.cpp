@@ -586,17 +586,11 @@ void Dataset::setValue(const QString& name, const QVariant& value) {
 
 RowRef Dataset::ownRow(const std::vector<QVariant>& values) {
     const size_t n = fields_.size();
-    std::vector<QByteArray> bytes(n);
-    std::vector<const char*> cells(n, nullptr);
-    std::vector<unsigned long> lengths(n, 0);
-    for (size_t i = 0; i < n && i < values.size(); ++i) {
-        if (values[i].isNull()) continue;
-        bytes[i] = wireText(fields_[i], values[i]);
-        cells[i] = bytes[i].constData();
-        lengths[i] = static_cast<unsigned long>(bytes[i].size());
-    }
+    std::vector<std::optional<QByteArray>> cells(n);
+    for (size_t i = 0; i < n && i < values.size(); ++i)
+        if (!values[i].isNull()) cells[i] = wireText(fields_[i], values[i]);
     PackedRows& owned = ownedRows_.emplace_back(n);
-    owned.add(cells.data(), lengths.data());
+    owned.add(cells);
     return owned.rows().front();
 }
 

@@ -259,9 +259,8 @@ std::vector<RowRef> LiveList::matching(const std::vector<RowRef>& rows) const {
 }
 
 std::vector<RowRef> LiveList::matchingBase() {
+    // Without numbered values it tests every column per row, as matches() does.
     base_.takeNumberings();
-    if (!base_.anyNumbering())
-        return base_.matching([this](size_t, const RowRef& row) { return matches(row); });
     const NumberedSearch search(patterns_, searchColumns_, base_);
     return base_.matching(
         [&search](size_t place, const RowRef& row) { return search.matches(place, row); });

@@ -60,6 +60,17 @@ void PackedRows::add(const RowRef& row) {
     add(cells.data(), lengths.data());
 }
 
+void PackedRows::add(const std::vector<std::optional<QByteArray>>& cells) {
+    std::vector<const char*> pointers(columns_, nullptr);
+    std::vector<unsigned long> lengths(columns_, 0);
+    for (size_t c = 0; c < columns_ && c < cells.size(); ++c) {
+        if (!cells[c]) continue;
+        pointers[c] = cells[c]->constData();
+        lengths[c] = static_cast<unsigned long>(cells[c]->size());
+    }
+    add(pointers.data(), lengths.data());
+}
+
 std::vector<RowRef> PackedRows::rows() const {
     std::vector<RowRef> rows;
     rows.reserve(count_);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace zomi::dbaccess {
@@ -69,6 +71,8 @@ class PackedRows {
     void add(const char* const* cells, const unsigned long* lengths);
     // A copy of a row of as many columns.
     void add(const RowRef& row);
+    // A row of the bytes given per column (nothing for NULL).
+    void add(const std::vector<std::optional<QByteArray>>& cells);
 
     size_t columns() const { return columns_; }
     size_t rowCount() const { return count_; }
