@@ -460,9 +460,11 @@ bool Dataset::matches(int row, int column, const QVariant& wanted, LocateOptions
     return options.partial ? text.startsWith(key, cs) : text.compare(key, cs) == 0;
 }
 
-int Dataset::firstWithPrefix(int column, const QString& prefix, int fromRow) const {
-    // Each byte of the code page is one character: the stored bytes are
-    // compared, folded as the decoded text would be, without decoding rows.
+namespace {
+
+// Each byte of the code page is one character: the stored bytes are
+// compared, folded as the decoded text would be, without decoding rows.
+const std::array<char16_t, 256>& FoldedBytes() {
     static const std::array<char16_t, 256> folded = [] {
         std::array<char16_t, 256> table{};
         for (int b = 0; b < 256; ++b) {
@@ -471,13 +473,36 @@ int Dataset::firstWithPrefix(int column, const QString& prefix, int fromRow) con
         }
         return table;
     }();
+    return folded;
+}
+
+}  // namespace
+
+bool PrefixCanBeginWithin(const QString& prefix, const std::bitset<256>& bytes) {
+    const std::array<char16_t, 256>& folded = FoldedBytes();
+    for (const QChar c : prefix.toCaseFolded()) {
+        bool held = false;
+        for (size_t b = 0; b < 256 && !held; ++b) held = bytes[b] && folded[b] == c.unicode();
+        if (!held) return false;
+    }
+    return true;
+}
+
+int Dataset::firstWithPrefix(int column, const QString& prefix, int fromRow) const {
+    return static_cast<int>(FirstWithPrefix(rows_, static_cast<size_t>(column), prefix,
+                                            static_cast<size_t>(std::max(fromRow, 0))));
+}
+
+long long Dataset::FirstWithPrefix(const std::vector<RowRef>& rows, size_t column,
+                                   const QString& prefix, size_t from,
+                                   const std::atomic<bool>* cancelled) {
+    const std::array<char16_t, 256>& folded = FoldedBytes();
     const QString key = prefix.toCaseFolded();
     const auto n = static_cast<unsigned long>(key.size());
-    const auto c = static_cast<size_t>(column);
     const auto hasPrefix = [&](size_t row) {
-        const RowRef& r = rows_[row];
-        const char* p = r.cell(c);
-        if (!p || r.length(c) < n) return false;
+        const RowRef& r = rows[row];
+        const char* p = r.cell(column);
+        if (!p || r.length(column) < n) return false;
         unsigned long k = 0;
         while (k < n && folded[static_cast<unsigned char>(p[k])] ==
                             key.at(static_cast<qsizetype>(k)).unicode())
@@ -486,18 +511,20 @@ int Dataset::firstWithPrefix(int column, const QString& prefix, int fromRow) con
     };
     // The row is mostly near the top; a search that finds none (the text
     // found in other columns only) reads a million rows on both cores.
-    const auto from = static_cast<size_t>(std::max(fromRow, 0));
-    const size_t probed = std::min(rows_.size(), from + kRowsPerThread / 16);
+    const size_t probed = std::min(rows.size(), from + kRowsPerThread / 16);
     for (size_t row = from; row < probed; ++row)
-        if (hasPrefix(row)) return static_cast<int>(row);
+        if (hasPrefix(row)) return static_cast<long long>(row);
+    constexpr size_t kRowsBetweenLooks = 4096;
     const std::vector<long long> firsts =
-        InHalves(rows_.size() - probed, [&](size_t begin, size_t end) {
-            for (size_t row = probed + begin; row < probed + end; ++row)
+        InHalves(rows.size() - probed, [&](size_t begin, size_t end) {
+            for (size_t row = probed + begin; row < probed + end; ++row) {
+                if (cancelled && row % kRowsBetweenLooks == 0 && cancelled->load()) return -1LL;
                 if (hasPrefix(row)) return static_cast<long long>(row);
+            }
             return -1LL;
         });
     for (const long long first : firsts)
-        if (first >= 0) return static_cast<int>(first);
+        if (first >= 0) return first;
     return -1;
 }
 

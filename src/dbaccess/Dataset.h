@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
+#include <atomic>
+#include <bitset>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -22,6 +24,10 @@ struct LocateOptions {
     bool caseInsensitive = false;
     bool partial = false;
 };
+
+// Whether a cell made only of these bytes could begin with the text, case
+// ignored as a partial locate ignores it: a number column holds no letter.
+bool PrefixCanBeginWithin(const QString& prefix, const std::bitset<256>& bytes);
 
 // Rows fetched from the server with a current-row cursor, the way every window
 // of the application works with data: open, move, read fields, and (for
@@ -76,6 +82,12 @@ class Dataset : public QObject {
     void appendRows(const std::vector<RowRef>& rows, const RowHolder& holder);
     const std::vector<RowRef>& rows() const { return rows_; }
     const std::vector<RowHolder>& rowHolders() const { return results_; }
+    // The first of the rows from `from` whose cell of the column begins with
+    // the prefix, case ignored; -1 when none does, or when cancelled was set
+    // meanwhile. Safe in any thread while the rows and their bytes live.
+    static long long FirstWithPrefix(const std::vector<RowRef>& rows, size_t column,
+                                     const QString& prefix, size_t from,
+                                     const std::atomic<bool>* cancelled = nullptr);
 
     int fieldCount() const { return static_cast<int>(fields_.size()); }
     const Field& field(int index) const { return fields_.at(static_cast<size_t>(index)); }

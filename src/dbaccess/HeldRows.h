@@ -85,7 +85,7 @@ class HeldRows {
     // The rows that match, each tested with its place in the rows given.
     static std::vector<RowRef> FilterPlaces(const std::vector<RowRef>& rows,
                                             const PlaceMatcher& matches);
-    std::vector<std::uint8_t> matchMarks(const PlaceMatcher& matches) const;
+    std::vector<std::uint64_t> matchMarks(const PlaceMatcher& matches) const;
     void stopPreparing();
     // Moves the order made in the background into orders_; false when the
     // column's turn had not come (it is then left to the caller).

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "common/SearchFilter.h"
+#include "dbaccess/Halves.h"
 
 namespace zomi::dbaccess {
 
@@ -51,12 +52,14 @@ bool sameFields(const std::vector<Field>& a, const std::vector<Field>& b) {
 
 // A search over the held rows in which each word is tested once per value
 // of the columns whose values are numbered, and per row only in the others.
+// It keeps its own words, so that a thread may run it while the user types
+// on; the held rows and their numberings must stay as they are meanwhile.
 class NumberedSearch {
   public:
     NumberedSearch(const std::vector<LikePattern>& patterns, const std::vector<int>& columns,
                    const HeldRows& rows) {
         for (const LikePattern& pattern : patterns) {
-            Word word{&pattern, {}, {}};
+            Word word{pattern, {}, {}};
             for (const int c : columns) {
                 const DistinctNumbering* numbering = rows.numbering(c);
                 if (!numbering) {
@@ -86,7 +89,7 @@ class NumberedSearch {
                 if (value != DistinctNumbering::kNull && n.hit[value]) return true;
             }
             return std::any_of(word.plain.begin(), word.plain.end(), [&](size_t c) {
-                return word.pattern->matches(row.cell(c), row.length(c));
+                return word.pattern.matches(row.cell(c), row.length(c));
             });
         });
     }
@@ -97,7 +100,7 @@ class NumberedSearch {
         std::vector<std::uint8_t> hit;
     };
     struct Word {
-        const LikePattern* pattern;
+        LikePattern pattern;
         std::vector<Numbered> numbered;
         std::vector<size_t> plain;
     };
@@ -130,6 +133,10 @@ LiveList::LiveList(Query* query, Connection* connection, QObject* parent)
     // Soon enough after the last keystroke that the server's answer can be
     // shown within a second, late enough not to ask for every letter.
     checkTimer_.setInterval(200);
+    for (auto signal : {&Dataset::rowsReset, &Dataset::rowsAppended})
+        connect(query_, signal, this, [this] { ++rowsTurn_; });
+    for (auto signal : {&Dataset::rowChanged, &Dataset::rowInserted, &Dataset::rowRemoved})
+        connect(query_, signal, this, [this] { ++rowsTurn_; });
     connect(&checkTimer_, &QTimer::timeout, this, [this] {
         try {
             startCheck();
@@ -152,6 +159,8 @@ size_t LiveList::memoryOfKeptRows() const {
 }
 
 void LiveList::stop() {
+    cancelDerive();
+    stopLocating();
     checkTimer_.stop();
     fetcher_.stop();
     firstScreenfulFetcher_.stop();
@@ -271,6 +280,84 @@ void LiveList::derive(int current) {
                     current);
 }
 
+namespace {
+
+// Thrown inside a search thread told to stop.
+struct SearchStopped {};
+
+}  // namespace
+
+void LiveList::deriveSoon() {
+    cancelDerive();
+    if (patterns_.empty() || mode_ == Mode::Streaming || base_.size() < 2 * kRowsPerThread) {
+        derive(0);
+        return;
+    }
+    base_.takeNumberings();
+    auto search = std::make_shared<const NumberedSearch>(patterns_, searchColumns_, base_);
+    auto stopped = std::make_shared<std::atomic<bool>>(false);
+    deriveStopped_ = stopped;
+    const quint64 turn = ++deriveTurn_;
+    deriving_ = std::async(std::launch::async, [this, search, stopped, turn] {
+        constexpr size_t kRowsBetweenLooks = 4096;
+        std::vector<RowRef> rows = base_.matching([&](size_t place, const RowRef& row) {
+            if (place % kRowsBetweenLooks == 0 && stopped->load()) throw SearchStopped();
+            return search->matches(place, row);
+        });
+        // The list waits for this thread before it goes, so it is alive
+        // here; the call is dropped if it is gone by the time its turn comes.
+        QMetaObject::invokeMethod(
+            this,
+            [this, turn] {
+                if (turn == deriveTurn_ && deriving_.valid()) finishDerive();
+            },
+            Qt::QueuedConnection);
+        return rows;
+    });
+}
+
+void LiveList::finishDerive() {
+    std::vector<RowRef> rows;
+    try {
+        rows = deriving_.get();
+    } catch (const std::exception& e) {
+        // Memory, most likely: the rows shown stay as they were.
+        deriveStopped_.reset();
+        if (onError_) onError_(e);
+        return;
+    }
+    deriveStopped_.reset();
+    query_->present(fields_, std::move(rows), base_.holders(), 0);
+    if (!locateAfterDerive_.isEmpty()) {
+        const QString field = locateAfterDerive_;
+        locateAfterDerive_.clear();
+        try {
+            locate(field, locateTextAfterDerive_);
+        } catch (const DbError&) {
+            // As the search box's own locate: a text that does not fit the
+            // column leaves the list on its first row.
+        }
+    }
+    if (isLoaded()) runLoaded();
+}
+
+void LiveList::settleDerive() {
+    if (deriving_.valid()) finishDerive();
+}
+
+void LiveList::cancelDerive() {
+    if (!deriving_.valid()) return;
+    if (deriveStopped_) deriveStopped_->store(true);
+    try {
+        deriving_.get();
+    } catch (...) {
+        // Stopped as told, or failed: its rows are not wanted either way.
+    }
+    deriving_ = {};
+    deriveStopped_.reset();
+    ++deriveTurn_;
+}
+
 void LiveList::prepareTitleOrders() {
     if (!canDerive()) return;
     std::vector<std::pair<int, FieldKind>> columns;
@@ -368,6 +455,7 @@ bool LiveList::showKeptRows() {
 
 void LiveList::open(const QString& baseCondition, const QString& searchText,
                     const QString& sortField) {
+    cancelDerive();
     if (!collationRead_) {
         collation_ = Collation::Read(*connection_);
         collationRead_ = true;
@@ -381,7 +469,7 @@ void LiveList::open(const QString& baseCondition, const QString& searchText,
     if (columnsKnown_) resolveColumns();
     checkTimer_.stop();
     checkWanted_ = false;
-    locateField_.clear();
+    dropPendingLocate();
     if (showKeptRows()) return;
     fetchedCondition_ = fetchCondition();
     base_.clear();
@@ -392,6 +480,7 @@ void LiveList::open(const QString& baseCondition, const QString& searchText,
 }
 
 void LiveList::setSearchText(const QString& text) {
+    cancelDerive();
     const bool derivable = canDerive() && fetchedCondition_ == baseCondition_ &&
                            (baseComplete_ || mode_ == Mode::Streaming);
     if (!derivable) {
@@ -403,7 +492,7 @@ void LiveList::setSearchText(const QString& text) {
     const QStringList before = words_;
     const std::vector<LikePattern> narrower = patterns_;
     prepareWords();
-    locateField_.clear();
+    dropPendingLocate();
     if (mode_ == Mode::Checking) {
         fetcher_.abandon();
         mode_ = Mode::Idle;
@@ -423,17 +512,18 @@ void LiveList::setSearchText(const QString& text) {
         if (narrowing && mode_ != Mode::Streaming && !base_.reordered() && !base_.anyNumbering()) {
             query_->present(fields_, matching(query_->rows()), query_->rowHolders(), 0);
         } else {
-            derive(0);
+            deriveSoon();
         }
     }
     scheduleCheck();
 }
 
 void LiveList::setSortField(const QString& field) {
+    cancelDerive();
     sortField_ = field;
     writeQueryLines();
     if (columnsKnown_) resolveColumns();
-    locateField_.clear();
+    dropPendingLocate();
     const bool derivable = canDerive() && fetchedCondition_ == baseCondition_ && baseComplete_;
     if (!derivable || mode_ == Mode::Streaming) {
         open(baseCondition_, searchText_, field);
@@ -443,7 +533,7 @@ void LiveList::setSortField(const QString& field) {
     const bool refetching = mode_ == Mode::Refetching;
     mode_ = Mode::Idle;
     sortBase();
-    derive(0);
+    deriveSoon();
     if (refetching) {
         refetch();
     } else {
@@ -457,6 +547,7 @@ void LiveList::refresh() {
 }
 
 void LiveList::refetch() {
+    settleDerive();
     checkTimer_.stop();
     checkWanted_ = false;
     if (!baseComplete_) {
@@ -468,6 +559,7 @@ void LiveList::refetch() {
 }
 
 void LiveList::forget(const QVariant& key) {
+    settleDerive();
     kept_.clear();
     const QByteArray bytes = key.toString().toLatin1();
     const int held = rowWithKey(base_.rows(), bytes);
@@ -478,9 +570,85 @@ void LiveList::forget(const QVariant& key) {
     query_->present(fields_, std::move(shown), query_->rowHolders(), query_->currentRow());
 }
 
-bool LiveList::locate(const QString& field, const QString& text) {
+void LiveList::dropPendingLocate() {
     locateField_.clear();
+    locateAfterDerive_.clear();
+    ++locateTurn_;
+    if (locateCancelled_) locateCancelled_->store(true);
+}
+
+bool LiveList::cannotBegin(const QString& field, const QString& text) const {
+    const int column = query_->fieldIndex(field);
+    if (column < 0 || query_->recordCount() > static_cast<int>(base_.size())) return false;
+    const DistinctNumbering* facts = base_.facts(column);
+    return facts && facts->bytesKnown && !PrefixCanBeginWithin(text, facts->bytes);
+}
+
+bool LiveList::locate(const QString& field, const QString& text) {
+    dropPendingLocate();
     if (text.isEmpty() || !query_->isOpen()) return false;
+    if (deriving_.valid()) {
+        locateAfterDerive_ = field;
+        locateTextAfterDerive_ = text;
+        return false;
+    }
+    if (query_->recordCount() < static_cast<int>(2 * kRowsPerThread)) return locateNow(field, text);
+    const int column = query_->fieldIndex(field);
+    if (column >= 0 && query_->field(column).isTextual() && mode_ != Mode::Streaming) {
+        if (!cannotBegin(field, text)) locateInThread(static_cast<size_t>(column), text);
+        return false;
+    }
+    // Other columns are compared by their values, on the next turn of the
+    // event loop, after the filtered rows were shown.
+    const quint64 turn = locateTurn_;
+    QTimer::singleShot(0, this, [this, field, text, turn] {
+        if (turn != locateTurn_) return;
+        try {
+            locateNow(field, text);
+        } catch (const DbError&) {
+            // As the search box's own locate: a text that does not fit the
+            // column leaves the list on its first row.
+        }
+    });
+    return false;
+}
+
+void LiveList::locateInThread(size_t column, const QString& text) {
+    stopLocating();
+    // The thread reads its own copy of the row list, and the blocks the
+    // rows lie in stay alive with it, whatever is shown meanwhile.
+    auto rows = std::make_shared<const std::vector<RowRef>>(query_->rows());
+    auto holders = std::make_shared<const std::vector<Dataset::RowHolder>>(query_->rowHolders());
+    auto cancelled = std::make_shared<std::atomic<bool>>(false);
+    locateCancelled_ = cancelled;
+    const quint64 turn = locateTurn_;
+    const quint64 rowsTurn = rowsTurn_;
+    locating_ = std::async(std::launch::async, [=] {
+        const long long row = Dataset::FirstWithPrefix(*rows, column, text, 0, cancelled.get());
+        (void)holders;
+        if (row < 0 || cancelled->load()) return;
+        // stopLocating waits for this thread, so the list is alive here; the
+        // call is dropped if it is gone by the time its turn comes.
+        QMetaObject::invokeMethod(
+            this,
+            [this, row, turn, rowsTurn] {
+                if (turn == locateTurn_ && rowsTurn == rowsTurn_)
+                    query_->moveTo(static_cast<int>(row));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void LiveList::stopLocating() {
+    if (locateCancelled_) locateCancelled_->store(true);
+    if (locating_.valid()) locating_.wait();
+    locating_ = {};
+    locateCancelled_.reset();
+}
+
+bool LiveList::locateNow(const QString& field, const QString& text) {
+    if (!query_->isOpen()) return false;
+    if (mode_ != Mode::Streaming && cannotBegin(field, text)) return false;
     if (query_->locate(field, text, {true, true})) return true;
     if (mode_ == Mode::Streaming) {
         locateField_ = field;
@@ -504,6 +672,7 @@ void LiveList::runLoaded() {
 }
 
 void LiveList::settle() {
+    settleDerive();
     for (;;) {
         if (checkTimer_.isActive()) {
             checkTimer_.stop();
@@ -632,6 +801,7 @@ void LiveList::startFirstScreenful(const QString& sql) {
 }
 
 void LiveList::firstScreenfulArrived(const RowBlockPtr& block) {
+    settleDerive();
     // Only while the list's own rows are still to come.
     if (mode_ != Mode::Streaming || !base_.empty() || !columnsKnown_ || firstScreenfulShown_)
         return;
@@ -640,6 +810,7 @@ void LiveList::firstScreenfulArrived(const RowBlockPtr& block) {
 }
 
 void LiveList::rowsArrived(const RowBlockPtr& block) {
+    settleDerive();
     if (mode_ != Mode::Streaming) {
         const std::vector<RowRef> rows = block->rows();
         incoming_.insert(incoming_.end(), rows.begin(), rows.end());
@@ -670,6 +841,7 @@ void LiveList::rowsArrived(const RowBlockPtr& block) {
 }
 
 void LiveList::fetchDone(quint64 bytes) {
+    settleDerive();
     bytesReceived_ = bytes;
     fetchAgain_ = true;
     const Mode finished = mode_;
@@ -747,6 +919,7 @@ bool LiveList::fetchAgainAfterLoss(const std::exception& error) {
 }
 
 void LiveList::fetchFailed(const std::exception& error) {
+    settleDerive();
     if (fetchAgainAfterLoss(error)) return;
     fetchAgain_ = true;  // for the fetches to come
     if (mode_ == Mode::Streaming) baseComplete_ = false;
@@ -760,6 +933,7 @@ void LiveList::fetchFailed(const std::exception& error) {
 void LiveList::scheduleCheck() { checkTimer_.start(); }
 
 void LiveList::startCheck() {
+    settleDerive();
     if (mode_ == Mode::Streaming || mode_ == Mode::Refetching) {
         checkWanted_ = true;
         return;

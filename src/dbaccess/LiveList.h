@@ -76,8 +76,17 @@ class LiveList : public QObject {
     // program changed what they hold itself (refresh does so too).
     void forgetKeptRows() { kept_.clear(); }
     // Moves to the first row whose field begins with the text, ignoring
-    // case; when none is in yet, to the first such row that arrives.
+    // case; when none is in yet, to the first such row that arrives. Over a
+    // long list the rows are read in a thread of their own, and the move
+    // comes when it has found the row, unless another locate, search, order
+    // or tab, or any change of the rows shown, came first; the answer is
+    // then false.
     bool locate(const QString& field, const QString& text);
+    // A locate's thread is still reading the rows.
+    bool locating() const {
+        return locating_.valid() &&
+               locating_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+    }
     // Runs at once when the list holds the server's rows of the last open
     // or refresh, otherwise when they are in.
     void whenLoaded(std::function<void()> action);
@@ -86,7 +95,9 @@ class LiveList : public QObject {
     // Ends every fetch (before connection closes).
     void stop();
 
-    bool isLoaded() const { return baseComplete_ && mode_ == Mode::Idle; }
+    bool isLoaded() const { return baseComplete_ && mode_ == Mode::Idle && !deriving_.valid(); }
+    // A search over a long list is still finding its rows in its thread.
+    bool deriving() const { return deriving_.valid(); }
     // The server is still to be asked about what is shown.
     bool checkPending() const { return checkTimer_.isActive() || checkWanted_; }
     const Collation& collation() const { return collation_; }
@@ -120,6 +131,22 @@ class LiveList : public QObject {
 
     void keepRowsLeaving(const QString& nextCondition);
     void prepareTitleOrders();
+    // A search over a long list (of rows all in) finds its rows in a thread
+    // of its own, and they are shown when found; anything else that reads
+    // or changes the rows first shows them at once (settleDerive), and a
+    // new search, order or tab drops them (cancelDerive). Other searches
+    // are made here and now.
+    void deriveSoon();
+    void finishDerive();
+    void settleDerive();
+    void cancelDerive();
+    void dropPendingLocate();
+    bool locateNow(const QString& field, const QString& text);
+    void locateInThread(size_t column, const QString& text);
+    void stopLocating();
+    // No cell of the column can begin with the text: its bytes are known
+    // and lack one of the text's letters.
+    bool cannotBegin(const QString& field, const QString& text) const;
     // The rows are fetched again, keeping those shown until they are in.
     void refetch();
     bool showKeptRows();
@@ -216,6 +243,20 @@ class LiveList : public QObject {
 
     QString locateField_;
     QString locateText_;
+    // Counts the locates asked and dropped: a deferred one runs only when
+    // no other came after it.
+    quint64 locateTurn_ = 0;
+    // Counts the changes of the rows shown: a row found in a thread is moved
+    // to only while they are the rows it read.
+    quint64 rowsTurn_ = 0;
+    std::future<void> locating_;
+    std::future<std::vector<RowRef>> deriving_;
+    std::shared_ptr<std::atomic<bool>> deriveStopped_;
+    quint64 deriveTurn_ = 0;
+    // The locate asked while the rows were being found, made once they are.
+    QString locateAfterDerive_;
+    QString locateTextAfterDerive_;
+    std::shared_ptr<std::atomic<bool>> locateCancelled_;
     std::vector<std::function<void()>> whenLoaded_;
 };
 

@@ -195,6 +195,70 @@ TEST_F(LiveListTest, SearchesByNumberedValuesGiveTheServersRows) {
     expectServerAnswer(QStringLiteral("bt"), QStringLiteral("vallalkozo_nev"));
 }
 
+// Over two hundred thousand rows a search finds its rows in a thread while
+// the window goes on. A key typed before they are shown, a title click, a
+// removal and a locate asked meanwhile all come out as if the search had
+// been made at once: the server's rows, in the order shown.
+TEST_F(LiveListTest, ALongListsSearchInAThreadGivesTheServersRowsWhateverComesMeanwhile) {
+    c->exec(QStringLiteral(
+        "INSERT INTO zomi (datum, sorszam, vallalkozo, ktgh, statusz) SELECT '2023-01-01' + "
+        "INTERVAL seq % 300 DAY, seq, seq % 27, 1 + seq % 11, 1 + seq % 6 "
+        "FROM seq_1_to_200100"));
+    openAll();
+    const auto untilShown = [this] {
+        while (live.deriving()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    };
+    live.setSearchText(QStringLiteral("ő"));
+    EXPECT_TRUE(live.deriving());
+    EXPECT_FALSE(live.isLoaded());
+    live.setSearchText(QStringLiteral("ő u"));
+    untilShown();
+    expectServerAnswer(QStringLiteral("ő u"), QStringLiteral("cim"));
+
+    live.setSearchText(QStringLiteral("b"));
+    live.setSortField(QStringLiteral("vallalkozo_nev"));
+    untilShown();
+    expectServerAnswer(QStringLiteral("b"), QStringLiteral("vallalkozo_nev"));
+
+    // The first row shown is removed while the next search is still looking.
+    const int key = list.fieldIndex(QStringLiteral("zomi"));
+    const QVariant gone = list.valueAt(0, key);
+    c->exec(QStringLiteral("DELETE FROM zomi WHERE zomi = ") + gone.toString());
+    live.setSearchText(QStringLiteral("bt"));
+    live.forget(gone);
+    EXPECT_FALSE(live.deriving());
+    expectServerAnswer(QStringLiteral("bt"), QStringLiteral("vallalkozo_nev"));
+
+    // A locate waits for the rows it is to look through; over all of them
+    // it reads them in a thread of its own.
+    const int name = list.fieldIndex(QStringLiteral("vallalkozo_nev"));
+    const auto located = [&](const QString& text) {
+        untilShown();
+        while (live.locating()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::processEvents();
+        int first = -1;
+        for (int row = 0; row < list.recordCount() && first < 0; ++row)
+            if (list.textAt(row, name).startsWith(text, Qt::CaseInsensitive)) first = row;
+        EXPECT_GT(first, 0) << text.toStdString();
+        EXPECT_EQ(list.currentRow(), first) << text.toStdString();
+    };
+    live.setSearchText(QStringLiteral("kft"));
+    live.locate(QStringLiteral("vallalkozo_nev"), QStringLiteral("Ő"));
+    located(QStringLiteral("ő"));
+    expectServerAnswer(QStringLiteral("kft"), QStringLiteral("vallalkozo_nev"));
+    live.setSearchText(QString());
+    live.locate(QStringLiteral("vallalkozo_nev"), QStringLiteral("ü"));
+    located(QStringLiteral("ü"));
+    // A search typed before the thread found its row keeps the list on
+    // the search's first row.
+    live.locate(QStringLiteral("vallalkozo_nev"), QStringLiteral("z"));
+    live.setSearchText(QStringLiteral("o"));
+    untilShown();
+    while (live.locating()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list.currentRow(), 0);
+}
+
 // "%", "_" and the backslash typed into the box are letters, from memory
 // (narrowing letter by letter) and from the server alike.
 TEST_F(LiveListTest, WildcardCharactersInTheSearchMatchOnlyThemselves) {
