@@ -46,13 +46,15 @@ QString LoadUsage() {
         "usage: bench_workstations [--host H] [--port P] [--database D] [--workstations N]\n"
         "         [--seconds S] [--think-ms T] [--seed X] [--orders N] [--scratch] "
         "[--same-instant]\n"
-        "         [--kill-every S] [--restart-at S --server-dir DIR]\n"
+        "         [--saves-only] [--kill-every S] [--restart-at S --server-dir DIR]\n"
         "  N workstations (1..200) work for S seconds (1..3600) with T ms (0..60000) between\n"
         "  their steps on database D of the server at H:P (loopback only); a database that\n"
         "  does not exist is made with generated master data and --orders work orders\n"
         "  (default 3000); --scratch makes one of the run's own and drops it at the end.\n"
         "  With a think time the workstations come in over the first one, as an office's\n"
         "  staff do; --same-instant starts them all at once.\n"
+        "  --saves-only: the clerks only change work orders and make new ones (5 to 2),\n"
+        "  the writes the mariadb loop of scripts/load --ceiling sends.\n"
         "  --kill-every kills a random workstation's session every S seconds; --restart-at\n"
         "  stops and starts the server of folder DIR (scripts/dbserver) S seconds in.\n");
 }
@@ -73,6 +75,10 @@ std::optional<LoadOptions> ParseLoadOptions(const QStringList& arguments, QStrin
         }
         if (name == QLatin1String("--scratch")) {
             o.scratch = true;
+            continue;
+        }
+        if (name == QLatin1String("--saves-only")) {
+            o.savesOnly = true;
             continue;
         }
         if (i + 1 >= arguments.size()) {
@@ -168,6 +174,7 @@ QStringList WorkstationArguments(const LoadOptions& o, int index, const QString&
                           QStringLiteral("--hot-contractors"),
                           joined(o.hotContractors)};
     if (o.sameInstant) arguments << QStringLiteral("--same-instant");
+    if (o.savesOnly) arguments << QStringLiteral("--saves-only");
     return arguments;
 }
 

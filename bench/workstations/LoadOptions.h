@@ -20,6 +20,7 @@ struct LoadOptions {
     int orders = 3000;         // work orders of a database the tool makes
     bool scratch = false;      // a database of the run's own, dropped at the end
     bool sameInstant = false;  // all workstations start at once, even at a clerk's pace
+    bool savesOnly = false;    // only edits and new work orders, 5 to 2
     int killEverySeconds = 0;  // kill a random workstation's session this often
     int restartAtSecond = 0;   // stop and start the server this far into the run
     QString serverDir;         // the server's folder for scripts/dbserver (restart)

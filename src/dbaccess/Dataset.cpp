@@ -878,6 +878,14 @@ ResultSetPtr Table::applyInsert(const std::vector<QVariant>& values,
     return reread(quotedName(field(key).name) + QStringLiteral(" = ") + literal(key, keyValue));
 }
 
+bool Table::editChangesRow() const {
+    if (state() != State::Edit) return false;
+    const int row = currentRow();
+    for (int i = 0; i < fieldCount(); ++i)
+        if (literal(i, value(i)) != literal(i, valueAt(row, i))) return true;
+    return false;
+}
+
 ResultSetPtr Table::applyUpdate(int row, const std::vector<QVariant>& values) {
     QStringList assignments;
     QStringList conditions{keyCondition(row)};

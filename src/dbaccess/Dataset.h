@@ -221,6 +221,9 @@ class Table : public Dataset {
     void setTableName(const QString& name) { tableName_ = name; }
     const QString& tableName() const { return tableName_; }
     void setOrderBy(const QString& orderBy) { orderBy_ = orderBy; }
+    // The row being edited differs from the one read, so that post sends an
+    // UPDATE; a post without changes sends nothing at all.
+    bool editChangesRow() const;
 
   protected:
     ResultSetPtr fetch() override;

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "common/Beall.h"
+#include "common/Codepage.h"
 #include "common/Text.h"
 #include "db/DbRoutines.h"
 #include "db/WorkFileSchema.h"
@@ -321,16 +322,7 @@ void Tfrm_Szerkeszt::loadControls() {
     const dbaccess::Dataset& row = *TblZomi;
     DBEdit2->setText(dateText(row.value(QStringLiteral("datum"))));
     loadPickers();
-    Edit1->setText(
-        nameOf(QStringLiteral("SELECT vallalkozo_nev FROM vallalkozo WHERE vallalkozo=") +
-               IdText(row.value(QStringLiteral("vallalkozo"))) + QStringLiteral(";")));
-    Edit2->setText(nameOf(QStringLiteral("SELECT cim FROM ktgh WHERE ktgh=") +
-                          IdText(row.value(QStringLiteral("ktgh"))) + QStringLiteral(";")));
-    Edit3->setText(nameOf(QStringLiteral("SELECT alairas_nev FROM alairas WHERE alairas=") +
-                          IdText(row.value(QStringLiteral("alairas"))) + QStringLiteral(";")));
-    Edit4->setText(nameOf(QStringLiteral("SELECT statusz_nev FROM statusz WHERE statusz=") +
-                          IdText(row.value(QStringLiteral("statusz"))) + QStringLiteral(";")));
-    showNumber();
+    loadNamesAndNumber();
 
     showAfas();
 
@@ -370,6 +362,31 @@ void Tfrm_Szerkeszt::showAfas() {
 }
 
 QString Tfrm_Szerkeszt::nameOf(const QString& sql) const { return QueryText(sql, kNotGiven); }
+
+void Tfrm_Szerkeszt::loadNamesAndNumber() {
+    // In one round trip, which a branch office pays across its line. A key
+    // that names no row gives NULL; a name that is NULL itself, "".
+    const dbaccess::Dataset& row = *TblZomi;
+    const auto name = [&row](const char* column, const char* table) {
+        return QStringLiteral("(SELECT COALESCE(%1, '') FROM %2 WHERE %2=%3)")
+            .arg(QLatin1String(column), QLatin1String(table),
+                 IdText(row.value(QLatin1String(table))));
+    };
+    const QStringList columns{name("vallalkozo_nev", "vallalkozo"), name("cim", "ktgh"),
+                              name("alairas_nev", "alairas"), name("statusz_nev", "statusz"),
+                              store_->numberExpression()};
+    const dbaccess::ResultSetPtr found = MainConnection()->query(
+        QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(";"));
+    const auto text = [&found](size_t c, const QString& none) {
+        if (!found || found->rowCount() == 0 || found->row(0).isNull(c)) return none;
+        return FromCp1250(found->row(0).cell(c), found->row(0).length(c));
+    };
+    Edit1->setText(text(0, kNotGiven));
+    Edit2->setText(text(1, kNotGiven));
+    Edit3->setText(text(2, kNotGiven));
+    Edit4->setText(text(3, kNotGiven));
+    Edit5->setText(text(4, QString()));
+}
 
 void Tfrm_Szerkeszt::showNumber() { Edit5->setText(store_->numberText()); }
 

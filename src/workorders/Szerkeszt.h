@@ -108,6 +108,7 @@ class Tfrm_Szerkeszt : public QDialog {
     void loadControls();
     void loadPickers();
     void showNumber();
+    void loadNamesAndNumber();
     void showWorkFileButtons();
     void showFileCount(int count);
     void showAfas();

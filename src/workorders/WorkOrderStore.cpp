@@ -3,7 +3,10 @@
 #include <QDate>
 #include <QTime>
 #include <optional>
+#include <tuple>
+#include <utility>
 
+#include "common/Codepage.h"
 #include "common/Text.h"
 #include "db/DbRoutines.h"
 #include "dbaccess/Connection.h"
@@ -88,6 +91,31 @@ Amount amountOf(const dbaccess::Dataset& row, const QString& column) {
 
 QVariant variantOf(Amount amount) { return amount ? QVariant(*amount) : QVariant(); }
 
+// A contractor's rate; 0 for none, as the register's fee items read it.
+double RateOf(const dbaccess::RowRef& row, size_t column) {
+    if (row.isNull(column)) return 0;
+    bool ok = false;
+    const double rate =
+        QString::fromLatin1(row.cell(column), static_cast<qsizetype>(row.length(column)))
+            .trimmed()
+            .toDouble(&ok);
+    return ok ? rate : 0;
+}
+
+// The texts of the number taken and of the number stored, in one round trip.
+std::pair<QString, QString> NumberTexts(const QVariant& taken, const QVariant& stored, int year) {
+    const QString y = QString::number(year);
+    const dbaccess::ResultSetPtr texts = MainConnection()->query(
+        QStringLiteral("SELECT fn_sorszamstr(%1, %3), fn_sorszamstr(%2, %3);")
+            .arg(IdText(taken), IdText(stored), y));
+    if (!texts || texts->rowCount() == 0) return {};
+    const dbaccess::RowRef row = texts->row(0);
+    const auto text = [&row](size_t c) {
+        return row.isNull(c) ? QString() : FromCp1250(row.cell(c), row.length(c));
+    };
+    return {text(0), text(1)};
+}
+
 }  // namespace
 
 int NextSerialNumber(int year) {
@@ -146,14 +174,17 @@ bool WorkOrderStore::open(int key) {
     return true;
 }
 
-QString WorkOrderStore::numberText() const {
+QString WorkOrderStore::numberExpression() const {
     const QVariant datum = table_->value(QStringLiteral("datum"));
     // Without a date the function shows its own "no year" form.
     const QString year =
         datum.isNull() ? QStringLiteral("NULL") : QString::number(datum.toDate().year());
-    return QueryText(QStringLiteral("SELECT fn_sorszamstr(") +
-                         IdText(table_->value(QStringLiteral("sorszam"))) + QStringLiteral(", ") +
-                         year + QStringLiteral(");"),
+    return QStringLiteral("fn_sorszamstr(") + IdText(table_->value(QStringLiteral("sorszam"))) +
+           QStringLiteral(", ") + year + QStringLiteral(")");
+}
+
+QString WorkOrderStore::numberText() const {
+    return QueryText(QStringLiteral("SELECT ") + numberExpression() + QStringLiteral(";"),
                      QString());
 }
 
@@ -164,13 +195,21 @@ const RequiredColumn* WorkOrderStore::firstMissingColumn() const {
 }
 
 void WorkOrderStore::takeContractor(int contractor, double afakulcs) {
-    const QString where = QStringLiteral(" FROM vallalkozo WHERE vallalkozo=") +
-                          QString::number(contractor) + QStringLiteral(";");
-    // Everything is read before anything is set.
-    const QString afas = QueryText(QStringLiteral("SELECT afas") + where, QString());
-    const NetRates rates =
-        RatesFromContractor(afas, QueryFloat(QStringLiteral("SELECT oradij") + where, 0),
-                            QueryFloat(QStringLiteral("SELECT kiszdij") + where, 0), afakulcs);
+    // Everything is read, in one round trip, before anything is set.
+    const dbaccess::ResultSetPtr found =
+        MainConnection()->query(QStringLiteral("SELECT afas, oradij, kiszdij FROM vallalkozo "
+                                               "WHERE vallalkozo=") +
+                                QString::number(contractor) + QStringLiteral(";"));
+    QString afas;
+    double oradij = 0;
+    double kiszdij = 0;
+    if (found && found->rowCount() > 0) {
+        const dbaccess::RowRef row = found->row(0);
+        afas = row.isNull(0) ? QString() : FromCp1250(row.cell(0), row.length(0));
+        oradij = RateOf(row, 1);
+        kiszdij = RateOf(row, 2);
+    }
+    const NetRates rates = RatesFromContractor(afas, oradij, kiszdij, afakulcs);
     table_->setValue(QStringLiteral("vallalkozo"), contractor);
     table_->setValue(QStringLiteral("afas"), afas);
     table_->setValue(QStringLiteral("munkadij1"), variantOf(rates.munkadij1));
@@ -207,7 +246,7 @@ WorkOrderStore::StoreResult WorkOrderStore::store() {
 WorkOrderStore::StoreResult WorkOrderStore::storeNew() {
     // The number was taken when the window opened; another workstation may
     // have stored a work order with it since, which the database refuses.
-    const QString takenNumber = numberText();
+    const QVariant takenSerial = table_->value(QStringLiteral("sorszam"));
     // The number must be free in the year of the row's own date, which is
     // the year the database holds it unique in.
     const QDate datum = table_->value(QStringLiteral("datum")).toDate();
@@ -233,17 +272,18 @@ WorkOrderStore::StoreResult WorkOrderStore::storeNew() {
     StoreResult result;
     if (renumbered) {
         result.outcome = Outcome::Renumbered;
-        result.takenNumber = takenNumber;
-        result.storedNumber = numberText();
+        std::tie(result.takenNumber, result.storedNumber) =
+            NumberTexts(takenSerial, table_->value(QStringLiteral("sorszam")), datum.year());
     }
     return result;
 }
 
 WorkOrderStore::StoreResult WorkOrderStore::storeExisting() {
     StoreResult result;
-    // An update of a row that is gone changes nothing on the server, and an
-    // update without changes is not even sent: ask first.
-    if (!rowStillExists()) {
+    // An update without changes is not even sent, so it cannot tell that the
+    // row is gone: ask first. An update that is sent names the row's key and
+    // read values, and changes no row when either changed meanwhile.
+    if (!table_->editChangesRow() && !rowStillExists()) {
         result.outcome = Outcome::DeletedMeanwhile;
         return result;
     }

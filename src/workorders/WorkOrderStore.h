@@ -67,6 +67,8 @@ class WorkOrderStore {
     // The work order's number as printed ("2026/00012"), from its serial
     // number and the year of its date.
     QString numberText() const;
+    // The same as an expression, for a query that reads more beside it.
+    QString numberExpression() const;
     // The first required column the row leaves empty, or nullptr.
     const RequiredColumn* firstMissingColumn() const;
 
