@@ -134,6 +134,20 @@ int NextSerialNumber(int year) {
            1;
 }
 
+int FreeSerialNumber(int year, int wanted) {
+    const QString y = QString::number(year);
+    const QString n = QString::number(wanted);
+    const QString sql = QStringLiteral(
+        "SELECT IF(EXISTS(SELECT 1 FROM zomi WHERE %1 AND sorszam = %2), "
+        "IFNULL((SELECT MAX(sorszam) FROM zomi WHERE %1), 0) + 1, %2);");
+    try {
+        return QueryInt(sql.arg(QStringLiteral("ev = ") + y, n), wanted);
+    } catch (const DbError& error) {
+        if (error.code() != kUnknownColumn) throw;
+    }
+    return QueryInt(sql.arg(QStringLiteral("YEAR(datum) = ") + y, n), wanted);
+}
+
 const QList<RequiredColumn>& RequiredColumns() {
     static const QList<RequiredColumn> columns{
         {QStringLiteral("datum"), QStringLiteral("Dátum megadása kötelező")},
@@ -243,23 +257,32 @@ WorkOrderStore::StoreResult WorkOrderStore::store() {
     return isNew() ? storeNew() : storeExisting();
 }
 
-WorkOrderStore::StoreResult WorkOrderStore::storeNew() {
-    // The number was taken when the window opened; another workstation may
-    // have stored a work order with it since, which the database refuses.
-    const QVariant takenSerial = table_->value(QStringLiteral("sorszam"));
-    // The number must be free in the year of the row's own date, which is
-    // the year the database holds it unique in.
-    const QDate datum = table_->value(QStringLiteral("datum")).toDate();
+bool WorkOrderStore::postUnderYearLock(const QDate& datum) {
+    // The lock is held only while the number is chosen and stored.
     std::optional<YearSerialLock> lock;
-    if (datum.isValid()) lock.emplace(table_->connection(), datum.year());
     bool renumbered = false;
+    if (datum.isValid()) {
+        lock.emplace(table_->connection(), datum.year());
+        // Another workstation may have stored this number since it was
+        // taken: the next free one is chosen now rather than after a
+        // refused INSERT, so that the lock is held for fewer statements
+        // while other workstations wait for it.
+        const QVariant taken = table_->value(QStringLiteral("sorszam"));
+        if (!taken.isNull()) {
+            const int free = FreeSerialNumber(datum.year(), taken.toInt());
+            if (free != taken.toInt()) {
+                table_->setValue(QStringLiteral("sorszam"), free);
+                renumbered = true;
+            }
+        }
+    }
     // A save the server refused as a whole (a deadlock, or on a cluster a
     // node that certified another workstation's work order first) the
     // connection runs again itself; the number is then found taken here.
     for (int attempt = 1;; ++attempt) {
         try {
             table_->post();
-            break;
+            return renumbered;
         } catch (const DbError& error) {
             const bool numberTaken = error.code() == kDuplicateKey &&
                                      error.message().contains(QLatin1String("ev_sorszam"));
@@ -269,6 +292,16 @@ WorkOrderStore::StoreResult WorkOrderStore::storeNew() {
             renumbered = true;
         }
     }
+}
+
+WorkOrderStore::StoreResult WorkOrderStore::storeNew() {
+    // The number was taken when the window opened; another workstation may
+    // have stored a work order with it since, which the database refuses.
+    const QVariant takenSerial = table_->value(QStringLiteral("sorszam"));
+    // The number must be free in the year of the row's own date, which is
+    // the year the database holds it unique in.
+    const QDate datum = table_->value(QStringLiteral("datum")).toDate();
+    const bool renumbered = postUnderYearLock(datum);
     StoreResult result;
     if (renumbered) {
         result.outcome = Outcome::Renumbered;

@@ -7,6 +7,7 @@
 // existing work order told apart. Nothing here shows a window; the editor
 // turns the results into boxes.
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <memory>
@@ -23,6 +24,9 @@ namespace zomi {
 // One more than the highest serial number of the year's work orders: 1 in a
 // year without any.
 int NextSerialNumber(int year);
+// The number wanted while no work order of the year has it, otherwise the
+// next one after the year's highest.
+int FreeSerialNumber(int year, int wanted);
 
 struct RequiredColumn {
     QString column;
@@ -90,6 +94,9 @@ class WorkOrderStore {
 
   private:
     StoreResult storeNew();
+    // Posts the new row under its year's lock, renumbering it while its
+    // number is found taken; true when it was.
+    bool postUnderYearLock(const QDate& datum);
     StoreResult storeExisting();
     bool rowStillExists() const;
 
