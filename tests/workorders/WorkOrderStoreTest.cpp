@@ -69,8 +69,16 @@ TEST_F(WorkOrderStoreTest, NewWorkOrdersAreNumberedFromOneInTheServersYear) {
         SetMainConnection(session.get());
         EXPECT_EQ(NextSerialNumber(year - 1), 8);
         EXPECT_EQ(NextSerialNumber(year), 10);
+        // A number still free is kept, even below the highest; a taken one
+        // gives way to the next after the highest.
+        EXPECT_EQ(FreeSerialNumber(year, 3), 3);
+        EXPECT_EQ(FreeSerialNumber(year, 9), 10);
+        EXPECT_EQ(FreeSerialNumber(year - 1, 7), 8);
         SetMainConnection(c.get());
     }
+    EXPECT_EQ(FreeSerialNumber(year - 1, 41), 42);
+    EXPECT_EQ(FreeSerialNumber(year - 1, 40), 40);
+    EXPECT_EQ(FreeSerialNumber(year, 1), 1);
 
     WorkOrderStore store(c.get());
     ASSERT_TRUE(store.open(-1));
