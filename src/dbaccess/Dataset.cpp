@@ -493,21 +493,25 @@ int Dataset::firstWithPrefix(int column, const QString& prefix, int fromRow) con
                                             static_cast<size_t>(std::max(fromRow, 0))));
 }
 
+FoldedPrefix::FoldedPrefix(const QString& prefix) : key_(prefix.toCaseFolded()) {}
+
+bool FoldedPrefix::begins(const char* cell, unsigned long length) const {
+    const std::array<char16_t, 256>& folded = FoldedBytes();
+    const auto n = static_cast<unsigned long>(key_.size());
+    if (!cell || length < n) return false;
+    unsigned long k = 0;
+    while (k < n && folded[static_cast<unsigned char>(cell[k])] ==
+                        key_.at(static_cast<qsizetype>(k)).unicode())
+        ++k;
+    return k == n;
+}
+
 long long Dataset::FirstWithPrefix(const std::vector<RowRef>& rows, size_t column,
                                    const QString& prefix, size_t from,
                                    const std::atomic<bool>* cancelled) {
-    const std::array<char16_t, 256>& folded = FoldedBytes();
-    const QString key = prefix.toCaseFolded();
-    const auto n = static_cast<unsigned long>(key.size());
+    const FoldedPrefix wanted(prefix);
     const auto hasPrefix = [&](size_t row) {
-        const RowRef& r = rows[row];
-        const char* p = r.cell(column);
-        if (!p || r.length(column) < n) return false;
-        unsigned long k = 0;
-        while (k < n && folded[static_cast<unsigned char>(p[k])] ==
-                            key.at(static_cast<qsizetype>(k)).unicode())
-            ++k;
-        return k == n;
+        return wanted.begins(rows[row].cell(column), rows[row].length(column));
     };
     // The row is mostly near the top; a search that finds none (the text
     // found in other columns only) reads a million rows on both cores.

@@ -29,6 +29,17 @@ struct LocateOptions {
 // ignored as a partial locate ignores it: a number column holds no letter.
 bool PrefixCanBeginWithin(const QString& prefix, const std::bitset<256>& bytes);
 
+// Whether a cell's stored bytes begin with a text, case ignored as a partial
+// locate ignores it, without decoding the cell.
+class FoldedPrefix {
+  public:
+    explicit FoldedPrefix(const QString& prefix);
+    bool begins(const char* cell, unsigned long length) const;
+
+  private:
+    QString key_;
+};
+
 // Rows fetched from the server with a current-row cursor, the way every window
 // of the application works with data: open, move, read fields, and (for
 // editable tables) edit, post and cancel. Values are QVariant; a null QVariant

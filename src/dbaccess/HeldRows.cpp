@@ -239,13 +239,27 @@ std::vector<std::uint64_t> HeldRows::matchMarks(const PlaceMatcher& matches) con
 }
 
 std::vector<RowRef> HeldRows::matching(const PlaceMatcher& matches) const {
-    if (!reordered()) return FilterPlaces(arrived_, matches);
+    long long unused = -1;
+    return matching(matches, PlaceMatcher(), unused);
+}
+
+std::vector<RowRef> HeldRows::matching(const PlaceMatcher& matches, const PlaceMatcher& first,
+                                       long long& firstIndex) const {
+    firstIndex = -1;
+    const PlaceMatcher* wanted = first ? &first : nullptr;
+    if (!reordered()) return FilterPlaces(arrived_, matches, wanted, &firstIndex);
     const std::vector<std::uint64_t> marks = matchMarks(matches);
     const std::vector<std::uint32_t>& order = orders_.at(shownBy_);
-    return FilterPlaces(ordered_, [&](size_t i, const RowRef&) {
-        const std::uint32_t place = order[i];
-        return (marks[place / 64] >> (place % 64) & 1) != 0;
-    });
+    const PlaceMatcher firstByPlace = [&](size_t i, const RowRef& row) {
+        return first(order[i], row);
+    };
+    return FilterPlaces(
+        ordered_,
+        [&](size_t i, const RowRef&) {
+            const std::uint32_t place = order[i];
+            return (marks[place / 64] >> (place % 64) & 1) != 0;
+        },
+        wanted ? &firstByPlace : nullptr, &firstIndex);
 }
 
 void HeldRows::removeAt(size_t index) {
@@ -273,16 +287,29 @@ std::vector<RowRef> HeldRows::Filter(const std::vector<RowRef>& rows, const Matc
 }
 
 std::vector<RowRef> HeldRows::FilterPlaces(const std::vector<RowRef>& rows,
-                                           const PlaceMatcher& matches) {
-    std::vector<std::vector<RowRef>> halves = InHalves(rows.size(), [&](size_t begin, size_t end) {
+                                           const PlaceMatcher& matches, const PlaceMatcher* first,
+                                           long long* firstIndex) {
+    struct Part {
         std::vector<RowRef> kept;
-        for (size_t i = begin; i < end; ++i)
-            if (matches(i, rows[i])) kept.push_back(rows[i]);
-        return kept;
+        long long first = -1;
+    };
+    std::vector<Part> halves = InHalves(rows.size(), [&](size_t begin, size_t end) {
+        Part part;
+        for (size_t i = begin; i < end; ++i) {
+            if (!matches(i, rows[i])) continue;
+            if (first && part.first < 0 && (*first)(i, rows[i]))
+                part.first = static_cast<long long>(part.kept.size());
+            part.kept.push_back(rows[i]);
+        }
+        return part;
     });
-    std::vector<RowRef> kept = std::move(halves.front());
-    for (size_t h = 1; h < halves.size(); ++h)
-        kept.insert(kept.end(), halves[h].begin(), halves[h].end());
+    std::vector<RowRef> kept = std::move(halves.front().kept);
+    if (firstIndex) *firstIndex = halves.front().first;
+    for (size_t h = 1; h < halves.size(); ++h) {
+        if (firstIndex && *firstIndex < 0 && halves[h].first >= 0)
+            *firstIndex = static_cast<long long>(kept.size()) + halves[h].first;
+        kept.insert(kept.end(), halves[h].kept.begin(), halves[h].kept.end());
+    }
     return kept;
 }
 

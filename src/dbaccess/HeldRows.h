@@ -72,6 +72,11 @@ class HeldRows {
     const RowRef& arrivedAt(size_t place) const { return arrived_[place]; }
     // The rows that match, in the order shown.
     std::vector<RowRef> matching(const PlaceMatcher& matches) const;
+    // The same, and the index among them of the first row for which first
+    // holds (tested with the row's place among the rows as they arrived),
+    // -1 when none does.
+    std::vector<RowRef> matching(const PlaceMatcher& matches, const PlaceMatcher& first,
+                                 long long& firstIndex) const;
     // Takes out the row at the place shown.
     void removeAt(size_t index);
 
@@ -84,7 +89,9 @@ class HeldRows {
 
     // The rows that match, each tested with its place in the rows given.
     static std::vector<RowRef> FilterPlaces(const std::vector<RowRef>& rows,
-                                            const PlaceMatcher& matches);
+                                            const PlaceMatcher& matches,
+                                            const PlaceMatcher* first = nullptr,
+                                            long long* firstIndex = nullptr);
     std::vector<std::uint64_t> matchMarks(const PlaceMatcher& matches) const;
     void stopPreparing();
     // Moves the order made in the background into orders_; false when the

@@ -287,6 +287,37 @@ struct SearchStopped {};
 
 }  // namespace
 
+HeldRows::PlaceMatcher LiveList::beginsWith(size_t column, const QString& text) const {
+    const FoldedPrefix prefix(text);
+    const DistinctNumbering* numbering = base_.numbering(static_cast<int>(column));
+    if (!numbering)
+        return [prefix, column](size_t, const RowRef& row) {
+            return prefix.begins(row.cell(column), row.length(column));
+        };
+    // Each of the column's values is tested once, as the search tests them.
+    auto hit = std::make_shared<std::vector<std::uint8_t>>(numbering->firstRows.size());
+    for (size_t v = 0; v < hit->size(); ++v) {
+        const RowRef& first = base_.arrivedAt(numbering->firstRows[v]);
+        (*hit)[v] = prefix.begins(first.cell(column), first.length(column)) ? 1 : 0;
+    }
+    const std::uint32_t* valueOf = numbering->valueOf.data();
+    return [hit, valueOf](size_t place, const RowRef&) {
+        const std::uint32_t value = valueOf[place];
+        return value != DistinctNumbering::kNull && (*hit)[value] != 0;
+    };
+}
+
+int LiveList::columnToLocateWhileDeriving() {
+    if (locateAfterDerive_.isEmpty()) return -1;
+    const int column = query_->fieldIndex(locateAfterDerive_);
+    if (column < 0 || !query_->field(column).isTextual()) return -1;
+    if (cannotBegin(locateAfterDerive_, locateTextAfterDerive_)) {
+        locateAfterDerive_.clear();
+        return -1;
+    }
+    return column;
+}
+
 void LiveList::deriveSoon() {
     cancelDerive();
     if (patterns_.empty() || mode_ == Mode::Streaming || base_.size() < 2 * kRowsPerThread) {
@@ -295,15 +326,29 @@ void LiveList::deriveSoon() {
     }
     base_.takeNumberings();
     auto search = std::make_shared<const NumberedSearch>(patterns_, searchColumns_, base_);
+    // The locate asked with the search is made in the same pass, by the
+    // places of the rows, so that the rows are read once.
+    const int locateColumn = columnToLocateWhileDeriving();
+    std::shared_ptr<const HeldRows::PlaceMatcher> first;
+    if (locateColumn >= 0)
+        first = std::make_shared<const HeldRows::PlaceMatcher>(
+            beginsWith(static_cast<size_t>(locateColumn), locateTextAfterDerive_));
     auto stopped = std::make_shared<std::atomic<bool>>(false);
     deriveStopped_ = stopped;
     const quint64 turn = ++deriveTurn_;
-    deriving_ = std::async(std::launch::async, [this, search, stopped, turn] {
+    deriving_ = std::async(std::launch::async, [this, search, first, stopped, turn] {
         constexpr size_t kRowsBetweenLooks = 4096;
-        std::vector<RowRef> rows = base_.matching([&](size_t place, const RowRef& row) {
+        const HeldRows::PlaceMatcher matches = [&](size_t place, const RowRef& row) {
             if (place % kRowsBetweenLooks == 0 && stopped->load()) throw SearchStopped();
             return search->matches(place, row);
-        });
+        };
+        Derived derived;
+        derived.located = first != nullptr;
+        if (first) {
+            derived.rows = base_.matching(matches, *first, derived.firstLocated);
+        } else {
+            derived.rows = base_.matching(matches);
+        }
         // The list waits for this thread before it goes, so it is alive
         // here; the call is dropped if it is gone by the time its turn comes.
         QMetaObject::invokeMethod(
@@ -312,14 +357,14 @@ void LiveList::deriveSoon() {
                 if (turn == deriveTurn_ && deriving_.valid()) finishDerive();
             },
             Qt::QueuedConnection);
-        return rows;
+        return derived;
     });
 }
 
 void LiveList::finishDerive() {
-    std::vector<RowRef> rows;
+    Derived derived;
     try {
-        rows = deriving_.get();
+        derived = deriving_.get();
     } catch (const std::exception& e) {
         // Memory, most likely: the rows shown stay as they were.
         deriveStopped_.reset();
@@ -327,18 +372,25 @@ void LiveList::finishDerive() {
         return;
     }
     deriveStopped_.reset();
-    query_->present(fields_, std::move(rows), base_.holders(), 0);
-    if (!locateAfterDerive_.isEmpty()) {
+    query_->present(fields_, std::move(derived.rows), base_.holders(), 0);
+    if (derived.located) {
+        locateAfterDerive_.clear();
+        if (derived.firstLocated > 0) query_->moveTo(static_cast<int>(derived.firstLocated));
+    } else if (!locateAfterDerive_.isEmpty()) {
         const QString field = locateAfterDerive_;
         locateAfterDerive_.clear();
-        try {
-            locate(field, locateTextAfterDerive_);
-        } catch (const DbError&) {
-            // As the search box's own locate: a text that does not fit the
-            // column leaves the list on its first row.
-        }
+        locateQuietly(field, locateTextAfterDerive_);
     }
     if (isLoaded()) runLoaded();
+}
+
+void LiveList::locateQuietly(const QString& field, const QString& text) {
+    try {
+        locate(field, text);
+    } catch (const DbError&) {
+        // As the search box's own locate: a text that does not fit the
+        // column leaves the list on its first row.
+    }
 }
 
 void LiveList::settleDerive() {
@@ -479,12 +531,13 @@ void LiveList::open(const QString& baseCondition, const QString& searchText,
     if (firstScreenful_) startFirstScreenful(sqlFor(fetchedCondition_));
 }
 
-void LiveList::setSearchText(const QString& text) {
+void LiveList::setSearchText(const QString& text, const QString& locateField) {
     cancelDerive();
     const bool derivable = canDerive() && fetchedCondition_ == baseCondition_ &&
                            (baseComplete_ || mode_ == Mode::Streaming);
     if (!derivable) {
         open(baseCondition_, text, sortField_);
+        if (!locateField.isEmpty()) locateQuietly(locateField, text);
         return;
     }
     searchText_ = text;
@@ -493,6 +546,10 @@ void LiveList::setSearchText(const QString& text) {
     const std::vector<LikePattern> narrower = patterns_;
     prepareWords();
     dropPendingLocate();
+    if (!locateField.isEmpty() && !text.isEmpty()) {
+        locateAfterDerive_ = locateField;
+        locateTextAfterDerive_ = text;
+    }
     if (mode_ == Mode::Checking) {
         fetcher_.abandon();
         mode_ = Mode::Idle;
@@ -516,6 +573,12 @@ void LiveList::setSearchText(const QString& text) {
         }
     }
     scheduleCheck();
+    // Made here and now unless the rows are still being found.
+    if (!deriving_.valid() && !locateAfterDerive_.isEmpty()) {
+        const QString field = locateAfterDerive_;
+        locateAfterDerive_.clear();
+        locateQuietly(field, text);
+    }
 }
 
 void LiveList::setSortField(const QString& field) {

@@ -65,7 +65,10 @@ class LiveList : public QObject {
     // Fetches the rows of the base condition anew, narrowed by the search
     // text and in the field's order, and shows them as they arrive.
     void open(const QString& baseCondition, const QString& searchText, const QString& sortField);
-    void setSearchText(const QString& text);
+    // The search text, and when locateField is given, the move to the first
+    // row whose field begins with the text (as locate), made once the rows
+    // are found.
+    void setSearchText(const QString& text, const QString& locateField = QString());
     void setSortField(const QString& field);
     // The rows are fetched again while the list goes on showing the old
     // ones; the current row stays, by key.
@@ -136,8 +139,21 @@ class LiveList : public QObject {
     // or changes the rows first shows them at once (settleDerive), and a
     // new search, order or tab drops them (cancelDerive). Other searches
     // are made here and now.
+    // What a search's thread finds: the rows, and when the locate asked
+    // with the search was made by it, the index of its row (-1: none).
+    struct Derived {
+        std::vector<RowRef> rows;
+        bool located = false;
+        long long firstLocated = -1;
+    };
     void deriveSoon();
     void finishDerive();
+    // The locate asked with the search, when the search's thread can make it.
+    int columnToLocateWhileDeriving();
+    // A test of whether a row's cell of the column begins with the text, by
+    // the column's numbered values where it has them.
+    HeldRows::PlaceMatcher beginsWith(size_t column, const QString& text) const;
+    void locateQuietly(const QString& field, const QString& text);
     void settleDerive();
     void cancelDerive();
     void dropPendingLocate();
@@ -250,7 +266,7 @@ class LiveList : public QObject {
     // to only while they are the rows it read.
     quint64 rowsTurn_ = 0;
     std::future<void> locating_;
-    std::future<std::vector<RowRef>> deriving_;
+    std::future<Derived> deriving_;
     std::shared_ptr<std::atomic<bool>> deriveStopped_;
     quint64 deriveTurn_ = 0;
     // The locate asked while the rows were being found, made once they are.

@@ -68,17 +68,15 @@ void ListSearch::reopen() {
 void ListSearch::search() {
     const QString text = edit_->text();
     if (live_) {
-        live_->setSearchText(text);
-    } else {
-        reopen();
+        // The list moves to the first row beginning with the text itself,
+        // once it has found the rows.
+        live_->setSearchText(text, sortField_);
+        return;
     }
+    reopen();
     if (text.isEmpty() || sortField_.isEmpty()) return;
     try {
-        if (live_) {
-            live_->locate(sortField_, text);
-        } else {
-            query_->locate(sortField_, text, {true, true});
-        }
+        query_->locate(sortField_, text, {true, true});
     } catch (const dbaccess::DbError&) {
         // The text need not fit the sort column (a number column, a date):
         // the list then simply stays on its first row.

@@ -246,6 +246,27 @@ TEST_F(LiveListTest, ALongListsSearchInAThreadGivesTheServersRowsWhateverComesMe
     live.locate(QStringLiteral("vallalkozo_nev"), QStringLiteral("Ő"));
     located(QStringLiteral("ő"));
     expectServerAnswer(QStringLiteral("kft"), QStringLiteral("vallalkozo_nev"));
+    // The search box's own locate, of the text typed, is made by the
+    // search's thread: by the contractors' numbered values in the order of
+    // a title click, by the cells in the server's order.
+    live.setSearchText(QStringLiteral("Ő"), QStringLiteral("vallalkozo_nev"));
+    EXPECT_TRUE(live.deriving());
+    located(QStringLiteral("ő"));
+    expectServerAnswer(QStringLiteral("Ő"), QStringLiteral("vallalkozo_nev"));
+    live.setSortField(QStringLiteral("cim"));
+    untilShown();
+    live.setSearchText(QStringLiteral("ó"), QStringLiteral("cim"));
+    EXPECT_TRUE(live.deriving());
+    untilShown();
+    int firstSite = -1;
+    const int site = list.fieldIndex(QStringLiteral("cim"));
+    for (int row = 0; row < list.recordCount() && firstSite < 0; ++row)
+        if (list.textAt(row, site).startsWith(QStringLiteral("ó"), Qt::CaseInsensitive))
+            firstSite = row;
+    EXPECT_GT(firstSite, 0);
+    EXPECT_EQ(list.currentRow(), firstSite);
+    live.setSortField(QStringLiteral("vallalkozo_nev"));
+    untilShown();
     live.setSearchText(QString());
     live.locate(QStringLiteral("vallalkozo_nev"), QStringLiteral("ü"));
     located(QStringLiteral("ü"));
