@@ -134,11 +134,6 @@ class LiveList : public QObject {
 
     void keepRowsLeaving(const QString& nextCondition);
     void prepareTitleOrders();
-    // A search over a long list (of rows all in) finds its rows in a thread
-    // of its own, and they are shown when found; anything else that reads
-    // or changes the rows first shows them at once (settleDerive), and a
-    // new search, order or tab drops them (cancelDerive). Other searches
-    // are made here and now.
     // What a search's thread finds: the rows, and when the locate asked
     // with the search was made by it, the index of its row (-1: none).
     struct Derived {
@@ -146,6 +141,11 @@ class LiveList : public QObject {
         bool located = false;
         long long firstLocated = -1;
     };
+    // A search over a long list (of rows all in) finds its rows in a thread
+    // of its own, and they are shown when found; anything else that reads
+    // or changes the rows first shows them at once (settleDerive), and a
+    // new search, order or tab drops them (cancelDerive). Other searches
+    // are made here and now.
     void deriveSoon();
     void finishDerive();
     // The locate asked with the search, when the search's thread can make it.
